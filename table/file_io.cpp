@@ -1,0 +1,208 @@
+#include "table/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "table/errors.h"
+
+namespace parlix {
+
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+    // Closes now and reports whether the close succeeded (a close can report a failed write).
+    bool Close() {
+        int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+bool IsSeparator(char c) {
+    return c == '/' || c == '\\' || c == ':';
+}
+
+}  // namespace
+
+std::string ReadFileBytes(const std::string& path) {
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0) {
+        throw EFOpenError(path, SystemErrorText(errno));
+    }
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0) {
+        throw EFOpenError(path, SystemErrorText(errno));
+    }
+    if (S_ISDIR(info.st_mode)) {
+        throw EFOpenError(path, SystemErrorText(EISDIR));
+    }
+    // Room for the whole file plus one byte, so that the end shows without a reallocation;
+    // read until the end all the same, since the file may change while it is read.
+    std::string content;
+    content.resize(S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) + 1 : 65536);
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == content.size()) {
+            content.resize(content.size() * 2);
+        }
+        ssize_t got = ::read(file.get(), content.data() + filled, content.size() - filled);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw EFOpenError(path, SystemErrorText(errno));
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(got);
+    }
+    content.resize(filled);
+    return content;
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view content) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path target(path);
+    // Follow a symbolic link, so that the link stays and the file it names is replaced.
+    if (fs::is_symlink(fs::symlink_status(target, ec))) {
+        fs::path resolved = fs::weakly_canonical(target, ec);
+        if (!ec) {
+            target = resolved;
+        }
+    }
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode)) {
+        throw EFCreateError(path, SystemErrorText(EISDIR));
+    }
+    // A file the user made read-only is not replaced behind their back.
+    if (exists && ::access(target.c_str(), W_OK) != 0) {
+        throw EFCreateError(path, SystemErrorText(errno));
+    }
+
+    fs::path folder = target.parent_path();
+    std::string pattern = (folder.empty() ? fs::path(".") : folder).string() + "/." +
+                          target.filename().string() + ".tmp-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    FileDescriptor file(::mkostemp(name.data(), O_CLOEXEC));
+    if (file.get() < 0) {
+        throw EFCreateError(path, SystemErrorText(errno));
+    }
+    auto fail = [&](int error) {
+        int saved = error;
+        file.Close();
+        ::unlink(name.data());
+        throw EFCreateError(path, SystemErrorText(saved));
+    };
+
+    const char* data = content.data();
+    std::size_t left = content.size();
+    while (left > 0) {
+        ssize_t written = ::write(file.get(), data, left);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            fail(errno);
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    // The new file gets the old one's permissions, or those of a newly created file.
+    mode_t mode = 0;
+    if (exists) {
+        mode = existing.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    if (::fchmod(file.get(), mode) != 0) {
+        fail(errno);
+    }
+    if (::fsync(file.get()) != 0) {
+        fail(errno);
+    }
+    if (!file.Close()) {
+        int error = errno;
+        ::unlink(name.data());
+        throw EFCreateError(path, SystemErrorText(error));
+    }
+    if (::rename(name.data(), target.c_str()) != 0) {
+        int error = errno;
+        ::unlink(name.data());
+        throw EFCreateError(path, SystemErrorText(error));
+    }
+    // Make the rename itself durable; a failure here no longer endangers the data.
+    FileDescriptor dir(::open((folder.empty() ? fs::path(".") : folder).c_str(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) {
+        ::fsync(dir.get());
+    }
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool CopyFileReplacing(const std::string& from, const std::string& to) noexcept {
+    std::error_code ec;
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ec);
+    return !ec;
+}
+
+std::string_view ExtractFileName(std::string_view path) {
+    for (std::size_t i = path.size(); i > 0; --i) {
+        if (IsSeparator(path[i - 1])) {
+            return path.substr(i);
+        }
+    }
+    return path;
+}
+
+std::string_view ExtractFilePath(std::string_view path) {
+    return path.substr(0, path.size() - ExtractFileName(path).size());
+}
+
+std::string_view RemoveFileExtension(std::string_view path) {
+    std::string_view name = ExtractFileName(path);
+    std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) {
+        return path;
+    }
+    return path.substr(0, path.size() - name.size() + dot);
+}
+
+bool IsAbsolutePath(std::string_view path) {
+    if (!path.empty() && (path[0] == '/' || path[0] == '\\')) {
+        return true;
+    }
+    return path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+}
+
+}  // namespace parlix

@@ -1,0 +1,38 @@
+// Whole-file reading, crash-safe whole-file writing, and the file-name helpers of the system.
+// Paths are native file-system paths (UTF-8 on Linux).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace parlix {
+
+// The file's bytes. Throws EFOpenError when it cannot be opened or read (a folder included).
+std::string ReadFileBytes(const std::string& path);
+
+// Replaces the file at `path` by `content` in one piece: the bytes go to a temporary file in
+// the same folder, which takes the place of the target only once it was written completely.
+// A symbolic link is followed, and a replaced file keeps its permissions. On failure the old
+// file stays untouched, no temporary file is left behind, and EFCreateError is thrown.
+void WriteFileAtomically(const std::string& path, std::string_view content);
+
+// Whether a file (not a folder) exists under this name.
+bool FileExists(const std::string& path);
+
+// Copies a file over another, replacing it. False when the copy failed.
+bool CopyFileReplacing(const std::string& from, const std::string& to) noexcept;
+
+// --- File names. Both '/' and '\' separate folders, so that projects moved between Windows
+// and Linux keep working; a drive colon ends the folder part too.
+
+// The text after the last separator.
+std::string_view ExtractFileName(std::string_view path);
+// The path without the extension: everything from the last "." after the last separator is
+// dropped; a path whose file name has no "." is returned whole.
+std::string_view RemoveFileExtension(std::string_view path);
+// The folder part including its last separator ("" when there is none).
+std::string_view ExtractFilePath(std::string_view path);
+// Whether the path starts at a root ("/x", "\x", "C:\x", "C:/x", "\\server").
+bool IsAbsolutePath(std::string_view path);
+
+}  // namespace parlix

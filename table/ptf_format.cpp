@@ -1,0 +1,332 @@
+#include "table/ptf_format.h"
+
+#include <charconv>
+#include <cstring>
+#include <functional>
+#include <limits>
+
+#include "table/file_io.h"
+#include "table/ptf_scanner.h"
+#include "table/text.h"
+
+namespace parlix {
+
+using detail::PtfTag;
+using detail::ScanPtfLine;
+
+namespace {
+
+constexpr std::string_view kHeader = "/* Portable Table Format 1.0 */";
+constexpr std::string_view kArrayStart = "porTables[porTables.length] = new Array(";
+constexpr std::string_view kLineEnd = "\r\n";
+
+// A line ends at CR LF, at CR or at LF; a break at the very end adds no empty line.
+std::vector<std::string_view> SplitLines(std::string_view content) {
+    std::vector<std::string_view> lines;
+    const char* p = content.data();
+    const char* const end = p + content.size();
+    while (p < end) {
+        const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
+        const char* limit = lf != nullptr ? lf : end;
+        const char* cr = static_cast<const char*>(std::memchr(p, '\r', limit - p));
+        if (cr != nullptr) {
+            lines.emplace_back(p, cr - p);
+            p = (cr + 1 < end && cr[1] == '\n') ? cr + 2 : cr + 1;
+        } else {
+            lines.emplace_back(p, limit - p);
+            p = limit + 1;
+        }
+    }
+    return lines;
+}
+
+// A load that cannot go on: where and why.
+struct LoadError {
+    int line;
+    std::string cause;
+};
+
+// One token of a data line, kept until the whole line has been read.
+struct TokenSlot {
+    PtfTag tag;
+    bool copied;  // text lives in the copy buffer rather than in the line
+    std::size_t offset;
+    std::size_t length;
+};
+
+// Reads a data line into `slots`; texts that differ from the line's bytes go to `copies`.
+bool ReadTokens(std::string_view line, std::string& scratch, std::string& copies,
+                std::vector<TokenSlot>& slots) {
+    slots.clear();
+    copies.clear();
+    return ScanPtfLine(line, scratch, [&](PtfTag tag, std::string_view text) {
+        std::less_equal<const char*> notAfter;
+        const bool inLine =
+            notAfter(line.data(), text.data()) && notAfter(text.data(), line.data() + line.size());
+        if (inLine) {
+            slots.push_back(
+                {tag, false, static_cast<std::size_t>(text.data() - line.data()), text.size()});
+        } else {
+            slots.push_back({tag, true, copies.size(), text.size()});
+            copies.append(text);
+        }
+    });
+}
+
+std::string_view SlotText(const TokenSlot& slot, std::string_view line, const std::string& copies) {
+    return slot.copied ? std::string_view(copies).substr(slot.offset, slot.length)
+                       : line.substr(slot.offset, slot.length);
+}
+
+std::string Quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+// Stores one token text into column `column` of the record being inserted.
+void StoreValue(PtfTable& table, int column, PtfTag tag, std::string_view text, int lineNumber) {
+    // Only the unquoted word null is a null value; a quoted "null" is the user's text.
+    if (tag == PtfTag::Null) {
+        table.Field(column).SetNull();
+        return;
+    }
+    Field field = table.Field(column);
+    switch (field.DataType()) {
+        case FieldType::ftString:
+            field.SetAsString(text);
+            break;
+        case FieldType::ftSmallint:
+        case FieldType::ftInteger:
+        case FieldType::ftWord:
+        case FieldType::ftAutoInc: {
+            std::optional<std::int64_t> value = ParseInteger(TrimView(text));
+            if (!value) {
+                throw LoadError{lineNumber, Quoted(text) + " ist keine ganze Zahl (Feld " +
+                                                field.FieldName() + ")"};
+            }
+            try {
+                field.SetAsInteger(*value);
+            } catch (const PtfError& error) {
+                throw LoadError{lineNumber,
+                                error.what() + std::string(" (Feld ") + field.FieldName() + ")"};
+            }
+            break;
+        }
+        case FieldType::ftBoolean:
+            field.SetAsBoolean(text == "true");
+            break;
+        case FieldType::ftFloat: {
+            std::optional<double> value = ParseDecimal(text);
+            if (!value) {
+                throw LoadError{lineNumber,
+                                Quoted(text) + " ist keine Zahl (Feld " + field.FieldName() + ")"};
+            }
+            field.SetAsFloat(*value);
+            break;
+        }
+        default:
+            break;  // types the format does not carry stay null
+    }
+}
+
+// Keeps a table's views quiet while it is rebuilt, and tells them once at the end.
+class ControlsDisabled {
+  public:
+    explicit ControlsDisabled(PtfTable& table) : table_(table) { table_.DisableControls(); }
+    ~ControlsDisabled() { table_.EnableControls(); }
+    ControlsDisabled(const ControlsDisabled&) = delete;
+    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
+
+  private:
+    PtfTable& table_;
+};
+
+}  // namespace
+
+bool ParsePtfLine(std::string_view line, std::vector<std::string>& tokens) {
+    tokens.clear();
+    std::string scratch;
+    return ScanPtfLine(line, scratch, [&](PtfTag tag, std::string_view text) {
+        std::string entry;
+        entry.reserve(text.size() + 2);
+        entry += static_cast<char>(tag);
+        entry += '=';
+        entry += text;
+        tokens.push_back(std::move(entry));
+    });
+}
+
+bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notify,
+                 PtfLoadFault* fault) {
+    const std::string content = ReadFileBytes(path);  // EFOpenError goes to the caller
+    const std::vector<std::string_view> lines = SplitLines(content);
+    if (lines.size() < 4) {
+        return false;
+    }
+    const std::size_t firstData = 3;
+    const std::size_t endData = lines.size() - 1;  // the last line is never read
+
+    ControlsDisabled quiet(table);
+    std::string scratch;
+    std::string copies;
+    std::vector<TokenSlot> slots;
+    try {
+        table.Close();
+
+        // Size pass: text columns grow to hold their longest value plus 16. Lines the
+        // tokenizer rejects are passed over here; the fill pass reports them.
+        FieldDefs& defs = table.FieldDefs();
+        for (std::size_t i = firstData; i < endData; ++i) {
+            if (!ReadTokens(lines[i], scratch, copies, slots)) {
+                continue;
+            }
+            if (static_cast<int>(slots.size()) > defs.Count()) {
+                throw LoadError{static_cast<int>(i) + 1,
+                                std::to_string(slots.size()) + " Werte, aber nur " +
+                                    std::to_string(defs.Count()) + " Spalten"};
+            }
+            for (std::size_t k = 0; k < slots.size(); ++k) {
+                FieldDef& def = defs[static_cast<int>(k)];
+                const std::size_t needed = slots[k].length + 16;
+                if (def.DataType() == FieldType::ftString &&
+                    static_cast<std::size_t>(def.Size()) < needed) {
+                    if (needed > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+                        throw LoadError{static_cast<int>(i) + 1, "Wert zu lang"};
+                    }
+                    def.SetSize(static_cast<int>(needed));
+                }
+            }
+        }
+
+        table.CreateTable();
+        table.ReserveRecords(endData - firstData);
+
+        // Fill pass: one record per data line, in file order.
+        for (std::size_t i = firstData; i < endData; ++i) {
+            const int lineNumber = static_cast<int>(i) + 1;
+            if (!ReadTokens(lines[i], scratch, copies, slots)) {
+                throw LoadError{lineNumber, "Zeile kann nicht gelesen werden"};
+            }
+            if (static_cast<int>(slots.size()) > table.FieldCount()) {
+                throw LoadError{lineNumber, "zu viele Werte"};
+            }
+            table.Append();
+            for (std::size_t k = 0; k < slots.size(); ++k) {
+                StoreValue(table, static_cast<int>(k), slots[k].tag,
+                           SlotText(slots[k], lines[i], copies), lineNumber);
+            }
+            table.Post();
+        }
+        table.Close();
+        return true;
+    } catch (const LoadError& error) {
+        if (fault != nullptr) {
+            *fault = {error.line, error.cause};
+        }
+    } catch (const EAbort&) {
+        if (fault != nullptr) {
+            *fault = {0, "Einfügen abgelehnt"};
+        }
+    } catch (const std::exception& error) {
+        if (fault != nullptr) {
+            *fault = {0, error.what()};
+        }
+    }
+    if (notify) {
+        notify("Error by load PTF-File: " + path);
+    }
+    table.Close();
+    return false;
+}
+
+namespace {
+
+void AppendEscaped(std::string& out, std::string_view text, char quote) {
+    // Doubling every backslash and then escaping every quote is one pass: the quotes in the
+    // doubled text are exactly the original ones.
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\' || c == quote) {
+            out.append(text.data() + start, i - start);
+            out += '\\';
+            out += c;
+            start = i + 1;
+        }
+    }
+    out.append(text.data() + start, text.size() - start);
+}
+
+void AppendInteger(std::string& out, std::int64_t value) {
+    char digits[24];
+    auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
+    (void)ec;
+    out.append(digits, end);
+}
+
+}  // namespace
+
+std::string EncodePtfTable(PtfTable& table, char quote) {
+    std::string out;
+    out.append(kHeader).append(kLineEnd);
+    out.append(kArrayStart).append(kLineEnd);
+    const FieldDefs& defs = table.FieldDefs();
+    for (int i = 0; i < defs.Count(); ++i) {
+        out += quote;
+        out += defs[i].Name();
+        out += quote;
+        out += ',';
+    }
+    out.append(kLineEnd);
+
+    ControlsDisabled quiet(table);
+    table.Open();
+    table.First();
+    std::vector<Field> fields;
+    for (int i = 0; i < table.FieldCount(); ++i) {
+        fields.push_back(table.Field(i));
+    }
+    out.reserve(out.size() + static_cast<std::size_t>(table.RecordCount()) * 64);
+    while (!table.AtEnd()) {
+        for (const Field& field : fields) {
+            const FieldType type = field.DataType();
+            if (field.IsNull()) {
+                out.append("null,");
+                continue;
+            }
+            switch (type) {
+                case FieldType::ftString:
+                    out += quote;
+                    AppendEscaped(out, field.StringView(), quote);
+                    out += quote;
+                    break;
+                case FieldType::ftSmallint:
+                case FieldType::ftInteger:
+                case FieldType::ftWord:
+                case FieldType::ftAutoInc:
+                    AppendInteger(out, field.AsInteger());
+                    break;
+                case FieldType::ftBoolean:
+                    out.append(field.AsBoolean() ? "true" : "false");
+                    break;
+                case FieldType::ftFloat:
+                    out.append(FormatGeneral(field.AsFloat(), '.'));
+                    break;
+                default:
+                    continue;  // a type the format does not carry: nothing, not even the comma
+            }
+            out += ',';
+        }
+        out.append(kLineEnd);
+        table.Next();
+    }
+    AppendInteger(out, table.FieldCount());
+    out.append(");").append(kLineEnd);
+    return out;
+}
+
+bool SavePtfFile(const std::string& path, char quote, PtfTable& table) {
+    WriteFileAtomically(path, EncodePtfTable(table, quote));
+    return true;
+}
+
+}  // namespace parlix

@@ -1,0 +1,958 @@
+#include "table/ptf_table.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "table/text.h"
+
+namespace parlix {
+
+// ---------------------------------------------------------------------------------------------
+// Definitions
+
+FieldDef& FieldDefs::Items(int index) {
+    if (index < 0 || index >= Count()) {
+        throw PtfError("Felddefinition " + std::to_string(index) + " existiert nicht");
+    }
+    return items_[static_cast<std::size_t>(index)];
+}
+
+const FieldDef& FieldDefs::Items(int index) const {
+    return const_cast<FieldDefs*>(this)->Items(index);
+}
+
+FieldDef& FieldDefs::Add(std::string name, FieldType type, int size) {
+    items_.emplace_back(std::move(name), type, size);
+    return items_.back();
+}
+
+int FieldDefs::IndexOf(std::string_view name) const {
+    for (int i = 0; i < Count(); ++i) {
+        if (SameText(items_[static_cast<std::size_t>(i)].Name(), name)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Values and stored records
+
+struct PtfTable::Value {
+    bool isNull = true;
+    std::string text;          // ftString
+    std::int64_t integer = 0;  // integer types and ftBoolean
+    double number = 0;         // ftFloat
+};
+
+namespace {
+
+// What a stored value holds, by column type: the bytes of a text, or the 8 bytes of a number.
+bool StoresText(FieldType type) {
+    return type == FieldType::ftString;
+}
+bool StoresNumber(FieldType type) {
+    return IsIntegerType(type) || type == FieldType::ftBoolean || type == FieldType::ftFloat;
+}
+
+}  // namespace
+
+// One stored record in a single heap block: the header below, then the end offset of every
+// value (uint32 each), a null bit per column, and the value bytes one after the other.
+// Records are immutable; an edited record is replaced by a new one with the same sequence.
+class PtfTable::Record {
+  public:
+    static std::unique_ptr<Record> Create(std::uint64_t sequence, const std::vector<Value>& values,
+                                          const std::vector<BuiltField>& fields) {
+        const std::uint32_t columns = static_cast<std::uint32_t>(fields.size());
+        std::size_t payload = 0;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            payload += PayloadSize(values[i], fields[i].type);
+        }
+        const std::size_t size =
+            sizeof(Record) + columns * sizeof(std::uint32_t) + NullBytes(columns) + payload;
+        void* memory = ::operator new(size);
+        auto* record = new (memory) Record(sequence, columns);
+        unsigned char* ends = record->EndsBase();
+        unsigned char* nulls = record->NullsBase();
+        unsigned char* data = record->DataBase();
+        std::memset(nulls, 0, NullBytes(columns));
+        std::uint32_t offset = 0;
+        for (std::uint32_t i = 0; i < columns; ++i) {
+            const Value& value = values[i];
+            const FieldType type = fields[i].type;
+            if (value.isNull || PayloadSize(value, type) == 0) {
+                if (value.isNull) {
+                    nulls[i / 8] |= static_cast<unsigned char>(1u << (i % 8));
+                }
+            } else if (StoresText(type)) {
+                std::memcpy(data + offset, value.text.data(), value.text.size());
+                offset += static_cast<std::uint32_t>(value.text.size());
+            } else if (type == FieldType::ftFloat) {
+                std::memcpy(data + offset, &value.number, sizeof(double));
+                offset += sizeof(double);
+            } else {
+                std::memcpy(data + offset, &value.integer, sizeof(std::int64_t));
+                offset += sizeof(std::int64_t);
+            }
+            std::memcpy(ends + i * sizeof(std::uint32_t), &offset, sizeof offset);
+        }
+        return std::unique_ptr<Record>(record);
+    }
+
+    static void operator delete(void* memory) { ::operator delete(memory); }
+
+    std::uint64_t Sequence() const { return sequence_; }
+
+    bool IsNull(int column) const { return (NullsBase()[column / 8] >> (column % 8)) & 1u; }
+
+    std::string_view Bytes(int column) const {
+        std::uint32_t begin = column == 0 ? 0 : End(column - 1);
+        std::uint32_t end = End(column);
+        return {reinterpret_cast<const char*>(DataBase()) + begin, end - begin};
+    }
+
+    std::int64_t Integer(int column) const {
+        std::int64_t value = 0;
+        std::string_view bytes = Bytes(column);
+        if (bytes.size() == sizeof value) {
+            std::memcpy(&value, bytes.data(), sizeof value);
+        }
+        return value;
+    }
+
+    double Number(int column) const {
+        double value = 0;
+        std::string_view bytes = Bytes(column);
+        if (bytes.size() == sizeof value) {
+            std::memcpy(&value, bytes.data(), sizeof value);
+        }
+        return value;
+    }
+
+    void Unpack(std::vector<Value>& values, const std::vector<BuiltField>& fields) const {
+        values.resize(fields.size());
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            const int column = static_cast<int>(i);
+            Value& value = values[i];
+            value.isNull = IsNull(column);
+            value.text.clear();
+            value.integer = 0;
+            value.number = 0;
+            if (value.isNull) {
+                continue;
+            }
+            const FieldType type = fields[i].type;
+            if (StoresText(type)) {
+                value.text.assign(Bytes(column));
+            } else if (type == FieldType::ftFloat) {
+                value.number = Number(column);
+            } else if (StoresNumber(type)) {
+                value.integer = Integer(column);
+            }
+        }
+    }
+
+  private:
+    Record(std::uint64_t sequence, std::uint32_t columns)
+        : sequence_(sequence), columns_(columns) {}
+
+    static std::size_t NullBytes(std::uint32_t columns) { return (columns + 7) / 8; }
+    static std::size_t PayloadSize(const Value& value, FieldType type) {
+        if (value.isNull) {
+            return 0;
+        }
+        if (StoresText(type)) {
+            return value.text.size();
+        }
+        return StoresNumber(type) ? 8 : 0;
+    }
+
+    std::uint32_t End(int column) const {
+        std::uint32_t end;
+        std::memcpy(&end, EndsBase() + static_cast<std::size_t>(column) * sizeof end, sizeof end);
+        return end;
+    }
+
+    unsigned char* EndsBase() { return reinterpret_cast<unsigned char*>(this + 1); }
+    const unsigned char* EndsBase() const {
+        return reinterpret_cast<const unsigned char*>(this + 1);
+    }
+    unsigned char* NullsBase() { return EndsBase() + columns_ * sizeof(std::uint32_t); }
+    const unsigned char* NullsBase() const { return EndsBase() + columns_ * sizeof(std::uint32_t); }
+    unsigned char* DataBase() { return NullsBase() + NullBytes(columns_); }
+    const unsigned char* DataBase() const { return NullsBase() + NullBytes(columns_); }
+
+    std::uint64_t sequence_;
+    std::uint32_t columns_;
+};
+
+namespace {
+
+const char* const kNotEditing = "Datensatz ist nicht im Bearbeitungs- oder Einfügemodus";
+
+// A read-only look at one value, wherever it lives (edit buffer or stored record).
+struct ValueView {
+    bool isNull = true;
+    std::string_view text;
+    std::int64_t integer = 0;
+    double number = 0;
+};
+
+int CompareViews(const ValueView& a, const ValueView& b, FieldType type) {
+    if (a.isNull || b.isNull) {
+        return static_cast<int>(b.isNull) - static_cast<int>(a.isNull);
+    }
+    if (StoresText(type)) {
+        int c = a.text.compare(b.text);  // bytewise: char_traits<char> compares as unsigned
+        return (c > 0) - (c < 0);
+    }
+    if (type == FieldType::ftFloat) {
+        return (a.number > b.number) - (a.number < b.number);
+    }
+    return (a.integer > b.integer) - (a.integer < b.integer);
+}
+
+std::string FormatValue(const ValueView& value, FieldType type) {
+    if (value.isNull) {
+        return {};
+    }
+    if (StoresText(type)) {
+        return std::string(value.text);
+    }
+    if (type == FieldType::ftBoolean) {
+        return value.integer != 0 ? "True" : "False";
+    }
+    if (type == FieldType::ftFloat) {
+        return FormatGeneral(value.number, ',');
+    }
+    if (IsIntegerType(type)) {
+        return std::to_string(value.integer);
+    }
+    return {};
+}
+
+void CheckRange(std::int64_t value, FieldType type, std::string_view text) {
+    std::int64_t low = std::numeric_limits<std::int32_t>::min();
+    std::int64_t high = std::numeric_limits<std::int32_t>::max();
+    if (type == FieldType::ftSmallint) {
+        low = std::numeric_limits<std::int16_t>::min();
+        high = std::numeric_limits<std::int16_t>::max();
+    } else if (type == FieldType::ftWord) {
+        low = 0;
+        high = std::numeric_limits<std::uint16_t>::max();
+    }
+    if (value < low || value > high) {
+        throw PtfError(std::string(text) + " liegt nicht im Bereich von " + std::to_string(low) +
+                       " bis " + std::to_string(high));
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Field
+
+const std::string& Field::FieldName() const {
+    return table_->fields_[index_].name;
+}
+FieldType Field::DataType() const {
+    return table_->fields_[index_].type;
+}
+int Field::Size() const {
+    return table_->fields_[index_].size;
+}
+
+namespace {
+
+ValueView ViewOf(const PtfTable::Value& value) {
+    return {value.isNull, value.text, value.integer, value.number};
+}
+
+}  // namespace
+
+bool Field::IsNull() const {
+    if (table_->state_ == TableState::Edit || table_->state_ == TableState::Insert) {
+        return table_->buffer_[index_].isNull;
+    }
+    const PtfTable::Record* record = table_->CurrentRecord();
+    return record == nullptr || record->IsNull(index_);
+}
+
+std::string_view Field::StringView() const {
+    if (!StoresText(DataType())) {
+        throw PtfError("Feld " + FieldName() + " ist kein Textfeld");
+    }
+    if (table_->state_ == TableState::Edit || table_->state_ == TableState::Insert) {
+        return table_->buffer_[index_].text;
+    }
+    const PtfTable::Record* record = table_->CurrentRecord();
+    return record == nullptr ? std::string_view{} : record->Bytes(index_);
+}
+
+std::string Field::AsString() const {
+    ValueView view;
+    if (table_->state_ == TableState::Edit || table_->state_ == TableState::Insert) {
+        view = ViewOf(table_->buffer_[index_]);
+    } else if (const PtfTable::Record* record = table_->CurrentRecord()) {
+        view.isNull = record->IsNull(index_);
+        view.text = record->Bytes(index_);
+        view.integer = record->Integer(index_);
+        view.number = record->Number(index_);
+    }
+    return FormatValue(view, DataType());
+}
+
+std::int32_t Field::AsInteger() const {
+    if (IsNull()) {
+        return 0;
+    }
+    const FieldType type = DataType();
+    if (StoresText(type)) {
+        std::string text = AsString();
+        std::optional<std::int64_t> value = ParseInteger(TrimView(text));
+        if (!value) {
+            throw PtfError("'" + text + "' ist kein gültiger Integerwert");
+        }
+        CheckRange(*value, FieldType::ftInteger, text);
+        return static_cast<std::int32_t>(*value);
+    }
+    if (type == FieldType::ftFloat) {
+        double rounded = std::nearbyint(AsFloat());
+        if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
+              rounded <= std::numeric_limits<std::int32_t>::max())) {
+            throw PtfError(AsString() + " liegt nicht im Bereich einer Ganzzahl");
+        }
+        return static_cast<std::int32_t>(rounded);
+    }
+    ValueView view;
+    if (table_->state_ == TableState::Edit || table_->state_ == TableState::Insert) {
+        view = ViewOf(table_->buffer_[index_]);
+    } else {
+        view.integer = table_->CurrentRecord()->Integer(index_);
+    }
+    return static_cast<std::int32_t>(view.integer);
+}
+
+bool Field::AsBoolean() const {
+    if (IsNull()) {
+        return false;
+    }
+    const FieldType type = DataType();
+    if (StoresText(type)) {
+        std::string text = AsString();
+        return SameText(TrimView(text), "true");
+    }
+    if (type == FieldType::ftFloat) {
+        return AsFloat() != 0;
+    }
+    return AsInteger() != 0;
+}
+
+double Field::AsFloat() const {
+    if (IsNull()) {
+        return 0;
+    }
+    const FieldType type = DataType();
+    if (type == FieldType::ftFloat) {
+        if (table_->state_ == TableState::Edit || table_->state_ == TableState::Insert) {
+            return table_->buffer_[index_].number;
+        }
+        return table_->CurrentRecord()->Number(index_);
+    }
+    if (StoresText(type)) {
+        std::string text = AsString();
+        std::optional<double> value = ParseDecimal(text);
+        if (!value) {
+            throw PtfError("'" + text + "' ist kein gültiger Gleitkommawert");
+        }
+        return *value;
+    }
+    return AsInteger();
+}
+
+void Field::SetNull() {
+    PtfTable::Value& value = table_->WritableValue(index_);
+    value.isNull = true;
+    value.text.clear();
+    value.integer = 0;
+    value.number = 0;
+    table_->Notify(TableChange::Record, table_->RecNo());
+}
+
+void Field::SetAsString(std::string_view text) {
+    const FieldType type = DataType();
+    if (StoresText(type)) {
+        table_->AssignString(index_, text);
+        return;
+    }
+    std::string_view trimmed = TrimView(text);
+    if (trimmed.empty()) {
+        table_->WritableValue(index_);  // checks the state
+        SetNull();
+        return;
+    }
+    if (IsIntegerType(type)) {
+        std::optional<std::int64_t> value = ParseInteger(trimmed);
+        if (!value) {
+            throw PtfError("'" + std::string(text) + "' ist kein gültiger Integerwert");
+        }
+        SetAsInteger(*value);
+    } else if (type == FieldType::ftBoolean) {
+        if (SameText(trimmed, "true")) {
+            SetAsBoolean(true);
+        } else if (SameText(trimmed, "false")) {
+            SetAsBoolean(false);
+        } else {
+            throw PtfError("'" + std::string(text) + "' ist kein gültiger Boolescher Wert");
+        }
+    } else if (type == FieldType::ftFloat) {
+        std::optional<double> value = ParseDecimal(trimmed);
+        if (!value) {
+            throw PtfError("'" + std::string(text) + "' ist kein gültiger Gleitkommawert");
+        }
+        SetAsFloat(*value);
+    } else {
+        throw PtfError("Feld " + FieldName() + " hat keinen unterstützten Typ");
+    }
+}
+
+void Field::SetAsInteger(std::int64_t value) {
+    const FieldType type = DataType();
+    if (StoresText(type)) {
+        table_->AssignString(index_, std::to_string(value));
+        return;
+    }
+    if (type == FieldType::ftFloat) {
+        SetAsFloat(static_cast<double>(value));
+        return;
+    }
+    if (type == FieldType::ftBoolean) {
+        SetAsBoolean(value != 0);
+        return;
+    }
+    if (!IsIntegerType(type)) {
+        throw PtfError("Feld " + FieldName() + " hat keinen unterstützten Typ");
+    }
+    CheckRange(value, type, std::to_string(value));
+    PtfTable::Value& slot = table_->WritableValue(index_);
+    slot.isNull = false;
+    slot.integer = value;
+    table_->Notify(TableChange::Record, table_->RecNo());
+}
+
+void Field::SetAsBoolean(bool value) {
+    const FieldType type = DataType();
+    if (StoresText(type)) {
+        table_->AssignString(index_, value ? "True" : "False");
+        return;
+    }
+    if (type != FieldType::ftBoolean) {
+        SetAsInteger(value ? 1 : 0);
+        return;
+    }
+    PtfTable::Value& slot = table_->WritableValue(index_);
+    slot.isNull = false;
+    slot.integer = value ? 1 : 0;
+    table_->Notify(TableChange::Record, table_->RecNo());
+}
+
+void Field::SetAsFloat(double value) {
+    if (!std::isfinite(value)) {
+        throw PtfError("Ungültiger Gleitkommawert für Feld " + FieldName());
+    }
+    const FieldType type = DataType();
+    if (StoresText(type)) {
+        table_->AssignString(index_, FormatGeneral(value, ','));
+        return;
+    }
+    if (type != FieldType::ftFloat) {
+        double rounded = std::nearbyint(value);
+        if (!(rounded >= -9.2e18 && rounded <= 9.2e18)) {
+            throw PtfError(FormatGeneral(value, ',') + " liegt nicht im Bereich einer Ganzzahl");
+        }
+        SetAsInteger(static_cast<std::int64_t>(rounded));
+        return;
+    }
+    PtfTable::Value& slot = table_->WritableValue(index_);
+    slot.isNull = false;
+    slot.number = value;
+    table_->Notify(TableChange::Record, table_->RecNo());
+}
+
+// ---------------------------------------------------------------------------------------------
+// PtfTable
+
+PtfTable::PtfTable() = default;
+PtfTable::~PtfTable() = default;
+
+void PtfTable::CheckActive() const {
+    if (state_ == TableState::Inactive) {
+        throw PtfError("Die Tabelle ist nicht geöffnet");
+    }
+}
+
+void PtfTable::CheckColumn(int column) const {
+    if (column < 0 || column >= FieldCount()) {
+        throw PtfError("Feld " + std::to_string(column) + " existiert nicht");
+    }
+}
+
+void PtfTable::Notify(TableChange change, int row) {
+    if (controlsDisabled_ > 0 || observers_.empty()) {
+        return;
+    }
+    std::vector<TableObserver*> observers = observers_;  // an observer may unsubscribe
+    for (TableObserver* observer : observers) {
+        observer->TableChanged(*this, change, row);
+    }
+}
+
+void PtfTable::AddObserver(TableObserver* observer) {
+    observers_.push_back(observer);
+}
+
+void PtfTable::RemoveObserver(TableObserver* observer) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+void PtfTable::DisableControls() {
+    ++controlsDisabled_;
+}
+
+void PtfTable::EnableControls() {
+    if (controlsDisabled_ > 0 && --controlsDisabled_ == 0) {
+        Notify(TableChange::DataSet);
+    }
+}
+
+void PtfTable::ReserveRecords(std::size_t count) {
+    rows_.reserve(count);
+}
+
+void PtfTable::Open() {
+    if (IsActive()) {
+        return;
+    }
+    if (fields_.empty()) {
+        throw PtfError("Die Tabelle wurde noch nicht erstellt");
+    }
+    state_ = TableState::Browse;
+    EnsureOrdered();
+    pos_ = 0;
+    atBegin_ = true;
+    atEnd_ = rows_.empty();
+    Notify(TableChange::DataSet);
+    if (AfterOpen) {
+        AfterOpen(*this);
+    }
+}
+
+void PtfTable::Close() {
+    if (!IsActive()) {
+        return;
+    }
+    state_ = TableState::Inactive;
+    modified_ = false;
+    Notify(TableChange::DataSet);
+}
+
+void PtfTable::CreateTable() {
+    if (IsActive()) {
+        throw PtfError("Die Tabelle ist geöffnet und kann nicht neu erstellt werden");
+    }
+    if (defs_.Count() == 0) {
+        throw PtfError("Die Tabelle hat keine Felddefinitionen");
+    }
+    fields_.clear();
+    for (int i = 0; i < defs_.Count(); ++i) {
+        const FieldDef& def = defs_[i];
+        fields_.push_back({def.Name(), def.DataType(), std::max(def.Size(), 0)});
+    }
+    rows_.clear();
+    sortedCount_ = 0;
+    pos_ = 0;
+    nextSequence_ = 0;
+    buffer_.assign(fields_.size(), Value{});
+    ResolveIndexColumn();
+    Open();
+}
+
+void PtfTable::ResolveIndexColumn() {
+    indexColumn_ = indexFieldNames_.empty() ? -1 : FieldIndex(indexFieldNames_);
+}
+
+bool PtfTable::InOrder(const Record& a, const Record& b) const {
+    if (indexColumn_ >= 0) {
+        const FieldType type = fields_[static_cast<std::size_t>(indexColumn_)].type;
+        ValueView va{a.IsNull(indexColumn_), a.Bytes(indexColumn_), a.Integer(indexColumn_),
+                     a.Number(indexColumn_)};
+        ValueView vb{b.IsNull(indexColumn_), b.Bytes(indexColumn_), b.Integer(indexColumn_),
+                     b.Number(indexColumn_)};
+        int c = CompareViews(va, vb, type);
+        if (c != 0) {
+            return c < 0;
+        }
+    }
+    return a.Sequence() < b.Sequence();
+}
+
+void PtfTable::EnsureOrdered() const {
+    if (sortedCount_ >= rows_.size()) {
+        return;
+    }
+    const Record* current =
+        pos_ >= 0 && static_cast<std::size_t>(pos_) < rows_.size() ? rows_[pos_].get() : nullptr;
+    auto less = [this](const std::unique_ptr<Record>& a, const std::unique_ptr<Record>& b) {
+        return InOrder(*a, *b);
+    };
+    auto middle = rows_.begin() + static_cast<std::ptrdiff_t>(sortedCount_);
+    std::sort(middle, rows_.end(), less);  // keys tie-break on sequence: a strict total order
+    std::inplace_merge(rows_.begin(), middle, rows_.end(), less);
+    sortedCount_ = rows_.size();
+    if (current != nullptr) {
+        auto it = std::lower_bound(
+            rows_.begin(), rows_.end(), current,
+            [this](const std::unique_ptr<Record>& a, const Record* b) { return InOrder(*a, *b); });
+        pos_ = static_cast<int>(it - rows_.begin());
+    }
+}
+
+const PtfTable::Record* PtfTable::CurrentRecord() const {
+    if (!IsActive() || rows_.empty()) {
+        return nullptr;
+    }
+    EnsureOrdered();
+    if (pos_ < 0 || static_cast<std::size_t>(pos_) >= rows_.size()) {
+        return nullptr;
+    }
+    return rows_[static_cast<std::size_t>(pos_)].get();
+}
+
+void PtfTable::CheckBrowseMode() {
+    CheckActive();
+    if (state_ == TableState::Edit || state_ == TableState::Insert) {
+        if (modified_) {
+            Post();
+        } else {
+            Cancel();
+        }
+    }
+}
+
+void PtfTable::First() {
+    CheckBrowseMode();
+    EnsureOrdered();
+    pos_ = 0;
+    atBegin_ = true;
+    atEnd_ = rows_.empty();
+    Notify(TableChange::Cursor, RecNo());
+}
+
+void PtfTable::Next() {
+    CheckBrowseMode();
+    EnsureOrdered();
+    if (static_cast<std::size_t>(pos_) + 1 < rows_.size()) {
+        ++pos_;
+        atEnd_ = false;
+    } else {
+        atEnd_ = true;
+    }
+    atBegin_ = false;
+    Notify(TableChange::Cursor, RecNo());
+}
+
+void PtfTable::Prior() {
+    CheckBrowseMode();
+    EnsureOrdered();
+    if (pos_ > 0) {
+        --pos_;
+        atBegin_ = false;
+    } else {
+        atBegin_ = true;
+    }
+    atEnd_ = rows_.empty();
+    Notify(TableChange::Cursor, RecNo());
+}
+
+void PtfTable::Last() {
+    CheckBrowseMode();
+    EnsureOrdered();
+    pos_ = rows_.empty() ? 0 : static_cast<int>(rows_.size()) - 1;
+    atEnd_ = true;
+    atBegin_ = rows_.empty();
+    Notify(TableChange::Cursor, RecNo());
+}
+
+void PtfTable::MoveTo(int row) {
+    CheckBrowseMode();
+    EnsureOrdered();
+    if (rows_.empty()) {
+        atBegin_ = atEnd_ = true;
+        return;
+    }
+    pos_ = std::clamp(row, 0, static_cast<int>(rows_.size()) - 1);
+    atBegin_ = false;
+    atEnd_ = false;
+    Notify(TableChange::Cursor, RecNo());
+}
+
+bool PtfTable::AtEnd() const {
+    return !IsActive() || rows_.empty() || atEnd_;
+}
+bool PtfTable::AtBegin() const {
+    return !IsActive() || rows_.empty() || atBegin_;
+}
+
+int PtfTable::RecNo() const {
+    if (!IsActive()) {
+        return -1;
+    }
+    if (state_ == TableState::Insert) {
+        return static_cast<int>(rows_.size());
+    }
+    if (rows_.empty()) {
+        return -1;
+    }
+    EnsureOrdered();
+    return pos_;
+}
+
+int PtfTable::RecordCount() const {
+    return static_cast<int>(rows_.size());
+}
+
+int PtfTable::RowCount() const {
+    return RecordCount() + (state_ == TableState::Insert ? 1 : 0);
+}
+
+void PtfTable::StartInsert() {
+    if (BeforeInsert) {
+        BeforeInsert(*this);  // may throw EAbort: nothing has changed yet
+    }
+    for (Value& value : buffer_) {
+        value.isNull = true;
+        value.text.clear();
+        value.integer = 0;
+        value.number = 0;
+    }
+    // pos_ keeps pointing at the record that was current, for Cancel; the new record is
+    // presented as the last row until it is stored.
+    state_ = TableState::Insert;
+    modified_ = false;
+    Notify(TableChange::RowInserted, static_cast<int>(rows_.size()));
+    Notify(TableChange::State);
+}
+
+void PtfTable::Append() {
+    CheckBrowseMode();
+    StartInsert();
+}
+
+void PtfTable::Edit() {
+    CheckActive();
+    if (state_ == TableState::Edit || state_ == TableState::Insert) {
+        return;
+    }
+    if (rows_.empty()) {
+        StartInsert();
+        return;
+    }
+    CurrentRecord()->Unpack(buffer_, fields_);
+    state_ = TableState::Edit;
+    modified_ = false;
+    Notify(TableChange::State);
+}
+
+void PtfTable::Post() {
+    if (state_ != TableState::Edit && state_ != TableState::Insert) {
+        throw PtfError("Es wird kein Datensatz bearbeitet oder eingefügt");
+    }
+    const bool inserting = state_ == TableState::Insert;
+    int viewRow = RecNo();  // where views show the record now
+    if (inserting) {
+        rows_.push_back(Record::Create(nextSequence_++, buffer_, fields_));
+        const std::size_t last = rows_.size() - 1;
+        if (sortedCount_ == last && (last == 0 || InOrder(*rows_[last - 1], *rows_[last]))) {
+            sortedCount_ = rows_.size();
+        }
+        pos_ = static_cast<int>(last);
+    } else {
+        const std::size_t at = static_cast<std::size_t>(pos_);
+        rows_[at] = Record::Create(rows_[at]->Sequence(), buffer_, fields_);
+        // A changed key may move the record: take it out of the ordered part if it no longer
+        // fits between its neighbours, and let the next read merge it back in.
+        if (indexColumn_ >= 0 && at < sortedCount_) {
+            bool fits = (at == 0 || InOrder(*rows_[at - 1], *rows_[at])) &&
+                        (at + 1 >= sortedCount_ || InOrder(*rows_[at], *rows_[at + 1]));
+            if (!fits) {
+                std::unique_ptr<Record> moved = std::move(rows_[at]);
+                rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(at));
+                --sortedCount_;
+                rows_.push_back(std::move(moved));
+                pos_ = static_cast<int>(rows_.size()) - 1;
+            }
+        }
+    }
+    state_ = TableState::Browse;
+    modified_ = false;
+    atBegin_ = false;
+    atEnd_ = false;
+    if (controlsDisabled_ == 0 && !observers_.empty()) {
+        if (RecNo() == viewRow) {
+            Notify(TableChange::Record, viewRow);
+            Notify(TableChange::State);
+        } else {
+            Notify(TableChange::DataSet);
+        }
+    }
+    if (AfterPost) {
+        AfterPost(*this);
+    }
+}
+
+void PtfTable::Cancel() {
+    if (state_ == TableState::Insert) {
+        const int row = static_cast<int>(rows_.size());
+        state_ = TableState::Browse;
+        modified_ = false;
+        atEnd_ = rows_.empty();
+        Notify(TableChange::RowRemoved, row);
+        Notify(TableChange::State);
+        Notify(TableChange::Cursor, RecNo());
+    } else if (state_ == TableState::Edit) {
+        state_ = TableState::Browse;
+        modified_ = false;
+        Notify(TableChange::Record, RecNo());
+        Notify(TableChange::State);
+    }
+}
+
+void PtfTable::Delete() {
+    CheckActive();
+    if (state_ == TableState::Insert) {
+        Cancel();
+        return;
+    }
+    if (rows_.empty()) {
+        throw PtfError("Die Tabelle ist leer");
+    }
+    CheckBrowseMode();
+    if (BeforeDelete) {
+        BeforeDelete(*this);  // may throw EAbort
+    }
+    EnsureOrdered();
+    const int row = pos_;
+    rows_.erase(rows_.begin() + row);
+    sortedCount_ = rows_.size();
+    pos_ = std::min(pos_, std::max(0, static_cast<int>(rows_.size()) - 1));
+    atEnd_ = rows_.empty();
+    atBegin_ = rows_.empty();
+    Notify(TableChange::RowRemoved, row);
+    Notify(TableChange::Cursor, RecNo());
+    if (AfterDelete) {
+        AfterDelete(*this);
+    }
+}
+
+Field PtfTable::Field(int index) {
+    CheckActive();
+    CheckColumn(index);
+    return parlix::Field(this, index);
+}
+
+Field PtfTable::FieldByName(std::string_view name) {
+    CheckActive();
+    int index = FieldIndex(name);
+    if (index < 0) {
+        throw PtfError("Feld '" + std::string(name) + "' nicht gefunden");
+    }
+    return parlix::Field(this, index);
+}
+
+int PtfTable::FieldIndex(std::string_view name) const {
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        if (SameText(fields_[i].name, name)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+void PtfTable::SetIndexFieldNames(std::string name) {
+    if (IsActive()) {
+        CheckBrowseMode();
+    }
+    indexFieldNames_ = std::move(name);
+    ResolveIndexColumn();
+    sortedCount_ = 0;  // everything is re-ordered on the next read
+    if (IsActive()) {
+        EnsureOrdered();
+        Notify(TableChange::DataSet);
+    }
+}
+
+PtfTable::Value& PtfTable::WritableValue(int column) {
+    if (state_ != TableState::Edit && state_ != TableState::Insert) {
+        throw PtfError(kNotEditing);
+    }
+    modified_ = true;
+    return buffer_[static_cast<std::size_t>(column)];
+}
+
+void PtfTable::AssignString(int column, std::string_view text) {
+    Value& value = WritableValue(column);
+    const std::size_t limit = static_cast<std::size_t>(fields_[column].size);
+    value.isNull = false;
+    if (text.find_first_of("\r\n") == std::string_view::npos) {
+        value.text.assign(text.substr(0, limit));
+    } else {
+        value.text.clear();
+        for (char c : text) {
+            if (c != '\r' && c != '\n') {
+                if (value.text.size() == limit) {
+                    break;
+                }
+                value.text += c;
+            }
+        }
+    }
+    Notify(TableChange::Record, RecNo());
+}
+
+bool PtfTable::IsNullAt(int row, int column) const {
+    CheckColumn(column);
+    const bool buffered = (state_ == TableState::Insert && row == RecordCount()) ||
+                          (state_ == TableState::Edit && row == RecNo());
+    if (buffered) {
+        return buffer_[static_cast<std::size_t>(column)].isNull;
+    }
+    EnsureOrdered();
+    if (row < 0 || row >= RecordCount()) {
+        throw PtfError("Zeile " + std::to_string(row) + " existiert nicht");
+    }
+    return rows_[static_cast<std::size_t>(row)]->IsNull(column);
+}
+
+std::string PtfTable::TextAt(int row, int column) const {
+    CheckColumn(column);
+    const FieldType type = fields_[static_cast<std::size_t>(column)].type;
+    const bool buffered = (state_ == TableState::Insert && row == RecordCount()) ||
+                          (state_ == TableState::Edit && row == RecNo());
+    if (buffered) {
+        return FormatValue(ViewOf(buffer_[static_cast<std::size_t>(column)]), type);
+    }
+    EnsureOrdered();
+    if (row < 0 || row >= RecordCount()) {
+        throw PtfError("Zeile " + std::to_string(row) + " existiert nicht");
+    }
+    const Record& record = *rows_[static_cast<std::size_t>(row)];
+    ValueView view{record.IsNull(column), record.Bytes(column), record.Integer(column),
+                   record.Number(column)};
+    return FormatValue(view, type);
+}
+
+}  // namespace parlix

@@ -1,0 +1,36 @@
+// Small text helpers shared by the whole system: trimming, case-insensitive names, numbers.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace parlix {
+
+// Trimming removes every leading and trailing character whose code is 32 or less; inner
+// characters stay.
+std::string_view TrimView(std::string_view text);
+inline std::string Trim(std::string_view text) {
+    return std::string(TrimView(text));
+}
+
+// Whether two Windows-1252 texts are equal without regard to case (ASCII and the accented
+// Latin letters, so "ÄNDERUNG" equals "änderung"). Field names compare this way.
+bool SameText(std::string_view a, std::string_view b);
+
+// A decimal integer: optional sign and at least one digit, nothing else. Empty on anything
+// else, including a value outside 64 bits.
+std::optional<std::int64_t> ParseInteger(std::string_view text);
+
+// A floating-point number written with a decimal comma or a decimal point, with an optional
+// exponent: what a German number setting accepts, after a point was turned into a comma.
+// Blanks around the number are allowed. Empty when the text is no such number.
+std::optional<double> ParseDecimal(std::string_view text);
+
+// The general number format: up to 15 significant digits, no trailing zeros, scientific
+// notation ("1.5E-6", "1E20") for very large or small magnitudes. `separator` is the decimal
+// separator to write. Not-a-number and infinities have no form; callers refuse them.
+std::string FormatGeneral(double value, char separator);
+
+}  // namespace parlix
