@@ -1,0 +1,95 @@
+#include "project/project_files.h"
+
+#include "table/cp1252.h"
+#include "table/file_io.h"
+
+namespace parlix {
+
+namespace {
+
+struct Identity {
+    const char* field;
+    const char* value;
+};
+
+constexpr Identity kIdentity[] = {
+    {"DataStandard", "Parlix Editor"}, {"DataVersion", "1.0.0"}, {"PTFVersion", "1.0.0"},
+    {"ProgName", "Parlix LE"},         {"ProgVersion", "1.0.0"}, {"ProgType", "Standard"},
+};
+
+}  // namespace
+
+void DefineProjectFields(PtfTable& project) {
+    FieldDefs& defs = project.FieldDefs();
+    defs.Clear();
+    defs.Add(project_field::kSourceFile, FieldType::ftString, 128);
+    defs.Add(project_field::kLanguage1, FieldType::ftString, 32);
+    defs.Add(project_field::kLanguage2, FieldType::ftString, 32);
+    defs.Add(project_field::kBackups, FieldType::ftInteger);
+    defs.Add(project_field::kUses, FieldType::ftString, 255);
+    for (const Identity& identity : kIdentity) {
+        defs.Add(identity.field, FieldType::ftString, 20);
+    }
+    defs.Add(project_field::kLastSave, FieldType::ftString, 20);
+}
+
+void DefineTranslationFields(PtfTable& translations) {
+    FieldDefs& defs = translations.FieldDefs();
+    defs.Clear();
+    defs.Add(translation_field::kType, FieldType::ftString, 32);
+    defs.Add(translation_field::kProperty, FieldType::ftString, 1024);
+    defs.Add(translation_field::kStringName, FieldType::ftString, 32);
+    defs.Add("Language1", FieldType::ftString, 1024);
+    defs.Add("Language2", FieldType::ftString, 1024);
+}
+
+std::string TranslationsFileNameFor(std::string_view projectFileName) {
+    return std::string(RemoveFileExtension(projectFileName)) + "_translations.ptf";
+}
+
+void SetIdentityFields(PtfTable& project) {
+    for (const Identity& identity : kIdentity) {
+        project.FieldByName(identity.field).SetAsString(identity.value);
+    }
+}
+
+std::string FormatLastSave(std::time_t when) {
+    std::tm local{};
+    ::localtime_r(&when, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+void RenameLanguageFields(PtfTable& translations, const std::string& language1,
+                          const std::string& language2) {
+    translations.FieldDefs()[translation_field::LanguageColumn(1)].SetName(language1);
+    translations.FieldDefs()[translation_field::LanguageColumn(2)].SetName(language2);
+}
+
+ProjectRecord ReadProjectRecord(PtfTable& project) {
+    project.First();
+    ProjectRecord record;
+    record.SourceFile = project.FieldByName(project_field::kSourceFile).AsString();
+    record.Language1 = project.FieldByName(project_field::kLanguage1).AsString();
+    record.Language2 = project.FieldByName(project_field::kLanguage2).AsString();
+    record.Backups = project.FieldByName(project_field::kBackups).AsInteger();
+    record.Uses = project.FieldByName(project_field::kUses).AsString();
+    return record;
+}
+
+std::string SourceFilePath(const ProjectState& state) {
+    std::string source = Cp1252ToUtf8(state.SourceFileName);
+    // A project written on Windows names its unit with backslashes.
+    for (char& c : source) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    if (source.empty() || IsAbsolutePath(source)) {
+        return source;
+    }
+    return std::string(ExtractFilePath(state.ProjectFileName)) + source;
+}
+
+}  // namespace parlix
