@@ -40,40 +40,19 @@ const char* const kForms[] = {"frmMain",   "frmAddress", "frmAbout", "frmOptions
 const char* const kControls[] = {"btnOK",   "btnCancel", "lblName",    "edtStreet",  "cbxCountry",
                                  "mnuFile", "actSave",   "tabGeneral", "grpAddress", "chkActive"};
 const char* const kProperties[] = {"Caption", "Hint", "Text", "Title", "DisplayLabel"};
-const char* const kWords[] = {"Adresse",
-                              "speichern",
-                              "Datei",
-                              "\xF6"
-                              "ffnen",
-                              "Kunde",
-                              "Stra\xDF"
-                              "e",
-                              "L\xE4nge",
-                              "Gr\xF6\xDF"
-                              "e",
-                              "Einstellungen",
-                              "Bericht",
-                              "Suche",
-                              "Fehler",
-                              "Caf\xE9",
-                              "\"Neu\"",
-                              "C:\\Daten",
-                              "Men\xFC",
-                              "address",
-                              "save",
-                              "file",
-                              "open",
-                              "customer",
-                              "street",
-                              "it's",
-                              "report",
-                              "search",
-                              "error",
-                              "settings"};
+// Everyday words of both languages; the octal escapes are German letters in Windows-1252.
+const char* const kWords[] = {"Adresse",   "speichern", "Datei",       "\366ffnen",     "Kunde",
+                              "Stra\337e", "L\344nge",  "Gr\366\337e", "Einstellungen", "Bericht",
+                              "Suche",     "Fehler",    "Caf\351",     "Men\374",       "address",
+                              "save",      "file",      "open",        "customer",      "street",
+                              "report",    "search",    "error",       "settings"};
+
+const char* const kSpecials[] = {"\"Neu\"", "C:\\Daten", "it's", "'Men\374'"};
 
 std::string PropertyPaths(Random& random) {
     std::string paths;
-    const int count = random.Between(1, 3);
+    const int roll = random.Below(10);  // mostly one path, sometimes two or three
+    const int count = roll < 7 ? 1 : roll < 9 ? 2 : 3;
     for (int i = 0; i < count; ++i) {
         if (i > 0) {
             paths += ',';
@@ -90,13 +69,19 @@ std::string PropertyPaths(Random& random) {
 }
 
 std::string Text(Random& random) {
-    const std::size_t length = static_cast<std::size_t>(random.Between(5, 120));
+    // 5 to 120 bytes, short texts (captions, buttons) being the most common.
+    const double u = random.Below(1000) / 1000.0;
+    const std::size_t length = 5 + static_cast<std::size_t>(116 * u * u);
     std::string text;
     while (text.size() < length) {
         if (!text.empty()) {
             text += random.Below(12) == 0 ? ", " : " ";
         }
-        text += kWords[random.Below(static_cast<int>(std::size(kWords)))];
+        if (random.Below(40) == 0) {  // now and then a quote, an apostrophe or a backslash
+            text += kSpecials[random.Below(static_cast<int>(std::size(kSpecials)))];
+        } else {
+            text += kWords[random.Below(static_cast<int>(std::size(kWords)))];
+        }
     }
     text.resize(length);
     return text;

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -45,7 +46,7 @@ bool IsSeparator(char c) {
 
 }  // namespace
 
-std::string ReadFileBytes(const std::string& path) {
+FileBuffer ReadFileBuffer(const std::string& path) {
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) {
         throw EFOpenError(path, SystemErrorText(errno));
@@ -57,16 +58,20 @@ std::string ReadFileBytes(const std::string& path) {
     if (S_ISDIR(info.st_mode)) {
         throw EFOpenError(path, SystemErrorText(EISDIR));
     }
-    // Room for the whole file plus one byte, so that the end shows without a reallocation;
-    // read until the end all the same, since the file may change while it is read.
-    std::string content;
-    content.resize(S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) + 1 : 65536);
+    // Room for the whole file plus one byte, so that the end shows without growing; read until
+    // the end all the same, since the file may change while it is read.
+    std::size_t capacity =
+        S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) + 1 : std::size_t{65536};
+    detail::PageMemory data = detail::AllocatePages(capacity, /*prefault=*/true);
     std::size_t filled = 0;
     for (;;) {
-        if (filled == content.size()) {
-            content.resize(content.size() * 2);
+        if (filled == capacity) {
+            detail::PageMemory larger = detail::AllocatePages(capacity * 2, /*prefault=*/true);
+            std::memcpy(larger.get(), data.get(), filled);
+            data = std::move(larger);
+            capacity *= 2;
         }
-        ssize_t got = ::read(file.get(), content.data() + filled, content.size() - filled);
+        ssize_t got = ::read(file.get(), data.get() + filled, capacity - filled);
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
@@ -78,8 +83,7 @@ std::string ReadFileBytes(const std::string& path) {
         }
         filled += static_cast<std::size_t>(got);
     }
-    content.resize(filled);
-    return content;
+    return FileBuffer(std::move(data), filled);
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view content) {

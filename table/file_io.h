@@ -2,13 +2,30 @@
 // Paths are native file-system paths (UTF-8 on Linux).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "table/page_memory.h"
+
 namespace parlix {
 
+// A whole file in memory.
+class FileBuffer {
+  public:
+    FileBuffer(detail::PageMemory data, std::size_t size) : data_(std::move(data)), size_(size) {}
+    std::string_view View() const { return {data_.get(), size_}; }
+
+  private:
+    detail::PageMemory data_;
+    std::size_t size_;
+};
+
 // The file's bytes. Throws EFOpenError when it cannot be opened or read (a folder included).
-std::string ReadFileBytes(const std::string& path);
+FileBuffer ReadFileBuffer(const std::string& path);
+inline std::string ReadFileBytes(const std::string& path) {
+    return std::string(ReadFileBuffer(path).View());
+}
 
 // Replaces the file at `path` by `content` in one piece: the bytes go to a temporary file in
 // the same folder, which takes the place of the target only once it was written completely.

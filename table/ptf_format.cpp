@@ -157,8 +157,8 @@ bool ParsePtfLine(std::string_view line, std::vector<std::string>& tokens) {
 
 bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notify,
                  PtfLoadFault* fault) {
-    const std::string content = ReadFileBytes(path);  // EFOpenError goes to the caller
-    const std::vector<std::string_view> lines = SplitLines(content);
+    const FileBuffer content = ReadFileBuffer(path);  // EFOpenError goes to the caller
+    const std::vector<std::string_view> lines = SplitLines(content.View());
     if (lines.size() < 4) {
         return false;
     }
@@ -175,25 +175,40 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
         // Size pass: text columns grow to hold their longest value plus 16. Lines the
         // tokenizer rejects are passed over here; the fill pass reports them.
         FieldDefs& defs = table.FieldDefs();
+        const std::size_t columns = static_cast<std::size_t>(defs.Count());
+        constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+        std::vector<std::size_t> longest(columns, kNone);
+        std::vector<std::size_t> lengths;
         for (std::size_t i = firstData; i < endData; ++i) {
-            if (!ReadTokens(lines[i], scratch, copies, slots)) {
+            lengths.clear();
+            const bool accepted =
+                ScanPtfLine(lines[i], scratch,
+                            [&](PtfTag, std::string_view text) { lengths.push_back(text.size()); });
+            if (!accepted) {
                 continue;
             }
-            if (static_cast<int>(slots.size()) > defs.Count()) {
-                throw LoadError{static_cast<int>(i) + 1,
-                                std::to_string(slots.size()) + " Werte, aber nur " +
-                                    std::to_string(defs.Count()) + " Spalten"};
+            if (lengths.size() > columns) {
+                throw LoadError{static_cast<int>(i) + 1, std::to_string(lengths.size()) +
+                                                             " Werte, aber nur " +
+                                                             std::to_string(columns) + " Spalten"};
             }
-            for (std::size_t k = 0; k < slots.size(); ++k) {
-                FieldDef& def = defs[static_cast<int>(k)];
-                const std::size_t needed = slots[k].length + 16;
-                if (def.DataType() == FieldType::ftString &&
-                    static_cast<std::size_t>(def.Size()) < needed) {
-                    if (needed > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-                        throw LoadError{static_cast<int>(i) + 1, "Wert zu lang"};
-                    }
-                    def.SetSize(static_cast<int>(needed));
+            for (std::size_t k = 0; k < lengths.size(); ++k) {
+                if (longest[k] == kNone || longest[k] < lengths[k]) {
+                    longest[k] = lengths[k];
                 }
+            }
+        }
+        for (std::size_t k = 0; k < columns; ++k) {
+            FieldDef& def = defs[static_cast<int>(k)];
+            if (def.DataType() != FieldType::ftString || longest[k] == kNone) {
+                continue;
+            }
+            const std::size_t needed = longest[k] + 16;
+            if (needed > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+                throw LoadError{0, "Wert zu lang"};
+            }
+            if (static_cast<std::size_t>(def.Size()) < needed) {
+                def.SetSize(static_cast<int>(needed));
             }
         }
 

@@ -14,9 +14,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
+#include "table/byte_search.h"
 #include "table/text.h"
 
 namespace parlix::detail {
@@ -61,12 +63,22 @@ inline bool IsPtfNumber(std::string_view s) {
     return k == n;
 }
 
+// The first quote character or backslash in [from, end), or end.
+inline const char* FindQuoteOrBackslash(const char* from, const char* end, char quote) {
+    return FindEitherByte(from, end, quote, '\\');
+}
+
 // The text of the token being gathered: a slice of the line while it is one, a copy otherwise.
 class PtfTokenText {
   public:
     PtfTokenText(std::string_view line, std::string& scratch) : line_(line), scratch_(scratch) {}
 
-    void AppendRange(std::size_t begin, std::size_t end) {
+    void AppendRange(std::ptrdiff_t from, std::ptrdiff_t to) {
+        const std::size_t begin = static_cast<std::size_t>(from);
+        const std::size_t end = static_cast<std::size_t>(to);
+        if (begin == end) {
+            return;
+        }
         if (copied_) {
             scratch_.append(line_.data() + begin, end - begin);
         } else if (length_ == 0) {
@@ -84,6 +96,8 @@ class PtfTokenText {
     std::string_view View() const {
         return copied_ ? std::string_view(scratch_) : line_.substr(start_, length_);
     }
+
+    bool Empty() const { return copied_ ? scratch_.empty() : length_ == 0; }
 
     void Clear() {
         copied_ = false;
@@ -104,73 +118,86 @@ class PtfTokenText {
 template <class Sink>
 bool ScanPtfLine(std::string_view line, std::string& scratch, Sink&& sink) {
     PtfTokenText text(line, scratch);
-    const std::size_t n = line.size();
-    std::size_t i = 0;
-    bool inQuotes = false;
-    char quote = 0;
-    while (i < n) {
-        const char c = line[i];
-        if (inQuotes) {
-            std::size_t j = i;
-            while (j < n && line[j] != quote && line[j] != '\\') {
-                ++j;
-            }
-            if (j > i) {
-                text.AppendRange(i, j);
-                i = j;
-                continue;
-            }
-            if (c == quote) {
-                sink(PtfTag::String, text.View());
-                text.Clear();
-                inQuotes = false;
-                ++i;
-                continue;
-            }
-            // A backslash: it applies to the one character that follows it.
-            if (i + 1 >= n) {
-                break;
-            }
-            const char next = line[i + 1];
-            if (next == '\\' || next == '"' || next == '\'' || next == ' ') {
-                text.AppendRange(i + 1, i + 2);
-            } else {
-                text.AppendRange(i, i + 2);
-            }
-            i += 2;
-            continue;
-        }
+    const char* const begin = line.data();
+    const char* const end = begin + line.size();
+    const char* p = begin;
+    while (p < end) {
+        const char c = *p;
         switch (c) {
             case ' ':
+                ++p;
                 break;
             case '"':
-            case '\'':
-                inQuotes = true;
-                quote = c;
-                break;
-            case ',': {
-                std::string_view token = TrimView(text.View());
-                if (!token.empty()) {
-                    if (token == "true" || token == "false") {
-                        sink(PtfTag::Boolean, token);
-                    } else if (token == "null") {
-                        sink(PtfTag::Null, token);
-                    } else if (IsPtfNumber(token)) {
-                        sink(PtfTag::Number, token);
-                    } else {
-                        return false;
-                    }
+            case '\'': {
+                const char quote = c;
+                ++p;
+                const char* stop = FindQuoteOrBackslash(p, end, quote);
+                // The common case: a string without escapes and nothing gathered before it.
+                if (stop < end && *stop == quote && text.Empty()) {
+                    sink(PtfTag::String, std::string_view(p, static_cast<std::size_t>(stop - p)));
+                    p = stop + 1;
+                    break;
                 }
-                text.Clear();
+                // Otherwise gather the text piece by piece; a backslash applies to the one
+                // character after it.
+                bool closed = false;
+                while (true) {
+                    text.AppendRange(p - begin, stop - begin);
+                    p = stop;
+                    if (p >= end) {
+                        break;
+                    }
+                    if (*p == quote) {
+                        sink(PtfTag::String, text.View());
+                        text.Clear();
+                        ++p;
+                        closed = true;
+                        break;
+                    }
+                    if (p + 1 >= end) {  // a backslash at the very end: the string stays open
+                        p = end;
+                        break;
+                    }
+                    const char next = p[1];
+                    if (next == '\\' || next == '"' || next == '\'' || next == ' ') {
+                        text.AppendRange(p + 1 - begin, p + 2 - begin);
+                    } else {
+                        text.AppendRange(p - begin, p + 2 - begin);
+                    }
+                    p += 2;
+                    stop = FindQuoteOrBackslash(p, end, quote);
+                }
+                if (!closed) {
+                    return true;  // an unclosed string is dropped with the rest of the line
+                }
+                break;
+            }
+            case ',': {
+                if (!text.Empty()) {
+                    std::string_view token = TrimView(text.View());
+                    if (!token.empty()) {
+                        if (token == "true" || token == "false") {
+                            sink(PtfTag::Boolean, token);
+                        } else if (token == "null") {
+                            sink(PtfTag::Null, token);
+                        } else if (IsPtfNumber(token)) {
+                            sink(PtfTag::Number, token);
+                        } else {
+                            return false;
+                        }
+                    }
+                    text.Clear();
+                }
+                ++p;
                 break;
             }
             case '\\':
                 return false;
             default:
-                text.AppendRange(i, i + 1);
+                text.AppendRange(p - begin, p + 1 - begin);
+                ++p;
                 break;
         }
-        ++i;
     }
     return true;
 }

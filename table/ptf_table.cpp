@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #include <new>
 
+#include "table/byte_search.h"
+#include "table/page_memory.h"
 #include "table/text.h"
 
 namespace parlix {
@@ -60,13 +63,51 @@ bool StoresNumber(FieldType type) {
 
 }  // namespace
 
-// One stored record in a single heap block: the header below, then the end offset of every
+// Memory for stored records, handed out from large chunks. Records are immutable: an edited
+// record is replaced by a new one, and replaced or deleted records stay in their chunk until
+// the table is rebuilt (CreateTable, a load). Edits are few compared with the records a table
+// holds, and a load or a table's end frees everything at once instead of record by record.
+class PtfTable::RecordArena {
+  public:
+    void* Allocate(std::size_t size) {
+        size = (size + alignof(std::uint64_t) - 1) & ~(alignof(std::uint64_t) - 1);
+        if (size > left_) {
+            // Chunks grow with the table: small tables stay small, large ones get few chunks.
+            nextChunk_ = std::min(nextChunk_ * 2, kLargestChunk);
+            const std::size_t chunk = std::max(nextChunk_, size);
+            chunks_.push_back(detail::AllocatePages(chunk));
+            next_ = chunks_.back().get();
+            left_ = chunk;
+        }
+        void* memory = next_;
+        next_ += size;
+        left_ -= size;
+        return memory;
+    }
+
+    void Clear() {
+        chunks_.clear();
+        next_ = nullptr;
+        left_ = 0;
+        nextChunk_ = kFirstChunk;
+    }
+
+  private:
+    static constexpr std::size_t kFirstChunk = std::size_t{32} << 10;
+    static constexpr std::size_t kLargestChunk = std::size_t{64} << 20;
+    std::vector<detail::PageMemory> chunks_;
+    char* next_ = nullptr;
+    std::size_t left_ = 0;
+    std::size_t nextChunk_ = kFirstChunk;
+};
+
+// One stored record in a single block: the header below, then the end offset of every
 // value (uint32 each), a null bit per column, and the value bytes one after the other.
 // Records are immutable; an edited record is replaced by a new one with the same sequence.
 class PtfTable::Record {
   public:
-    static std::unique_ptr<Record> Create(std::uint64_t sequence, const std::vector<Value>& values,
-                                          const std::vector<BuiltField>& fields) {
+    static Record* Create(RecordArena& arena, std::uint64_t sequence,
+                          const std::vector<Value>& values, const std::vector<BuiltField>& fields) {
         const std::uint32_t columns = static_cast<std::uint32_t>(fields.size());
         std::size_t payload = 0;
         for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -74,7 +115,7 @@ class PtfTable::Record {
         }
         const std::size_t size =
             sizeof(Record) + columns * sizeof(std::uint32_t) + NullBytes(columns) + payload;
-        void* memory = ::operator new(size);
+        void* memory = arena.Allocate(size);
         auto* record = new (memory) Record(sequence, columns);
         unsigned char* ends = record->EndsBase();
         unsigned char* nulls = record->NullsBase();
@@ -100,10 +141,8 @@ class PtfTable::Record {
             }
             std::memcpy(ends + i * sizeof(std::uint32_t), &offset, sizeof offset);
         }
-        return std::unique_ptr<Record>(record);
+        return record;
     }
-
-    static void operator delete(void* memory) { ::operator delete(memory); }
 
     std::uint64_t Sequence() const { return sequence_; }
 
@@ -191,6 +230,11 @@ class PtfTable::Record {
 };
 
 namespace {
+
+bool HasLineBreak(std::string_view text) {
+    const char* end = text.data() + text.size();
+    return detail::FindEitherByte(text.data(), end, '\r', '\n') != end;
+}
 
 const char* const kNotEditing = "Datensatz ist nicht im Bearbeitungs- oder Einfügemodus";
 
@@ -380,7 +424,7 @@ void Field::SetNull() {
     value.text.clear();
     value.integer = 0;
     value.number = 0;
-    table_->Notify(TableChange::Record, table_->RecNo());
+    table_->NotifyRecordChanged();
 }
 
 void Field::SetAsString(std::string_view text) {
@@ -441,7 +485,7 @@ void Field::SetAsInteger(std::int64_t value) {
     PtfTable::Value& slot = table_->WritableValue(index_);
     slot.isNull = false;
     slot.integer = value;
-    table_->Notify(TableChange::Record, table_->RecNo());
+    table_->NotifyRecordChanged();
 }
 
 void Field::SetAsBoolean(bool value) {
@@ -457,7 +501,7 @@ void Field::SetAsBoolean(bool value) {
     PtfTable::Value& slot = table_->WritableValue(index_);
     slot.isNull = false;
     slot.integer = value ? 1 : 0;
-    table_->Notify(TableChange::Record, table_->RecNo());
+    table_->NotifyRecordChanged();
 }
 
 void Field::SetAsFloat(double value) {
@@ -480,13 +524,13 @@ void Field::SetAsFloat(double value) {
     PtfTable::Value& slot = table_->WritableValue(index_);
     slot.isNull = false;
     slot.number = value;
-    table_->Notify(TableChange::Record, table_->RecNo());
+    table_->NotifyRecordChanged();
 }
 
 // ---------------------------------------------------------------------------------------------
 // PtfTable
 
-PtfTable::PtfTable() = default;
+PtfTable::PtfTable() : arena_(std::make_unique<RecordArena>()) {}
 PtfTable::~PtfTable() = default;
 
 void PtfTable::CheckActive() const {
@@ -502,12 +546,18 @@ void PtfTable::CheckColumn(int column) const {
 }
 
 void PtfTable::Notify(TableChange change, int row) {
-    if (controlsDisabled_ > 0 || observers_.empty()) {
+    if (!Observed()) {
         return;
     }
     std::vector<TableObserver*> observers = observers_;  // an observer may unsubscribe
     for (TableObserver* observer : observers) {
         observer->TableChanged(*this, change, row);
+    }
+}
+
+void PtfTable::NotifyRecordChanged() {
+    if (Observed()) {
+        Notify(TableChange::Record, RecNo());
     }
 }
 
@@ -573,6 +623,7 @@ void PtfTable::CreateTable() {
         fields_.push_back({def.Name(), def.DataType(), std::max(def.Size(), 0)});
     }
     rows_.clear();
+    arena_->Clear();
     sortedCount_ = 0;
     pos_ = 0;
     nextSequence_ = 0;
@@ -600,23 +651,110 @@ bool PtfTable::InOrder(const Record& a, const Record& b) const {
     return a.Sequence() < b.Sequence();
 }
 
+// A record's text key, eight bytes at a time, for sorting many records by a text column
+// without visiting two records for every comparison.
+struct PtfTable::KeyEntry {
+    std::uint64_t chunk;  // key bytes [depth, depth + 8) as a number, missing bytes as zero
+    PtfTable::Record* record;
+    std::uint64_t sequence;  // the record's, kept here to order equal keys without visiting it
+    std::uint8_t rest;       // key bytes from depth on, 9 meaning more than eight
+    bool isNull;
+};
+
+namespace {
+
+using KeyEntry = PtfTable::KeyEntry;
+
+// Orders like the texts do: bytes compared unsigned, a text before any longer one it begins.
+bool ChunkLess(const KeyEntry& a, const KeyEntry& b) {
+    if (a.isNull != b.isNull) {
+        return a.isNull;
+    }
+    if (a.chunk != b.chunk) {
+        return a.chunk < b.chunk;
+    }
+    return a.rest < b.rest;
+}
+
+bool SameChunk(const KeyEntry& a, const KeyEntry& b) {
+    return a.isNull == b.isNull && a.chunk == b.chunk && a.rest == b.rest;
+}
+
+}  // namespace
+
+// Sorts entries whose keys agree on their first `depth` bytes: by the next eight bytes, then
+// each run that agrees on those too by the bytes after them; equal keys by sequence.
+void PtfTable::SortByTextKey(KeyEntry* first, KeyEntry* last, std::size_t depth) const {
+    for (KeyEntry* entry = first; entry != last; ++entry) {
+        const std::string_view key = entry->record->Bytes(indexColumn_);
+        const std::string_view part = key.size() > depth ? key.substr(depth) : std::string_view{};
+        std::uint64_t chunk = 0;
+        for (std::size_t i = 0; i < 8; ++i) {
+            chunk = (chunk << 8) | (i < part.size() ? static_cast<unsigned char>(part[i]) : 0u);
+        }
+        entry->chunk = chunk;
+        entry->rest = static_cast<std::uint8_t>(std::min<std::size_t>(part.size(), 9));
+    }
+    std::sort(first, last, ChunkLess);
+    for (KeyEntry* run = first; run != last;) {
+        KeyEntry* runEnd = run + 1;
+        while (runEnd != last && SameChunk(*run, *runEnd)) {
+            ++runEnd;
+        }
+        if (runEnd - run > 1) {
+            if (run->rest == 9 && !run->isNull) {
+                SortByTextKey(run, runEnd, depth + 8);
+            } else {  // equal keys
+                std::sort(run, runEnd, [](const KeyEntry& a, const KeyEntry& b) {
+                    return a.sequence < b.sequence;
+                });
+            }
+        }
+        run = runEnd;
+    }
+}
+
+void PtfTable::SortRecords(std::vector<Record*>::iterator first,
+                           std::vector<Record*>::iterator last) const {
+    const bool textKey =
+        indexColumn_ >= 0 &&
+        fields_[static_cast<std::size_t>(indexColumn_)].type == FieldType::ftString;
+    if (!textKey || last - first < 64) {
+        // Keys tie-break on the sequence, so the order is strict and total.
+        std::sort(first, last,
+                  [this](const Record* a, const Record* b) { return InOrder(*a, *b); });
+        return;
+    }
+    std::vector<KeyEntry> entries;
+    entries.reserve(static_cast<std::size_t>(last - first));
+    for (auto it = first; it != last; ++it) {
+        entries.push_back({0, *it, (*it)->Sequence(), 0, (*it)->IsNull(indexColumn_)});
+    }
+    SortByTextKey(entries.data(), entries.data() + entries.size(), 0);
+    for (const KeyEntry& entry : entries) {
+        *first++ = entry.record;
+    }
+}
+
 void PtfTable::EnsureOrdered() const {
     if (sortedCount_ >= rows_.size()) {
         return;
     }
     const Record* current =
-        pos_ >= 0 && static_cast<std::size_t>(pos_) < rows_.size() ? rows_[pos_].get() : nullptr;
-    auto less = [this](const std::unique_ptr<Record>& a, const std::unique_ptr<Record>& b) {
-        return InOrder(*a, *b);
-    };
+        pos_ >= 0 && static_cast<std::size_t>(pos_) < rows_.size() ? rows_[pos_] : nullptr;
     auto middle = rows_.begin() + static_cast<std::ptrdiff_t>(sortedCount_);
-    std::sort(middle, rows_.end(), less);  // keys tie-break on sequence: a strict total order
-    std::inplace_merge(rows_.begin(), middle, rows_.end(), less);
+    if (sortedCount_ < rows_.size() - sortedCount_) {
+        SortRecords(rows_.begin(), rows_.end());  // mostly new records: sort them all at once
+    } else {
+        SortRecords(middle, rows_.end());
+        std::inplace_merge(rows_.begin(), middle, rows_.end(),
+                           [this](const Record* a, const Record* b) { return InOrder(*a, *b); });
+    }
     sortedCount_ = rows_.size();
     if (current != nullptr) {
-        auto it = std::lower_bound(
-            rows_.begin(), rows_.end(), current,
-            [this](const std::unique_ptr<Record>& a, const Record* b) { return InOrder(*a, *b); });
+        auto it =
+            std::lower_bound(rows_.begin(), rows_.end(), current,
+                             [this](const Record* a, const Record* b) { return InOrder(*a, *b); });
         pos_ = static_cast<int>(it - rows_.begin());
     }
 }
@@ -629,7 +767,7 @@ const PtfTable::Record* PtfTable::CurrentRecord() const {
     if (pos_ < 0 || static_cast<std::size_t>(pos_) >= rows_.size()) {
         return nullptr;
     }
-    return rows_[static_cast<std::size_t>(pos_)].get();
+    return rows_[static_cast<std::size_t>(pos_)];
 }
 
 void PtfTable::CheckBrowseMode() {
@@ -774,7 +912,7 @@ void PtfTable::Post() {
     const bool inserting = state_ == TableState::Insert;
     int viewRow = RecNo();  // where views show the record now
     if (inserting) {
-        rows_.push_back(Record::Create(nextSequence_++, buffer_, fields_));
+        rows_.push_back(Record::Create(*arena_, nextSequence_++, buffer_, fields_));
         const std::size_t last = rows_.size() - 1;
         if (sortedCount_ == last && (last == 0 || InOrder(*rows_[last - 1], *rows_[last]))) {
             sortedCount_ = rows_.size();
@@ -782,17 +920,17 @@ void PtfTable::Post() {
         pos_ = static_cast<int>(last);
     } else {
         const std::size_t at = static_cast<std::size_t>(pos_);
-        rows_[at] = Record::Create(rows_[at]->Sequence(), buffer_, fields_);
+        rows_[at] = Record::Create(*arena_, rows_[at]->Sequence(), buffer_, fields_);
         // A changed key may move the record: take it out of the ordered part if it no longer
         // fits between its neighbours, and let the next read merge it back in.
         if (indexColumn_ >= 0 && at < sortedCount_) {
             bool fits = (at == 0 || InOrder(*rows_[at - 1], *rows_[at])) &&
                         (at + 1 >= sortedCount_ || InOrder(*rows_[at], *rows_[at + 1]));
             if (!fits) {
-                std::unique_ptr<Record> moved = std::move(rows_[at]);
+                Record* moved = rows_[at];
                 rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(at));
                 --sortedCount_;
-                rows_.push_back(std::move(moved));
+                rows_.push_back(moved);
                 pos_ = static_cast<int>(rows_.size()) - 1;
             }
         }
@@ -801,7 +939,7 @@ void PtfTable::Post() {
     modified_ = false;
     atBegin_ = false;
     atEnd_ = false;
-    if (controlsDisabled_ == 0 && !observers_.empty()) {
+    if (Observed()) {
         if (RecNo() == viewRow) {
             Notify(TableChange::Record, viewRow);
             Notify(TableChange::State);
@@ -907,7 +1045,7 @@ void PtfTable::AssignString(int column, std::string_view text) {
     Value& value = WritableValue(column);
     const std::size_t limit = static_cast<std::size_t>(fields_[column].size);
     value.isNull = false;
-    if (text.find_first_of("\r\n") == std::string_view::npos) {
+    if (!HasLineBreak(text)) {
         value.text.assign(text.substr(0, limit));
     } else {
         value.text.clear();
@@ -920,7 +1058,7 @@ void PtfTable::AssignString(int column, std::string_view text) {
             }
         }
     }
-    Notify(TableChange::Record, RecNo());
+    NotifyRecordChanged();
 }
 
 bool PtfTable::IsNullAt(int row, int column) const {

@@ -214,8 +214,10 @@ class PtfTable {
     // Room for this many records, so that a bulk load does not grow the row list repeatedly.
     void ReserveRecords(std::size_t count);
 
-    struct Value;  // one value of the edit buffer (internal)
-    class Record;  // one stored record (internal)
+    struct Value;       // one value of the edit buffer (internal)
+    class Record;       // one stored record (internal)
+    class RecordArena;  // memory of the stored records (internal)
+    struct KeyEntry;    // a record in a sort by a text key (internal)
 
   private:
     friend class parlix::Field;
@@ -229,10 +231,15 @@ class PtfTable {
     void CheckBrowseMode();  // ends a pending edit: post if modified, cancel otherwise
     void CheckColumn(int column) const;
     void EnsureOrdered() const;
+    void SortRecords(std::vector<Record*>::iterator first,
+                     std::vector<Record*>::iterator last) const;
+    void SortByTextKey(KeyEntry* first, KeyEntry* last, std::size_t depth) const;
     bool InOrder(const Record& a, const Record& b) const;
     void ResolveIndexColumn();
     void StartInsert();
     void Notify(TableChange change, int row = -1);
+    void NotifyRecordChanged();  // the values of the current row changed
+    bool Observed() const { return controlsDisabled_ == 0 && !observers_.empty(); }
     const Record* CurrentRecord() const;
     Value& WritableValue(int column);
     void AssignString(int column, std::string_view text);
@@ -241,7 +248,8 @@ class PtfTable {
     std::vector<BuiltField> fields_;
     // Stored records. rows_[0, sortedCount_) is in presentation order; rows after it were
     // stored since and are merged in lazily (so that bulk loads stay n log n).
-    mutable std::vector<std::unique_ptr<Record>> rows_;
+    mutable std::vector<Record*> rows_;
+    std::unique_ptr<RecordArena> arena_;  // owns the records
     mutable std::size_t sortedCount_ = 0;
     // Index into rows_ of the current record; while inserting, of the record current before.
     mutable int pos_ = 0;
