@@ -6,22 +6,32 @@
 
 namespace parlix::detail {
 
+namespace {
+// Below this, a system call per buffer costs more than it saves.
+constexpr std::size_t kSmallest = std::size_t{1} << 20;
+}  // namespace
+
 void PageMemoryRelease::operator()(char* memory) const noexcept {
-    if (memory != nullptr) {
+    if (memory == nullptr) {
+        return;
+    }
+    if (mapped) {
         ::munmap(memory, size);
+    } else {
+        delete[] memory;
     }
 }
 
 PageMemory AllocatePages(std::size_t size, bool prefault) {
-    if (size == 0) {
-        size = 1;
+    if (size < kSmallest) {
+        return PageMemory(new char[size == 0 ? 1 : size], PageMemoryRelease{size, false});
     }
     void* memory = ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
                           MAP_PRIVATE | MAP_ANONYMOUS | (prefault ? MAP_POPULATE : 0), -1, 0);
     if (memory == MAP_FAILED) {
         throw std::bad_alloc();
     }
-    return PageMemory(static_cast<char*>(memory), PageMemoryRelease{size});
+    return PageMemory(static_cast<char*>(memory), PageMemoryRelease{size, true});
 }
 
 }  // namespace parlix::detail

@@ -9,6 +9,7 @@ namespace parlix::detail {
 
 struct PageMemoryRelease {
     std::size_t size = 0;
+    bool mapped = false;  // small buffers come from the heap
     void operator()(char* memory) const noexcept;
 };
 using PageMemory = std::unique_ptr<char[], PageMemoryRelease>;
