@@ -29,12 +29,6 @@ class FileDescriptor {
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return fd_; }
-    // Closes now and reports whether the close succeeded (a close can report a failed write).
-    bool Close() {
-        int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
 
   private:
     int fd_;
@@ -86,87 +80,124 @@ FileBuffer ReadFileBuffer(const std::string& path) {
     return FileBuffer(std::move(data), filled);
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view content) {
+namespace {
+constexpr std::size_t kWriteChunk = std::size_t{1} << 20;
+}
+
+SafeFileWriter::SafeFileWriter(const std::string& path) : path_(path), target_(path) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::path target(path);
     // Follow a symbolic link, so that the link stays and the file it names is replaced.
-    if (fs::is_symlink(fs::symlink_status(target, ec))) {
-        fs::path resolved = fs::weakly_canonical(target, ec);
+    if (fs::is_symlink(fs::symlink_status(target_, ec))) {
+        fs::path resolved = fs::weakly_canonical(target_, ec);
         if (!ec) {
-            target = resolved;
+            target_ = resolved.string();
         }
     }
     struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    const bool exists = ::stat(target_.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode)) {
-        throw EFCreateError(path, SystemErrorText(EISDIR));
+        throw EFCreateError(path_, SystemErrorText(EISDIR));
     }
     // A file the user made read-only is not replaced behind their back.
-    if (exists && ::access(target.c_str(), W_OK) != 0) {
-        throw EFCreateError(path, SystemErrorText(errno));
+    if (exists && ::access(target_.c_str(), W_OK) != 0) {
+        throw EFCreateError(path_, SystemErrorText(errno));
+    }
+    // The new file gets the old one's permissions, or those of a newly created file.
+    if (exists) {
+        mode_ = existing.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode_ = 0666 & ~mask;
     }
 
-    fs::path folder = target.parent_path();
-    std::string pattern = (folder.empty() ? fs::path(".") : folder).string() + "/." +
-                          target.filename().string() + ".tmp-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    FileDescriptor file(::mkostemp(name.data(), O_CLOEXEC));
-    if (file.get() < 0) {
-        throw EFCreateError(path, SystemErrorText(errno));
+    const fs::path target(target_);
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    std::string pattern = (folder / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
+    descriptor_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (descriptor_ < 0) {
+        throw EFCreateError(path_, SystemErrorText(errno));
     }
-    auto fail = [&](int error) {
-        int saved = error;
-        file.Close();
-        ::unlink(name.data());
-        throw EFCreateError(path, SystemErrorText(saved));
-    };
+    temporary_ = pattern;
+    buffer_.reserve(kWriteChunk);
+}
 
-    const char* data = content.data();
-    std::size_t left = content.size();
+SafeFileWriter::~SafeFileWriter() {
+    if (descriptor_ >= 0) {
+        ::close(descriptor_);
+    }
+    if (!temporary_.empty()) {
+        ::unlink(temporary_.c_str());
+    }
+}
+
+void SafeFileWriter::Fail(int error) {
+    if (descriptor_ >= 0) {
+        ::close(descriptor_);
+        descriptor_ = -1;
+    }
+    ::unlink(temporary_.c_str());
+    temporary_.clear();
+    throw EFCreateError(path_, SystemErrorText(error));
+}
+
+void SafeFileWriter::Write(std::string_view bytes) {
+    if (buffer_.size() + bytes.size() > kWriteChunk) {
+        Flush();
+    }
+    if (bytes.size() >= kWriteChunk) {
+        buffer_.assign(bytes);
+        Flush();
+    } else {
+        buffer_.append(bytes);
+    }
+}
+
+void SafeFileWriter::Flush() {
+    const char* data = buffer_.data();
+    std::size_t left = buffer_.size();
     while (left > 0) {
-        ssize_t written = ::write(file.get(), data, left);
+        const ssize_t written = ::write(descriptor_, data, left);
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            fail(errno);
+            Fail(errno);
         }
         data += written;
         left -= static_cast<std::size_t>(written);
     }
-    // The new file gets the old one's permissions, or those of a newly created file.
-    mode_t mode = 0;
-    if (exists) {
-        mode = existing.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+    buffer_.clear();
+}
+
+void SafeFileWriter::Commit() {
+    Flush();
+    if (::fchmod(descriptor_, static_cast<mode_t>(mode_)) != 0 || ::fsync(descriptor_) != 0) {
+        Fail(errno);
     }
-    if (::fchmod(file.get(), mode) != 0) {
-        fail(errno);
+    const int descriptor = descriptor_;
+    descriptor_ = -1;
+    if (::close(descriptor) != 0) {  // a close can report a failed write
+        Fail(errno);
     }
-    if (::fsync(file.get()) != 0) {
-        fail(errno);
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        Fail(errno);
     }
-    if (!file.Close()) {
-        int error = errno;
-        ::unlink(name.data());
-        throw EFCreateError(path, SystemErrorText(error));
-    }
-    if (::rename(name.data(), target.c_str()) != 0) {
-        int error = errno;
-        ::unlink(name.data());
-        throw EFCreateError(path, SystemErrorText(error));
-    }
+    temporary_.clear();
     // Make the rename itself durable; a failure here no longer endangers the data.
-    FileDescriptor dir(::open((folder.empty() ? fs::path(".") : folder).c_str(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0) {
-        ::fsync(dir.get());
+    const std::filesystem::path folder = std::filesystem::path(target_).parent_path();
+    FileDescriptor directory(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.get() >= 0) {
+        ::fsync(directory.get());
     }
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view content) {
+    SafeFileWriter writer(path);
+    writer.Write(content);
+    writer.Commit();
 }
 
 bool FileExists(const std::string& path) {

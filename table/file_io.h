@@ -27,10 +27,34 @@ inline std::string ReadFileBytes(const std::string& path) {
     return std::string(ReadFileBuffer(path).View());
 }
 
-// Replaces the file at `path` by `content` in one piece: the bytes go to a temporary file in
-// the same folder, which takes the place of the target only once it was written completely.
-// A symbolic link is followed, and a replaced file keeps its permissions. On failure the old
-// file stays untouched, no temporary file is left behind, and EFCreateError is thrown.
+// Writes a file in one piece: the bytes go to a temporary file in the same folder, which takes
+// the place of the target only on Commit, once everything was written and flushed to disk. A
+// symbolic link is followed, and a replaced file keeps its permissions. Every failure throws
+// EFCreateError; a writer destroyed without Commit removes its temporary file, and the old file
+// stays untouched either way.
+class SafeFileWriter {
+  public:
+    explicit SafeFileWriter(const std::string& path);
+    ~SafeFileWriter();
+    SafeFileWriter(const SafeFileWriter&) = delete;
+    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+
+    void Write(std::string_view bytes);
+    void Commit();
+
+  private:
+    void Flush();
+    [[noreturn]] void Fail(int error);
+
+    std::string path_;    // as the caller named it, for messages
+    std::string target_;  // the file replaced (a link resolved)
+    std::string temporary_;
+    int descriptor_ = -1;
+    unsigned mode_ = 0;
+    std::string buffer_;
+};
+
+// Replaces the file at `path` by `content` in one piece, as SafeFileWriter does.
 void WriteFileAtomically(const std::string& path, std::string_view content);
 
 // Whether a file (not a folder) exists under this name.

@@ -5,6 +5,7 @@
 #include <functional>
 #include <limits>
 
+#include "table/byte_search.h"
 #include "table/file_io.h"
 #include "table/ptf_scanner.h"
 #include "table/text.h"
@@ -258,17 +259,18 @@ namespace {
 void AppendEscaped(std::string& out, std::string_view text, char quote) {
     // Doubling every backslash and then escaping every quote is one pass: the quotes in the
     // doubled text are exactly the original ones.
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\\' || c == quote) {
-            out.append(text.data() + start, i - start);
-            out += '\\';
-            out += c;
-            start = i + 1;
+    const char* from = text.data();
+    const char* const end = from + text.size();
+    for (;;) {
+        const char* special = detail::FindEitherByte(from, end, '\\', quote);
+        out.append(from, static_cast<std::size_t>(special - from));
+        if (special == end) {
+            return;
         }
+        out += '\\';
+        out += *special;
+        from = special + 1;
     }
-    out.append(text.data() + start, text.size() - start);
 }
 
 void AppendInteger(std::string& out, std::int64_t value) {
@@ -278,10 +280,12 @@ void AppendInteger(std::string& out, std::int64_t value) {
     out.append(digits, end);
 }
 
-}  // namespace
-
-std::string EncodePtfTable(PtfTable& table, char quote) {
+// Encodes the whole table, handing the text to `output` in pieces of about a megabyte.
+template <class Output>
+void Encode(PtfTable& table, char quote, Output&& output) {
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
     std::string out;
+    out.reserve(kPiece + 4096);
     out.append(kHeader).append(kLineEnd);
     out.append(kArrayStart).append(kLineEnd);
     const FieldDefs& defs = table.FieldDefs();
@@ -300,15 +304,13 @@ std::string EncodePtfTable(PtfTable& table, char quote) {
     for (int i = 0; i < table.FieldCount(); ++i) {
         fields.push_back(table.Field(i));
     }
-    out.reserve(out.size() + static_cast<std::size_t>(table.RecordCount()) * 64);
     while (!table.AtEnd()) {
         for (const Field& field : fields) {
-            const FieldType type = field.DataType();
             if (field.IsNull()) {
                 out.append("null,");
                 continue;
             }
-            switch (type) {
+            switch (field.DataType()) {
                 case FieldType::ftString:
                     out += quote;
                     AppendEscaped(out, field.StringView(), quote);
@@ -332,15 +334,31 @@ std::string EncodePtfTable(PtfTable& table, char quote) {
             out += ',';
         }
         out.append(kLineEnd);
+        if (out.size() >= kPiece) {
+            output(std::string_view(out));
+            out.clear();
+        }
         table.Next();
     }
     AppendInteger(out, table.FieldCount());
     out.append(");").append(kLineEnd);
-    return out;
+    output(std::string_view(out));
+}
+
+}  // namespace
+
+std::string EncodePtfTable(PtfTable& table, char quote) {
+    std::string content;
+    Encode(table, quote, [&](std::string_view piece) { content.append(piece); });
+    return content;
 }
 
 bool SavePtfFile(const std::string& path, char quote, PtfTable& table) {
-    WriteFileAtomically(path, EncodePtfTable(table, quote));
+    table.Open();
+    table.First();  // a pending edit is stored before anything is written
+    SafeFileWriter writer(path);
+    Encode(table, quote, [&](std::string_view piece) { writer.Write(piece); });
+    writer.Commit();
     return true;
 }
 

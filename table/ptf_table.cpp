@@ -736,10 +736,7 @@ void PtfTable::SortRecords(std::vector<Record*>::iterator first,
     }
 }
 
-void PtfTable::EnsureOrdered() const {
-    if (sortedCount_ >= rows_.size()) {
-        return;
-    }
+void PtfTable::OrderPendingRecords() const {
     const Record* current =
         pos_ >= 0 && static_cast<std::size_t>(pos_) < rows_.size() ? rows_[pos_] : nullptr;
     auto middle = rows_.begin() + static_cast<std::ptrdiff_t>(sortedCount_);

@@ -230,7 +230,13 @@ class PtfTable {
     void CheckActive() const;
     void CheckBrowseMode();  // ends a pending edit: post if modified, cancel otherwise
     void CheckColumn(int column) const;
-    void EnsureOrdered() const;
+    // Merges records stored since the last read into the presentation order.
+    void EnsureOrdered() const {
+        if (sortedCount_ < rows_.size()) {
+            OrderPendingRecords();
+        }
+    }
+    void OrderPendingRecords() const;
     void SortRecords(std::vector<Record*>::iterator first,
                      std::vector<Record*>::iterator last) const;
     void SortByTextKey(KeyEntry* first, KeyEntry* last, std::size_t depth) const;
