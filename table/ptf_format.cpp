@@ -84,14 +84,13 @@ std::string Quoted(std::string_view text) {
 }
 
 // Stores one token text into column `column` of the record being inserted.
-void StoreValue(PtfTable& table, int column, PtfTag tag, std::string_view text, int lineNumber) {
+void StoreValue(Field field, FieldType type, PtfTag tag, std::string_view text, int lineNumber) {
     // Only the unquoted word null is a null value; a quoted "null" is the user's text.
     if (tag == PtfTag::Null) {
-        table.Field(column).SetNull();
+        field.SetNull();
         return;
     }
-    Field field = table.Field(column);
-    switch (field.DataType()) {
+    switch (type) {
         case FieldType::ftString:
             field.SetAsString(text);
             break;
@@ -215,6 +214,12 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
 
         table.CreateTable();
         table.ReserveRecords(endData - firstData);
+        std::vector<Field> fields;
+        std::vector<FieldType> types;
+        for (int k = 0; k < table.FieldCount(); ++k) {
+            fields.push_back(table.Field(k));
+            types.push_back(fields.back().DataType());
+        }
 
         // Fill pass: one record per data line, in file order.
         for (std::size_t i = firstData; i < endData; ++i) {
@@ -222,13 +227,13 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
             if (!ReadTokens(lines[i], scratch, copies, slots)) {
                 throw LoadError{lineNumber, "Zeile kann nicht gelesen werden"};
             }
-            if (static_cast<int>(slots.size()) > table.FieldCount()) {
+            if (slots.size() > fields.size()) {
                 throw LoadError{lineNumber, "zu viele Werte"};
             }
             table.Append();
             for (std::size_t k = 0; k < slots.size(); ++k) {
-                StoreValue(table, static_cast<int>(k), slots[k].tag,
-                           SlotText(slots[k], lines[i], copies), lineNumber);
+                StoreValue(fields[k], types[k], slots[k].tag, SlotText(slots[k], lines[i], copies),
+                           lineNumber);
             }
             table.Post();
         }
