@@ -1,0 +1,6 @@
+# The unit generator's tests read their expected units from tests/build/golden, and the
+# command-line tests run the built parlix-build.
+target_compile_definitions(parlix_core_tests PRIVATE
+  PARLIX_GOLDEN_DIR="${CMAKE_CURRENT_LIST_DIR}/golden"
+  PARLIX_BUILD_EXECUTABLE="$<TARGET_FILE:parlix-build>")
+add_dependencies(parlix_core_tests parlix-build)
