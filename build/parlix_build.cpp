@@ -175,16 +175,18 @@ void Build(const Options& options, std::ostream& out) {
         }
     }
 
-    const std::string unit = GenerateUnit(state, translations);
     if (toStandardOutput) {
-        out.write(unit.data(), static_cast<std::streamsize>(unit.size()));
+        GenerateUnit(state, translations, [&out](std::string_view text) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        });
         out.flush();
         if (!out) {
             throw BuildFailure("Standardausgabe: die Unit kann nicht geschrieben werden");
         }
         return;
     }
-    if (WriteUnitFile(target, state.BackupCount, unit, nullptr) == UnitWriteResult::Declined) {
+    if (GenerateUnitFile(target, state.BackupCount, state, translations, nullptr) ==
+        UnitWriteResult::Declined) {
         throw BuildFailure(target +
                            ": Fehler beim Erstellen der Backup-Dateien - Unit nicht geschrieben");
     }

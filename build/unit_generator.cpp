@@ -11,6 +11,8 @@ namespace parlix {
 
 namespace {
 
+using namespace std::string_view_literals;
+
 constexpr std::string_view kLineEnd = "\r\n";
 // Continuation lines of a long text start with this, then '+' and the next literal.
 constexpr std::string_view kContinuation = "\r\n    + ";
@@ -38,67 +40,156 @@ void AppendQuoted(std::string& unit, std::string_view text) {
     unit.append(text);
 }
 
-void AppendLine(std::string& unit, std::string_view text) {
-    unit.append(text);
-    unit.append(kLineEnd);
-}
+// The unit as it is generated. Lines go to a buffer; with a sink, the buffer is handed on
+// whenever it holds a chunk's worth, so that a unit of any size needs little memory.
+class UnitText {
+  public:
+    UnitText(std::string& buffer, const UnitSink* sink) : buffer_(buffer), sink_(sink) {}
 
-void AppendEmptyLine(std::string& unit) {
-    unit.append(kLineEnd);
-}
+    // The text of the current line so far.
+    std::string& Line() { return buffer_; }
 
-// "{$IFDEF <name>}" or "{$DEFINE <name>}".
-void AppendDirective(std::string& unit, std::string_view directive, std::string_view name) {
-    unit.append("{$");
-    unit.append(directive);
-    unit.push_back(' ');
-    unit.append(name);
-    unit.push_back('}');
-    unit.append(kLineEnd);
-}
+    // Ends the current line with CR LF.
+    void EndLine() {
+        buffer_.append(kLineEnd);
+        if (sink_ != nullptr && buffer_.size() >= kChunkSize) {
+            Flush();
+        }
+    }
+    void AppendLine(std::string_view text) {
+        buffer_.append(text);
+        EndLine();
+    }
+    void AppendEmptyLine() { EndLine(); }
+
+    // "{$IFDEF <name>}" or "{$DEFINE <name>}".
+    void AppendDirective(std::string_view directive, std::string_view name) {
+        buffer_.append("{$"sv);
+        buffer_.append(directive);
+        buffer_.push_back(' ');
+        buffer_.append(name);
+        buffer_.push_back('}');
+        EndLine();
+    }
+
+    // Hands the rest to the sink.
+    void Flush() {
+        if (sink_ != nullptr && !buffer_.empty()) {
+            (*sink_)(buffer_);
+            buffer_.clear();
+        }
+    }
+
+  private:
+    static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+    std::string& buffer_;
+    const UnitSink* sink_;
+};
 
 // "  <name><TAB>= '<text>';" for every record with a constant name.
-void AppendConstants(std::string& unit, PtfTable& table, const Field& stringName,
-                     const Field& value) {
+void AppendConstants(UnitText& unit, PtfTable& table, const Field& stringName, const Field& value) {
     for (table.First(); !table.AtEnd(); table.Next()) {
         const std::string_view name = TrimView(stringName.StringView());
         if (name.empty()) {
             continue;
         }
-        unit.append("  ");
-        unit.append(name);
-        unit.append("\t= ");
-        AppendPascalLiteral(unit, TrimView(value.StringView()));
-        unit.push_back(';');
-        unit.append(kLineEnd);
+        std::string& line = unit.Line();
+        line.append("  "sv);
+        line.append(name);
+        line.append("\t= "sv);
+        AppendPascalLiteral(line, TrimView(value.StringView()));
+        line.push_back(';');
+        unit.EndLine();
     }
 }
 
 // "  <property><TAB>:= <constant or text>;" for every property of every record.
-void AppendAssignments(std::string& unit, PtfTable& table, const Field& property,
+void AppendAssignments(UnitText& unit, PtfTable& table, const Field& property,
                        const Field& stringName, const Field& value,
-                       std::vector<std::string>& pieces) {
+                       std::vector<std::string_view>& pieces) {
     for (table.First(); !table.AtEnd(); table.Next()) {
         pieces.clear();
         SplitAtChar(TrimView(property.StringView()), pieces, ',');
         const std::string_view name = TrimView(stringName.StringView());
-        for (const std::string& untrimmed : pieces) {
+        for (const std::string_view untrimmed : pieces) {
             const std::string_view piece = TrimView(untrimmed);
             if (piece.empty()) {
                 continue;
             }
-            unit.append("  ");
-            unit.append(piece);
-            unit.append("\t:= ");
+            std::string& line = unit.Line();
+            line.append("  "sv);
+            line.append(piece);
+            line.append("\t:= "sv);
             if (name.empty()) {
-                AppendPascalLiteral(unit, TrimView(value.StringView()));
+                AppendPascalLiteral(line, TrimView(value.StringView()));
             } else {
-                unit.append(name);
+                line.append(name);
             }
-            unit.push_back(';');
-            unit.append(kLineEnd);
+            line.push_back(';');
+            unit.EndLine();
         }
     }
+}
+
+void Generate(const ProjectState& state, PtfTable& translations, UnitText& unit) {
+    if (state.BuildLanguage < 0 || state.BuildLanguage > 2) {
+        throw PtfError("Unbekannte Sprache " + std::to_string(state.BuildLanguage) +
+                       " (erlaubt sind 0, 1 und 2)");
+    }
+    translations.Open();
+    const int lastColumn = translation_field::LanguageColumn(2);
+    if (translations.FieldCount() <= lastColumn) {
+        throw PtfError("Die Übersetzungstabelle hat " + std::to_string(translations.FieldCount()) +
+                       " Spalten; " + std::to_string(lastColumn + 1) + " werden gebraucht");
+    }
+    ControlsDisabled quiet(translations);
+    const Field property = translations.Field(translation_field::kPropertyColumn);
+    const Field stringName = translations.Field(translation_field::kStringNameColumn);
+    const Field language[2] = {translations.Field(translation_field::LanguageColumn(1)),
+                               translations.Field(translation_field::LanguageColumn(2))};
+
+    unit.AppendLine("unit " + UnitNameFor(state.SourceFileName) + ";");
+    unit.AppendEmptyLine();
+    unit.AppendLine("interface");
+    unit.AppendEmptyLine();
+    if (!state.UsesList.empty()) {
+        unit.AppendLine("uses");
+        unit.Line().append("  "sv);
+        unit.Line().append(state.UsesList);
+        unit.AppendLine(";");
+        unit.AppendEmptyLine();
+    }
+    unit.AppendLine("procedure ParlixTranslate();");
+    if (state.BuildLanguage > 0) {
+        unit.AppendDirective("DEFINE", state.LanguageNames[state.BuildLanguage]);
+        unit.AppendEmptyLine();
+    }
+    unit.AppendLine("const");
+    for (const Field& value : language) {
+        unit.AppendDirective("IFDEF", value.FieldName());
+        AppendConstants(unit, translations, stringName, value);
+        unit.AppendLine("{$ENDIF}");
+        unit.AppendEmptyLine();
+    }
+
+    unit.AppendLine("implementation");
+    unit.AppendEmptyLine();
+    unit.AppendLine("procedure ParlixTranslate();");
+    unit.AppendEmptyLine();
+    unit.AppendLine("begin");
+    unit.AppendEmptyLine();
+    std::vector<std::string_view> pieces;
+    for (const Field& value : language) {
+        unit.AppendDirective("IFDEF", value.FieldName());
+        AppendAssignments(unit, translations, property, stringName, value, pieces);
+        unit.AppendLine("{$ENDIF}");
+        unit.AppendEmptyLine();
+    }
+    unit.AppendLine("end;");
+    unit.AppendEmptyLine();
+    unit.AppendLine("end.");
+    unit.AppendEmptyLine();
+    unit.Flush();
 }
 
 }  // namespace
@@ -120,69 +211,17 @@ void AppendPascalLiteral(std::string& unit, std::string_view text) {
     }
 }
 
+void GenerateUnit(const ProjectState& state, PtfTable& translations, const UnitSink& sink) {
+    std::string buffer;
+    UnitText unit(buffer, &sink);
+    Generate(state, translations, unit);
+}
+
 std::string GenerateUnit(const ProjectState& state, PtfTable& translations) {
-    if (state.BuildLanguage < 0 || state.BuildLanguage > 2) {
-        throw PtfError("Unbekannte Sprache " + std::to_string(state.BuildLanguage) +
-                       " (erlaubt sind 0, 1 und 2)");
-    }
-    translations.Open();
-    const int lastColumn = translation_field::LanguageColumn(2);
-    if (translations.FieldCount() <= lastColumn) {
-        throw PtfError("Die Übersetzungstabelle hat " + std::to_string(translations.FieldCount()) +
-                       " Spalten; " + std::to_string(lastColumn + 1) + " werden gebraucht");
-    }
-    ControlsDisabled quiet(translations);
-    const Field property = translations.Field(translation_field::kPropertyColumn);
-    const Field stringName = translations.Field(translation_field::kStringNameColumn);
-    const Field language[2] = {translations.Field(translation_field::LanguageColumn(1)),
-                               translations.Field(translation_field::LanguageColumn(2))};
-
-    std::string unit;
-    // About 120 bytes of unit per record and language is typical; growing costs copies.
-    unit.reserve(1024 + static_cast<std::size_t>(translations.RecordCount()) * 240);
-
-    AppendLine(unit, "unit " + UnitNameFor(state.SourceFileName) + ";");
-    AppendEmptyLine(unit);
-    AppendLine(unit, "interface");
-    AppendEmptyLine(unit);
-    if (!state.UsesList.empty()) {
-        AppendLine(unit, "uses");
-        unit.append("  ");
-        unit.append(state.UsesList);
-        AppendLine(unit, ";");
-        AppendEmptyLine(unit);
-    }
-    AppendLine(unit, "procedure ParlixTranslate();");
-    if (state.BuildLanguage > 0) {
-        AppendDirective(unit, "DEFINE", state.LanguageNames[state.BuildLanguage]);
-        AppendEmptyLine(unit);
-    }
-    AppendLine(unit, "const");
-    for (const Field& value : language) {
-        AppendDirective(unit, "IFDEF", value.FieldName());
-        AppendConstants(unit, translations, stringName, value);
-        AppendLine(unit, "{$ENDIF}");
-        AppendEmptyLine(unit);
-    }
-
-    AppendLine(unit, "implementation");
-    AppendEmptyLine(unit);
-    AppendLine(unit, "procedure ParlixTranslate();");
-    AppendEmptyLine(unit);
-    AppendLine(unit, "begin");
-    AppendEmptyLine(unit);
-    std::vector<std::string> pieces;
-    for (const Field& value : language) {
-        AppendDirective(unit, "IFDEF", value.FieldName());
-        AppendAssignments(unit, translations, property, stringName, value, pieces);
-        AppendLine(unit, "{$ENDIF}");
-        AppendEmptyLine(unit);
-    }
-    AppendLine(unit, "end;");
-    AppendEmptyLine(unit);
-    AppendLine(unit, "end.");
-    AppendEmptyLine(unit);
-    return unit;
+    std::string text;
+    UnitText unit(text, nullptr);
+    Generate(state, translations, unit);
+    return text;
 }
 
 }  // namespace parlix

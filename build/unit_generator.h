@@ -31,6 +31,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -63,5 +64,12 @@ void AppendPascalLiteral(std::string& unit, std::string_view text);
 // hear nothing during the walks, and the cursor ends past the last record. Throws PtfError
 // when the table lacks the language columns or BuildLanguage is not 0, 1 or 2.
 std::string GenerateUnit(const ProjectState& state, PtfTable& translations);
+
+// Receives a generated unit in consecutive pieces.
+using UnitSink = std::function<void(std::string_view text)>;
+
+// GenerateUnit for units of any size: hands the text to `sink` in pieces of about a megabyte
+// (each ending after a line) instead of holding it whole.
+void GenerateUnit(const ProjectState& state, PtfTable& translations, const UnitSink& sink);
 
 }  // namespace parlix

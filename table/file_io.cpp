@@ -82,87 +82,119 @@ std::string ReadFileBytes(const std::string& path) {
     return content;
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view content) {
+AtomicFileWriter::AtomicFileWriter(const std::string& path) : path_(path) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::path target(path);
+    target_ = path;
     // Follow a symbolic link, so that the link stays and the file it names is replaced.
-    if (fs::is_symlink(fs::symlink_status(target, ec))) {
-        fs::path resolved = fs::weakly_canonical(target, ec);
+    if (fs::is_symlink(fs::symlink_status(target_, ec))) {
+        fs::path resolved = fs::weakly_canonical(target_, ec);
         if (!ec) {
-            target = resolved;
+            target_ = resolved;
         }
     }
     struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    const bool exists = ::stat(target_.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode)) {
-        throw EFCreateError(path, SystemErrorText(EISDIR));
+        throw EFCreateError(path_, SystemErrorText(EISDIR));
     }
     // A file the user made read-only is not replaced behind their back.
-    if (exists && ::access(target.c_str(), W_OK) != 0) {
-        throw EFCreateError(path, SystemErrorText(errno));
+    if (exists && ::access(target_.c_str(), W_OK) != 0) {
+        throw EFCreateError(path_, SystemErrorText(errno));
+    }
+    // The new file gets the old one's permissions, or those of a newly created file.
+    if (exists) {
+        mode_ = existing.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode_ = 0666 & ~mask;
     }
 
-    fs::path folder = target.parent_path();
-    std::string pattern = (folder.empty() ? fs::path(".") : folder).string() + "/." +
-                          target.filename().string() + ".tmp-XXXXXX";
+    folder_ = target_.parent_path();
+    if (folder_.empty()) {
+        folder_ = ".";
+    }
+    std::string pattern = folder_.string() + "/." + target_.filename().string() + ".tmp-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    FileDescriptor file(::mkostemp(name.data(), O_CLOEXEC));
-    if (file.get() < 0) {
-        throw EFCreateError(path, SystemErrorText(errno));
+    fd_ = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        throw EFCreateError(path_, SystemErrorText(errno));
     }
-    auto fail = [&](int error) {
-        int saved = error;
-        file.Close();
-        ::unlink(name.data());
-        throw EFCreateError(path, SystemErrorText(saved));
-    };
+    temporary_ = name.data();
+}
 
-    const char* data = content.data();
-    std::size_t left = content.size();
+AtomicFileWriter::~AtomicFileWriter() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+    if (!temporary_.empty()) {
+        ::unlink(temporary_.c_str());
+    }
+}
+
+void AtomicFileWriter::Fail(int error) {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    ::unlink(temporary_.c_str());
+    temporary_.clear();
+    throw EFCreateError(path_, SystemErrorText(error));
+}
+
+void AtomicFileWriter::CheckOpen() const {
+    if (fd_ < 0) {
+        throw EFCreateError(path_, SystemErrorText(EBADF));
+    }
+}
+
+void AtomicFileWriter::Write(std::string_view bytes) {
+    CheckOpen();
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
     while (left > 0) {
-        ssize_t written = ::write(file.get(), data, left);
+        ssize_t written = ::write(fd_, data, left);
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            fail(errno);
+            Fail(errno);
         }
         data += written;
         left -= static_cast<std::size_t>(written);
     }
-    // The new file gets the old one's permissions, or those of a newly created file.
-    mode_t mode = 0;
-    if (exists) {
-        mode = existing.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+}
+
+void AtomicFileWriter::Commit() {
+    CheckOpen();
+    if (::fchmod(fd_, mode_) != 0) {
+        Fail(errno);
     }
-    if (::fchmod(file.get(), mode) != 0) {
-        fail(errno);
+    if (::fsync(fd_) != 0) {
+        Fail(errno);
     }
-    if (::fsync(file.get()) != 0) {
-        fail(errno);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) {  // a close can report a failed write
+        Fail(errno);
     }
-    if (!file.Close()) {
-        int error = errno;
-        ::unlink(name.data());
-        throw EFCreateError(path, SystemErrorText(error));
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        Fail(errno);
     }
-    if (::rename(name.data(), target.c_str()) != 0) {
-        int error = errno;
-        ::unlink(name.data());
-        throw EFCreateError(path, SystemErrorText(error));
-    }
+    temporary_.clear();
     // Make the rename itself durable; a failure here no longer endangers the data.
-    FileDescriptor dir(::open((folder.empty() ? fs::path(".") : folder).c_str(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor dir(::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) {
         ::fsync(dir.get());
     }
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view content) {
+    AtomicFileWriter file(path);
+    file.Write(content);
+    file.Commit();
 }
 
 bool FileExists(const std::string& path) {

@@ -2,6 +2,7 @@
 // Paths are native file-system paths (UTF-8 on Linux).
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,32 @@ std::string ReadFileBytes(const std::string& path);
 // A symbolic link is followed, and a replaced file keeps its permissions. On failure the old
 // file stays untouched, no temporary file is left behind, and EFCreateError is thrown.
 void WriteFileAtomically(const std::string& path, std::string_view content);
+
+// WriteFileAtomically for content that comes in pieces: the constructor checks the target and
+// creates the temporary file, Write appends to it, and Commit lets it take the target's place.
+// Without a Commit (a failure, or the caller changed its mind) the temporary file is removed
+// and the target stays untouched. Every failure throws EFCreateError naming `path`.
+class AtomicFileWriter {
+  public:
+    explicit AtomicFileWriter(const std::string& path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    void Write(std::string_view bytes);
+    void Commit();
+
+  private:
+    [[noreturn]] void Fail(int error);
+    void CheckOpen() const;
+
+    std::string path_;              // as the caller named it, for messages
+    std::filesystem::path target_;  // the file replaced (a symbolic link followed)
+    std::filesystem::path folder_;  // the target's folder, home of the temporary file
+    std::string temporary_;         // empty once renamed or removed
+    int fd_ = -1;
+    unsigned mode_ = 0;  // permissions the new file gets
+};
 
 // Whether a file (not a folder) exists under this name.
 bool FileExists(const std::string& path);

@@ -38,13 +38,16 @@ Result RunTool(const std::vector<std::string>& args) {
     return {status, out.str(), err.str()};
 }
 
-// Every file and folder below a folder with its content and time, to prove that a failed
-// build touched nothing.
+// Every file and folder below a folder, each file with its content and time, to prove that a
+// failed build touched no file. (A folder's time may change: a temporary file came and went.)
 std::map<std::string, std::string> Snapshot(const fs::path& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        std::string state = entry.is_directory() ? "<folder>" : ReadBytes(entry.path().string());
-        state += "@" + std::to_string(entry.last_write_time().time_since_epoch().count());
+        std::string state = "<folder>";
+        if (!entry.is_directory()) {
+            state = ReadBytes(entry.path().string()) + "@" +
+                    std::to_string(entry.last_write_time().time_since_epoch().count());
+        }
         files[fs::relative(entry.path(), folder).string()] = state;
     }
     return files;
