@@ -163,19 +163,7 @@ void Build(const Options& options, std::ostream& out) {
     ReadProject(options.project, state, translations);
     state.BuildLanguage = options.language;
 
-    const bool toStandardOutput = options.output && *options.output == kStandardOutput;
-    std::string target;
-    if (options.output) {
-        target = *options.output;
-    } else {
-        target = SourceFilePath(state);
-        if (target.empty()) {
-            throw BuildFailure(options.project +
-                               ": keine Quelltext-Unit angegeben (das Feld SourceFile ist leer)");
-        }
-    }
-
-    if (toStandardOutput) {
+    if (options.output && *options.output == kStandardOutput) {
         GenerateUnit(state, translations, [&out](std::string_view text) {
             out.write(text.data(), static_cast<std::streamsize>(text.size()));
         });
@@ -184,6 +172,12 @@ void Build(const Options& options, std::ostream& out) {
             throw BuildFailure("Standardausgabe: die Unit kann nicht geschrieben werden");
         }
         return;
+    }
+    // --output cannot be empty, so an empty target means an empty SourceFile.
+    const std::string target = options.output ? *options.output : SourceFilePath(state);
+    if (target.empty()) {
+        throw BuildFailure(options.project +
+                           ": keine Quelltext-Unit angegeben (das Feld SourceFile ist leer)");
     }
     if (GenerateUnitFile(target, state.BackupCount, state, translations, nullptr) ==
         UnitWriteResult::Declined) {

@@ -14,7 +14,8 @@ namespace {
 using namespace std::string_view_literals;
 
 constexpr std::string_view kLineEnd = "\r\n";
-// Continuation lines of a long text start with this, then '+' and the next literal.
+// Between the literals of a long text: the line ends, and the next one continues the
+// expression with '+'.
 constexpr std::string_view kContinuation = "\r\n    + ";
 
 // Keeps the table's views quiet while the generator walks it.

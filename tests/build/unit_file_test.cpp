@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iterator>
 
+#include "build/unit_generator.h"
+#include "build_test_support.h"
 #include "table/errors.h"
-#include "test_support.h"
 
 namespace parlix {
 namespace {
@@ -17,6 +19,16 @@ using testing::TempDir;
 using testing::WriteBytes;
 
 namespace fs = std::filesystem;
+
+// The names in a folder, to see that no backup or temporary file was left behind.
+std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 // Counts the calls of the backup question and gives a fixed answer.
 struct Question {
@@ -68,6 +80,7 @@ TEST(WriteUnitFile, AsksAfterAFailedBackupAndWritesOnlyWithConsent) {
     EXPECT_EQ(ReadBytes(unit), "old");
     EXPECT_EQ(WriteUnitFile(unit, 1, "new", nullptr), UnitWriteResult::Declined);
     EXPECT_EQ(ReadBytes(unit), "old");
+    EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"uTexte.pas", "uTexte.pas.bak1"}));
 
     Question consent{true};
     EXPECT_EQ(WriteUnitFile(unit, 1, "new", consent.Callback()), UnitWriteResult::Written);
@@ -121,6 +134,53 @@ TEST(WriteUnitFile, FollowsASymbolicLink) {
     EXPECT_EQ(WriteUnitFile(link, 0, "new", nullptr), UnitWriteResult::Written);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadBytes(real), "new");
+}
+
+// A table of some thousand records gives a unit of several megabytes, which reaches the file in
+// pieces: the file holds exactly what GenerateUnit returns.
+TEST(GenerateUnitFile, WritesTheUnitInPiecesThatEndWithALine) {
+    std::vector<testing::Row> rows;
+    for (int i = 0; i < 6000; ++i) {
+        const std::string n = std::to_string(i);
+        rows.push_back({"", "frmMain.lbl" + n + ".Caption, frmMain.lbl" + n + ".Hint",
+                        i % 3 == 0 ? "" : "s" + n, "Text " + n + std::string(200, 'x'),
+                        "It's " + n + std::string(300, 'y')});
+    }
+    PtfTable table;
+    testing::FillTranslations(table, "Deutsch", "English", rows);
+    ProjectState state = testing::WorkedExampleState();
+    const std::string whole = GenerateUnit(state, table);
+    ASSERT_GT(whole.size(), 4u << 20);
+
+    std::vector<std::string> pieces;
+    GenerateUnit(state, table, [&pieces](std::string_view text) { pieces.emplace_back(text); });
+    EXPECT_GT(pieces.size(), 3u);
+    std::string joined;
+    for (const std::string& piece : pieces) {
+        EXPECT_TRUE(piece.ends_with("\r\n"));
+        joined += piece;
+    }
+    EXPECT_EQ(joined, whole);
+
+    TempDir dir;
+    const std::string unit = dir.File("uTexte.pas");
+    WriteBytes(unit, "old");
+    EXPECT_EQ(GenerateUnitFile(unit, 1, state, table, nullptr), UnitWriteResult::Written);
+    EXPECT_EQ(ReadBytes(unit), whole);
+    EXPECT_EQ(ReadBytes(unit + ".bak1"), "old");
+}
+
+TEST(GenerateUnitFile, AGeneratorErrorWritesNothing) {
+    PtfTable table;
+    testing::FillTranslations(table, "Deutsch", "English", testing::WorkedExampleRows());
+    ProjectState state = testing::WorkedExampleState();
+    state.BuildLanguage = 3;
+    TempDir dir;
+    const std::string unit = dir.File("uTexte.pas");
+    WriteBytes(unit, "old");
+    EXPECT_THROW(GenerateUnitFile(unit, 2, state, table, nullptr), PtfError);
+    EXPECT_EQ(ReadBytes(unit), "old");
+    EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"uTexte.pas"});
 }
 
 }  // namespace
