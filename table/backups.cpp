@@ -16,7 +16,10 @@ bool RotateBackups(const std::string& path, std::int32_t count, const std::strin
     return success;
 }
 
-std::int32_t SplitAtChar(std::string_view text, std::vector<std::string>& pieces, char separator) {
+namespace {
+
+template <typename Piece>
+std::int32_t SplitInto(std::string_view text, std::vector<Piece>& pieces, char separator) {
     std::int32_t count = 0;
     for (std::size_t at = text.find(separator); at != std::string_view::npos;
          at = text.find(separator)) {
@@ -29,6 +32,17 @@ std::int32_t SplitAtChar(std::string_view text, std::vector<std::string>& pieces
         ++count;
     }
     return count;
+}
+
+}  // namespace
+
+std::int32_t SplitAtChar(std::string_view text, std::vector<std::string>& pieces, char separator) {
+    return SplitInto(text, pieces, separator);
+}
+
+std::int32_t SplitAtChar(std::string_view text, std::vector<std::string_view>& pieces,
+                         char separator) {
+    return SplitInto(text, pieces, separator);
 }
 
 }  // namespace parlix

@@ -19,5 +19,8 @@ bool RotateBackups(const std::string& path, std::int32_t count, const std::strin
 // including empty ones, except that a separator at the very end gives no empty last piece.
 // Returns the number of pieces appended. The list is not cleared first.
 std::int32_t SplitAtChar(std::string_view text, std::vector<std::string>& pieces, char separator);
+// The same pieces as views into `text`, for callers that split many texts and keep no piece.
+std::int32_t SplitAtChar(std::string_view text, std::vector<std::string_view>& pieces,
+                         char separator);
 
 }  // namespace parlix

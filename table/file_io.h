@@ -40,10 +40,11 @@ class SafeFileWriter {
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
     void Write(std::string_view bytes);
+    // Hands the bytes written so far to the file system, so that a full disk shows now.
+    void Flush();
     void Commit();
 
   private:
-    void Flush();
     [[noreturn]] void Fail(int error);
 
     std::string path_;    // as the caller named it, for messages

@@ -107,5 +107,20 @@ TEST(SplitAtChar, AppendsToWhatTheListHolds) {
     EXPECT_THAT(pieces, ElementsAre("kept", "x", "y"));
 }
 
+TEST(SplitAtChar, ViewsGiveTheSamePiecesAsCopies) {
+    for (std::string_view text : {"a,b,c", "a,,b", ",a", "a,", ",", "abc", "", " a , b "}) {
+        std::vector<std::string_view> views{"kept"};
+        const int count = SplitAtChar(text, views, ',');
+        int copies = 0;
+        const std::vector<std::string> expected = Split(text, &copies);
+        EXPECT_EQ(count, copies) << text;
+        ASSERT_EQ(views.size(), expected.size() + 1) << text;
+        EXPECT_EQ(views[0], "kept");
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(views[i + 1], expected[i]) << text;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace parlix

@@ -1,0 +1,213 @@
+#include "build/parlix_build.h"
+
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+
+#include "build/unit_file.h"
+#include "build/unit_generator.h"
+#include "project/project_files.h"
+#include "table/errors.h"
+#include "table/ptf_format.h"
+#include "table/ptf_table.h"
+
+namespace parlix::build_tool {
+
+const char* const kUsage = "Aufruf: parlix-build [--define 1|2] [--output DATEI] PROJEKT.ppr";
+
+namespace {
+
+constexpr const char* kHelp =
+    "\n"
+    "Erzeugt die übersetzte Unit eines Parlix-Projekts aus seiner Übersetzungstabelle\n"
+    "(PROJEKT_translations.ptf) und schreibt sie über die Quelltext-Unit des Projekts,\n"
+    "nachdem die alte Unit in nummerierten Backups gesichert wurde.\n"
+    "\n"
+    "  --define 1|2     die Unit definiert Sprache 1 oder 2 selbst\n"
+    "  --output DATEI   die Unit nach DATEI schreiben (mit Backups dieser Datei);\n"
+    "                   \"-\" schreibt sie auf die Standardausgabe\n"
+    "  --help           diese Hilfe anzeigen\n"
+    "\n"
+    "Exit-Status: 0 bei Erfolg, 1 bei einem Fehler (dann wird keine Unit geschrieben),\n"
+    "2 bei falschem Aufruf.\n";
+
+constexpr std::string_view kStandardOutput = "-";
+
+struct Options {
+    bool help = false;
+    int language = 0;
+    std::optional<std::string> output;
+    std::string project;
+};
+
+// A wrong call; the text says what is wrong.
+struct UsageError {
+    std::string message;
+};
+
+// A failure of the build; the text names the file and the cause.
+class BuildFailure : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// The value of an option given as "--name=value" or as "--name value".
+std::string OptionValue(const std::vector<std::string>& args, std::size_t& i,
+                        std::string_view name) {
+    const std::string& arg = args[i];
+    if (arg.size() > name.size() && arg[name.size()] == '=') {
+        return arg.substr(name.size() + 1);
+    }
+    if (i + 1 >= args.size()) {
+        throw UsageError{std::string(name) + " braucht einen Wert"};
+    }
+    return args[++i];
+}
+
+bool IsOption(const std::string& arg, std::string_view name) {
+    return arg.compare(0, name.size(), name) == 0 &&
+           (arg.size() == name.size() || arg[name.size()] == '=');
+}
+
+Options ParseArguments(const std::vector<std::string>& args) {
+    Options options;
+    bool defineSeen = false;
+    bool projectSeen = false;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool option = !optionsEnded && arg.size() > 1 && arg[0] == '-';
+        if (!option) {
+            if (projectSeen) {
+                throw UsageError{"mehr als eine Projektdatei angegeben"};
+            }
+            options.project = arg;
+            projectSeen = true;
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            return options;
+        } else if (IsOption(arg, "--define")) {
+            const std::string value = OptionValue(args, i, "--define");
+            if (defineSeen) {
+                throw UsageError{"--define ist mehrfach angegeben"};
+            }
+            if (value != "1" && value != "2") {
+                throw UsageError{"--define erwartet 1 oder 2, nicht \"" + value + "\""};
+            }
+            options.language = value[0] - '0';
+            defineSeen = true;
+        } else if (IsOption(arg, "--output")) {
+            const std::string value = OptionValue(args, i, "--output");
+            if (options.output) {
+                throw UsageError{"--output ist mehrfach angegeben"};
+            }
+            if (value.empty()) {
+                throw UsageError{"--output braucht einen Dateinamen"};
+            }
+            options.output = value;
+        } else {
+            throw UsageError{"unbekannte Option \"" + arg + "\""};
+        }
+    }
+    if (!projectSeen) {
+        throw UsageError{"keine Projektdatei angegeben"};
+    }
+    return options;
+}
+
+// Reads a table file into `table` and opens it. EFOpenError (which names the file) passes.
+void LoadTable(const std::string& path, PtfTable& table) {
+    PtfLoadFault fault;
+    if (LoadPtfFile(path, table, Notifier{}, &fault)) {
+        table.Open();
+        return;
+    }
+    if (fault.line == 0 && fault.cause.empty()) {
+        throw BuildFailure(path + ": keine Tabellendatei (weniger als 4 Zeilen)");
+    }
+    if (fault.line > 0) {
+        throw BuildFailure(path + ":" + std::to_string(fault.line) + ": " + fault.cause);
+    }
+    throw BuildFailure(path + ": " + fault.cause);
+}
+
+// Reads the project file and its translation table file as opening a project does: the
+// settings as stored in the record, the language fields named after the record's languages
+// and filled by position.
+void ReadProject(const std::string& projectFile, ProjectState& state, PtfTable& translations) {
+    PtfTable project;
+    DefineProjectFields(project);
+    LoadTable(projectFile, project);
+    if (project.RecordCount() == 0) {
+        throw BuildFailure(projectFile + ": enthält keinen Projektdatensatz");
+    }
+    const ProjectRecord record = ReadProjectRecord(project);
+    state.ProjectFileName = projectFile;
+    state.SourceFileName = record.SourceFile;
+    state.BackupCount = record.Backups;
+    state.UsesList = record.Uses;
+    state.LanguageNames[1] = record.Language1;
+    state.LanguageNames[2] = record.Language2;
+
+    DefineTranslationFields(translations);
+    RenameLanguageFields(translations, record.Language1, record.Language2);
+    state.TranslationsFileName = TranslationsFileNameFor(projectFile);
+    LoadTable(state.TranslationsFileName, translations);
+}
+
+void Build(const Options& options, std::ostream& out) {
+    ProjectState state;
+    PtfTable translations;
+    ReadProject(options.project, state, translations);
+    state.BuildLanguage = options.language;
+
+    if (options.output && *options.output == kStandardOutput) {
+        GenerateUnit(state, translations, [&out](std::string_view text) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        });
+        out.flush();
+        if (!out) {
+            throw BuildFailure("Standardausgabe: die Unit kann nicht geschrieben werden");
+        }
+        return;
+    }
+    // --output cannot be empty, so an empty target means an empty SourceFile.
+    const std::string target = options.output ? *options.output : SourceFilePath(state);
+    if (target.empty()) {
+        throw BuildFailure(options.project +
+                           ": keine Quelltext-Unit angegeben (das Feld SourceFile ist leer)");
+    }
+    if (GenerateUnitFile(target, state.BackupCount, state, translations, nullptr) ==
+        UnitWriteResult::Declined) {
+        throw BuildFailure(target +
+                           ": Fehler beim Erstellen der Backup-Dateien - Unit nicht geschrieben");
+    }
+}
+
+}  // namespace
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Options options;
+    try {
+        options = ParseArguments(args);
+    } catch (const UsageError& error) {
+        err << "parlix-build: " << error.message << '\n' << kUsage << '\n';
+        return kWrongUsage;
+    }
+    if (options.help) {
+        out << kUsage << '\n' << kHelp;
+        return kSuccess;
+    }
+    try {
+        Build(options, out);
+        return kSuccess;
+    } catch (const std::exception& error) {
+        // File errors and build failures name the file themselves.
+        err << "parlix-build: " << error.what() << '\n';
+    }
+    return kFailure;
+}
+
+}  // namespace parlix::build_tool

@@ -1,0 +1,30 @@
+// parlix-build: generates a project's translated unit without the desktop program, for build
+// scripts and continuous integration.
+//
+//   parlix-build [--define 1|2] [--output FILE] PROJECT.ppr
+//
+// Reads the project file and its translation table file as opening the project does,
+// generates the unit as Build does and writes it over the project's source unit after
+// numbered backups, or to FILE, or with "--output -" to standard output.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace parlix::build_tool {
+
+// The usage line, printed after a wrong call and at the top of the help.
+extern const char* const kUsage;
+
+// Exit statuses.
+inline constexpr int kSuccess = 0;
+inline constexpr int kFailure = 1;  // a file could not be read or written; no unit written
+inline constexpr int kWrongUsage = 2;
+
+// Runs the tool with the command-line arguments that follow the program name. The unit goes
+// to `out` for "--output -", and so does the help; every failure is one line on `err`,
+// "parlix-build: " followed by the file and the cause. Returns the exit status.
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace parlix::build_tool

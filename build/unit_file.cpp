@@ -1,0 +1,42 @@
+#include "build/unit_file.h"
+
+#include "build/unit_generator.h"
+#include "table/backups.h"
+#include "table/file_io.h"
+
+namespace parlix {
+
+namespace {
+
+// Keeps the backups and lets the complete temporary file replace the unit, or drops it.
+UnitWriteResult Replace(SafeFileWriter& file, const std::string& path, std::int32_t backupCount,
+                        const BackupFailureQuestion& writeDespiteBackupFailure) {
+    file.Flush();  // a unit that cannot be written fails before any backup is made
+    if (!RotateBackups(path, backupCount, kUnitBackupSuffix)) {
+        if (!writeDespiteBackupFailure || !writeDespiteBackupFailure()) {
+            return UnitWriteResult::Declined;  // the temporary file goes with `file`
+        }
+    }
+    file.Commit();
+    return UnitWriteResult::Written;
+}
+
+}  // namespace
+
+UnitWriteResult WriteUnitFile(const std::string& path, std::int32_t backupCount,
+                              std::string_view unit,
+                              const BackupFailureQuestion& writeDespiteBackupFailure) {
+    SafeFileWriter file(path);
+    file.Write(unit);
+    return Replace(file, path, backupCount, writeDespiteBackupFailure);
+}
+
+UnitWriteResult GenerateUnitFile(const std::string& path, std::int32_t backupCount,
+                                 const ProjectState& state, PtfTable& translations,
+                                 const BackupFailureQuestion& writeDespiteBackupFailure) {
+    SafeFileWriter file(path);
+    GenerateUnit(state, translations, [&file](std::string_view text) { file.Write(text); });
+    return Replace(file, path, backupCount, writeDespiteBackupFailure);
+}
+
+}  // namespace parlix

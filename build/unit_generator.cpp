@@ -1,0 +1,228 @@
+#include "build/unit_generator.h"
+
+#include <vector>
+
+#include "table/backups.h"
+#include "table/errors.h"
+#include "table/file_io.h"
+#include "table/text.h"
+
+namespace parlix {
+
+namespace {
+
+using namespace std::string_view_literals;
+
+constexpr std::string_view kLineEnd = "\r\n";
+// Between the literals of a long text: the line ends, and the next one continues the
+// expression with '+'.
+constexpr std::string_view kContinuation = "\r\n    + ";
+
+// Keeps the table's views quiet while the generator walks it.
+class ControlsDisabled {
+  public:
+    explicit ControlsDisabled(PtfTable& table) : table_(table) { table_.DisableControls(); }
+    ~ControlsDisabled() { table_.EnableControls(); }
+    ControlsDisabled(const ControlsDisabled&) = delete;
+    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
+
+  private:
+    PtfTable& table_;
+};
+
+// Appends the text inside a literal's apostrophes, doubling each apostrophe.
+void AppendQuoted(std::string& unit, std::string_view text) {
+    for (std::size_t quote = text.find('\''); quote != std::string_view::npos;
+         quote = text.find('\'')) {
+        unit.append(text.substr(0, quote + 1));
+        unit.push_back('\'');
+        text.remove_prefix(quote + 1);
+    }
+    unit.append(text);
+}
+
+// The unit as it is generated. Lines go to a buffer; with a sink, the buffer is handed on
+// whenever it holds a chunk's worth, so that a unit of any size needs little memory.
+class UnitText {
+  public:
+    UnitText(std::string& buffer, const UnitSink* sink) : buffer_(buffer), sink_(sink) {}
+
+    // The text of the current line so far.
+    std::string& Line() { return buffer_; }
+
+    // Ends the current line with CR LF.
+    void EndLine() {
+        buffer_.append(kLineEnd);
+        if (sink_ != nullptr && buffer_.size() >= kChunkSize) {
+            Flush();
+        }
+    }
+    void AppendLine(std::string_view text) {
+        buffer_.append(text);
+        EndLine();
+    }
+    void AppendEmptyLine() { EndLine(); }
+
+    // "{$IFDEF <name>}" or "{$DEFINE <name>}".
+    void AppendDirective(std::string_view directive, std::string_view name) {
+        buffer_.append("{$"sv);
+        buffer_.append(directive);
+        buffer_.push_back(' ');
+        buffer_.append(name);
+        buffer_.push_back('}');
+        EndLine();
+    }
+
+    // Hands the rest to the sink.
+    void Flush() {
+        if (sink_ != nullptr && !buffer_.empty()) {
+            (*sink_)(buffer_);
+            buffer_.clear();
+        }
+    }
+
+  private:
+    static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+    std::string& buffer_;
+    const UnitSink* sink_;
+};
+
+// "  <name><TAB>= '<text>';" for every record with a constant name.
+void AppendConstants(UnitText& unit, PtfTable& table, const Field& stringName, const Field& value) {
+    for (table.First(); !table.AtEnd(); table.Next()) {
+        const std::string_view name = TrimView(stringName.StringView());
+        if (name.empty()) {
+            continue;
+        }
+        std::string& line = unit.Line();
+        line.append("  "sv);
+        line.append(name);
+        line.append("\t= "sv);
+        AppendPascalLiteral(line, TrimView(value.StringView()));
+        line.push_back(';');
+        unit.EndLine();
+    }
+}
+
+// "  <property><TAB>:= <constant or text>;" for every property of every record.
+void AppendAssignments(UnitText& unit, PtfTable& table, const Field& property,
+                       const Field& stringName, const Field& value,
+                       std::vector<std::string_view>& pieces) {
+    for (table.First(); !table.AtEnd(); table.Next()) {
+        pieces.clear();
+        SplitAtChar(TrimView(property.StringView()), pieces, ',');
+        const std::string_view name = TrimView(stringName.StringView());
+        for (const std::string_view untrimmed : pieces) {
+            const std::string_view piece = TrimView(untrimmed);
+            if (piece.empty()) {
+                continue;
+            }
+            std::string& line = unit.Line();
+            line.append("  "sv);
+            line.append(piece);
+            line.append("\t:= "sv);
+            if (name.empty()) {
+                AppendPascalLiteral(line, TrimView(value.StringView()));
+            } else {
+                line.append(name);
+            }
+            line.push_back(';');
+            unit.EndLine();
+        }
+    }
+}
+
+void Generate(const ProjectState& state, PtfTable& translations, UnitText& unit) {
+    if (state.BuildLanguage < 0 || state.BuildLanguage > 2) {
+        throw PtfError("Unbekannte Sprache " + std::to_string(state.BuildLanguage) +
+                       " (erlaubt sind 0, 1 und 2)");
+    }
+    translations.Open();
+    const int lastColumn = translation_field::LanguageColumn(2);
+    if (translations.FieldCount() <= lastColumn) {
+        throw PtfError("Die Übersetzungstabelle hat " + std::to_string(translations.FieldCount()) +
+                       " Spalten; " + std::to_string(lastColumn + 1) + " werden gebraucht");
+    }
+    ControlsDisabled quiet(translations);
+    const Field property = translations.Field(translation_field::kPropertyColumn);
+    const Field stringName = translations.Field(translation_field::kStringNameColumn);
+    const Field language[2] = {translations.Field(translation_field::LanguageColumn(1)),
+                               translations.Field(translation_field::LanguageColumn(2))};
+
+    unit.AppendLine("unit " + UnitNameFor(state.SourceFileName) + ";");
+    unit.AppendEmptyLine();
+    unit.AppendLine("interface");
+    unit.AppendEmptyLine();
+    if (!state.UsesList.empty()) {
+        unit.AppendLine("uses");
+        unit.Line().append("  "sv);
+        unit.Line().append(state.UsesList);
+        unit.AppendLine(";");
+        unit.AppendEmptyLine();
+    }
+    unit.AppendLine("procedure ParlixTranslate();");
+    if (state.BuildLanguage > 0) {
+        unit.AppendDirective("DEFINE", state.LanguageNames[state.BuildLanguage]);
+        unit.AppendEmptyLine();
+    }
+    unit.AppendLine("const");
+    for (const Field& value : language) {
+        unit.AppendDirective("IFDEF", value.FieldName());
+        AppendConstants(unit, translations, stringName, value);
+        unit.AppendLine("{$ENDIF}");
+        unit.AppendEmptyLine();
+    }
+
+    unit.AppendLine("implementation");
+    unit.AppendEmptyLine();
+    unit.AppendLine("procedure ParlixTranslate();");
+    unit.AppendEmptyLine();
+    unit.AppendLine("begin");
+    unit.AppendEmptyLine();
+    std::vector<std::string_view> pieces;
+    for (const Field& value : language) {
+        unit.AppendDirective("IFDEF", value.FieldName());
+        AppendAssignments(unit, translations, property, stringName, value, pieces);
+        unit.AppendLine("{$ENDIF}");
+        unit.AppendEmptyLine();
+    }
+    unit.AppendLine("end;");
+    unit.AppendEmptyLine();
+    unit.AppendLine("end.");
+    unit.AppendEmptyLine();
+    unit.Flush();
+}
+
+}  // namespace
+
+std::string UnitNameFor(std::string_view sourceFileName) {
+    const std::string_view fileName = ExtractFileName(sourceFileName);
+    return std::string(fileName.substr(0, fileName.rfind('.')));
+}
+
+void AppendPascalLiteral(std::string& unit, std::string_view text) {
+    unit.push_back('\'');
+    AppendQuoted(unit, text.substr(0, kMaxLiteralLength));
+    unit.push_back('\'');
+    for (std::size_t start = kMaxLiteralLength; start < text.size(); start += kMaxLiteralLength) {
+        unit.append(kContinuation);
+        unit.push_back('\'');
+        AppendQuoted(unit, text.substr(start, kMaxLiteralLength));
+        unit.push_back('\'');
+    }
+}
+
+void GenerateUnit(const ProjectState& state, PtfTable& translations, const UnitSink& sink) {
+    std::string buffer;
+    UnitText unit(buffer, &sink);
+    Generate(state, translations, unit);
+}
+
+std::string GenerateUnit(const ProjectState& state, PtfTable& translations) {
+    std::string text;
+    UnitText unit(text, nullptr);
+    Generate(state, translations, unit);
+    return text;
+}
+
+}  // namespace parlix

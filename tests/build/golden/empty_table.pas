@@ -1,0 +1,28 @@
+unit uLeer;
+
+interface
+
+procedure ParlixTranslate();
+const
+{$IFDEF Deutsch}
+{$ENDIF}
+
+{$IFDEF English}
+{$ENDIF}
+
+implementation
+
+procedure ParlixTranslate();
+
+begin
+
+{$IFDEF Deutsch}
+{$ENDIF}
+
+{$IFDEF English}
+{$ENDIF}
+
+end;
+
+end.
+

@@ -1,0 +1,261 @@
+#include "build/parlix_build.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "build/unit_generator.h"
+#include "build_test_support.h"
+#include "table/errors.h"
+
+namespace parlix {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Golden;
+using testing::ProjectSettings;
+using testing::ReadBytes;
+using testing::SameUnit;
+using testing::TempDir;
+using testing::WriteBytes;
+using testing::WriteProjectFiles;
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result RunTool(const std::vector<std::string>& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = build_tool::run(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// Every file and folder below a folder, each file with its content and time, to prove that a
+// failed build touched no file. (A folder's time may change: a temporary file came and went.)
+std::map<std::string, std::string> Snapshot(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        std::string state = "<folder>";
+        if (!entry.is_directory()) {
+            state = ReadBytes(entry.path().string()) + "@" +
+                    std::to_string(entry.last_write_time().time_since_epoch().count());
+        }
+        files[fs::relative(entry.path(), folder).string()] = state;
+    }
+    return files;
+}
+
+// A project "Demo" with the worked example's texts in a folder of its own; the source unit
+// is named relative to the project file.
+class ParlixBuildTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs::create_directory(dir_.Path() / "app");
+        WriteProjectFiles(project_, ProjectSettings{}, testing::WorkedExampleRows());
+        WriteBytes(unit_, "old unit");
+    }
+
+    // Runs the tool with `args` and expects a failure with exactly `message` and no change
+    // to any file.
+    void ExpectFailure(const std::vector<std::string>& args, const std::string& message) {
+        const auto before = Snapshot(dir_.Path());
+        const Result result = RunTool(args);
+        EXPECT_EQ(result.status, build_tool::kFailure);
+        EXPECT_EQ(result.err, "parlix-build: " + message + "\n");
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(Snapshot(dir_.Path()), before);
+    }
+
+    void ExpectWrongUsage(const std::vector<std::string>& args, const std::string& problem) {
+        const auto before = Snapshot(dir_.Path());
+        const Result result = RunTool(args);
+        EXPECT_EQ(result.status, build_tool::kWrongUsage);
+        EXPECT_EQ(result.err, "parlix-build: " + problem + "\n" + build_tool::kUsage + "\n");
+        EXPECT_EQ(Snapshot(dir_.Path()), before);
+    }
+
+    TempDir dir_;
+    const std::string project_ = dir_.File("app/Demo.ppr");
+    const std::string translations_ = dir_.File("app/Demo_translations.ptf");
+    const std::string unit_ = dir_.File("app/uTexte.pas");
+};
+
+TEST_F(ParlixBuildTest, WritesTheSourceUnitBesideTheProjectWithBackups) {
+    const Result result = RunTool({"--define", "2", project_});
+    EXPECT_EQ(result.status, build_tool::kSuccess);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(SameUnit(ReadBytes(unit_), Golden("worked_example.pas")));
+    EXPECT_EQ(ReadBytes(unit_ + ".bak1"), "old unit");
+    EXPECT_FALSE(fs::exists("uTexte.pas")) << "written to the working folder";
+
+    ASSERT_EQ(RunTool({project_}).status, build_tool::kSuccess);
+    const std::string undefined = ReadBytes(unit_);
+    EXPECT_EQ(undefined.find("{$DEFINE"), std::string::npos);
+    EXPECT_EQ(ReadBytes(unit_ + ".bak2"), "old unit");
+
+    ASSERT_EQ(RunTool({"--define=1", project_}).status, build_tool::kSuccess);
+    EXPECT_NE(ReadBytes(unit_).find("();\r\n{$DEFINE Deutsch}\r\n\r\nconst\r\n"),
+              std::string::npos);
+    EXPECT_EQ(ReadBytes(unit_ + ".bak1"), undefined);
+}
+
+TEST_F(ParlixBuildTest, StandardOutputTakesTheUnitAndNoFileIsTouched) {
+    const auto before = Snapshot(dir_.Path());
+    const Result result = RunTool({project_, "--define", "2", "--output", "-"});
+    EXPECT_EQ(result.status, build_tool::kSuccess);
+    EXPECT_TRUE(SameUnit(result.out, Golden("worked_example.pas")));
+    EXPECT_EQ(Snapshot(dir_.Path()), before);
+    EXPECT_EQ(RunTool({"--output=-", "--define=2", project_}).out, result.out);
+}
+
+TEST_F(ParlixBuildTest, OutputFileIsWrittenWithItsOwnBackupsAndTheSourceUnitsName) {
+    const std::string other = dir_.File("other.pas");
+    WriteBytes(other, "other before");
+    const Result result = RunTool({"--define", "2", "--output", other, project_});
+    EXPECT_EQ(result.status, build_tool::kSuccess);
+    EXPECT_TRUE(SameUnit(ReadBytes(other), Golden("worked_example.pas")));
+    EXPECT_EQ(ReadBytes(other + ".bak1"), "other before");
+    EXPECT_EQ(ReadBytes(unit_), "old unit");
+    EXPECT_FALSE(fs::exists(unit_ + ".bak1"));
+}
+
+// The language fields are named after the project record and filled by position, whatever
+// the translation table file calls its columns.
+TEST_F(ParlixBuildTest, LanguagesComeFromTheProjectRecord) {
+    PtfTable translations;
+    testing::FillTranslations(translations, "Spalte4", "Spalte5", testing::WorkedExampleRows());
+    SavePtfFile(translations_, '"', translations);
+    const Result result = RunTool({"--define", "2", "--output", "-", project_});
+    EXPECT_TRUE(SameUnit(result.out, Golden("worked_example.pas")));
+}
+
+TEST_F(ParlixBuildTest, UnreadableFilesFailWithTheirNameAndCause) {
+    ExpectFailure({dir_.File("app/Missing.ppr")}, "Datei " + dir_.File("app/Missing.ppr") +
+                                                      " kann nicht geöffnet werden. " +
+                                                      SystemErrorText(ENOENT));
+    fs::remove(translations_);
+    ExpectFailure({project_}, "Datei " + translations_ + " kann nicht geöffnet werden. " +
+                                  SystemErrorText(ENOENT));
+}
+
+TEST_F(ParlixBuildTest, FormatFaultsNameTheFileAndLine) {
+    const std::string good = ReadBytes(translations_);
+    std::string broken = good;
+    broken.replace(broken.find("\"sTitle\""), 8, "sTitle");  // line 4: an unquoted word
+    WriteBytes(translations_, broken);
+    ExpectFailure({project_}, translations_ + ":4: Zeile kann nicht gelesen werden");
+
+    WriteBytes(translations_, good);
+    std::string project = ReadBytes(project_);
+    project.replace(project.find(",2,"), 3, ",\"zwei\",");  // Backups is an integer field
+    WriteBytes(project_, project);
+    const Result result = RunTool({project_});
+    EXPECT_EQ(result.status, build_tool::kFailure);
+    EXPECT_EQ(result.err.rfind("parlix-build: " + project_ + ":4: ", 0), 0u) << result.err;
+    EXPECT_EQ(ReadBytes(unit_), "old unit");
+
+    WriteBytes(project_, "/* Portable Table Format 1.0 */\r\n");
+    ExpectFailure({project_}, project_ + ": keine Tabellendatei (weniger als 4 Zeilen)");
+}
+
+TEST_F(ParlixBuildTest, AProjectWithoutRecordOrSourceUnitFails) {
+    WriteProjectFiles(project_, ProjectSettings{.sourceFile = ""}, {});
+    ExpectFailure({project_},
+                  project_ + ": keine Quelltext-Unit angegeben (das Feld SourceFile ist leer)");
+
+    PtfTable empty;
+    DefineProjectFields(empty);
+    empty.CreateTable();
+    SavePtfFile(project_, '"', empty);
+    ExpectFailure({project_}, project_ + ": enthält keinen Projektdatensatz");
+}
+
+TEST_F(ParlixBuildTest, AnUnwritableUnitFailsWithoutBackups) {
+    WriteProjectFiles(project_, ProjectSettings{.sourceFile = "missing\\uTexte.pas"},
+                      testing::WorkedExampleRows());
+    const std::string missing = dir_.File("app/missing/uTexte.pas");
+    ExpectFailure({project_}, "Datei \"" + missing + "\" kann nicht erstellt werden. " +
+                                  SystemErrorText(ENOENT));
+    ExpectFailure({"--output", dir_.File("app"), project_}, "Datei \"" + dir_.File("app") +
+                                                                "\" kann nicht erstellt werden. " +
+                                                                SystemErrorText(EISDIR));
+}
+
+TEST_F(ParlixBuildTest, AFailedBackupLeavesTheUnitAlone) {
+    fs::create_directory(unit_ + ".bak1");
+    ExpectFailure({project_},
+                  unit_ + ": Fehler beim Erstellen der Backup-Dateien - Unit nicht geschrieben");
+}
+
+TEST_F(ParlixBuildTest, WrongCallsShowTheUsage) {
+    ExpectWrongUsage({}, "keine Projektdatei angegeben");
+    ExpectWrongUsage({"--define", "3", project_}, "--define erwartet 1 oder 2, nicht \"3\"");
+    ExpectWrongUsage({project_, "--define"}, "--define braucht einen Wert");
+    ExpectWrongUsage({"--define", "1", "--define", "2", project_},
+                     "--define ist mehrfach angegeben");
+    ExpectWrongUsage({"--output=", project_}, "--output braucht einen Dateinamen");
+    ExpectWrongUsage({"--output", "-", "--output", "x", project_},
+                     "--output ist mehrfach angegeben");
+    ExpectWrongUsage({"--verbose", project_}, "unbekannte Option \"--verbose\"");
+    ExpectWrongUsage({"--defines=1", project_}, "unbekannte Option \"--defines=1\"");
+    ExpectWrongUsage({project_, project_}, "mehr als eine Projektdatei angegeben");
+}
+
+TEST_F(ParlixBuildTest, HelpPrintsTheUsage) {
+    const Result result = RunTool({"--help"});
+    EXPECT_EQ(result.status, build_tool::kSuccess);
+    EXPECT_EQ(result.out.rfind(std::string(build_tool::kUsage) + "\n", 0), 0u);
+    EXPECT_NE(result.out.find("--output DATEI"), std::string::npos);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(RunTool({project_, "-h"}).status, build_tool::kSuccess);
+}
+
+TEST_F(ParlixBuildTest, ADoubleDashEndsTheOptions) {
+    ExpectFailure({"--", "-Demo.ppr"},
+                  "Datei -Demo.ppr kann nicht geöffnet werden. " + SystemErrorText(ENOENT));
+}
+
+// --- The built executable -----------------------------------------------------------------
+
+// Runs parlix-build in `folder` with a shell command line; stderr goes to a file there.
+Result RunExecutable(const fs::path& folder, const std::string& arguments) {
+    const std::string err = (folder / "stderr.txt").string();
+    const std::string command = "cd '" + folder.string() + "' && '" PARLIX_BUILD_EXECUTABLE "' " +
+                                arguments + " 2>'" + err + "'";
+    const int status = std::system(command.c_str());
+    Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", ReadBytes(err)};
+    fs::remove(err);
+    return result;
+}
+
+TEST_F(ParlixBuildTest, ExecutableFindsTheUnitFromTheProjectFolderNotTheWorkingFolder) {
+    const Result result = RunExecutable(dir_.Path(), "--define 2 app/Demo.ppr");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(SameUnit(ReadBytes(unit_), Golden("worked_example.pas")));
+    EXPECT_FALSE(fs::exists(dir_.File("uTexte.pas")));
+}
+
+TEST_F(ParlixBuildTest, ExecutableReportsFailuresAndWrongCalls) {
+    Result result = RunExecutable(dir_.Path(), "app/Missing.ppr");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "parlix-build: Datei app/Missing.ppr kann nicht geöffnet werden. " +
+                              SystemErrorText(ENOENT) + "\n");
+
+    result = RunExecutable(dir_.Path(), "--define 0 app/Demo.ppr");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find(build_tool::kUsage), std::string::npos);
+    EXPECT_EQ(ReadBytes(unit_), "old unit");
+}
+
+}  // namespace
+}  // namespace parlix
