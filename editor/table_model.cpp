@@ -58,11 +58,22 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return {};
     }
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || !table_.IsActive() ||
-        index.row() >= table_.RowCount() || index.column() >= table_.FieldCount()) {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || !table_.IsActive()) {
+        return {};
+    }
+    int row = index.row();
+    if (removing_ >= 0 && row >= removing_) {
+        // The table is already without the row the views are told about: show them the rows
+        // as they were until the removal is announced.
+        if (row == removing_) {
+            return {};
+        }
+        --row;
+    }
+    if (row >= table_.RowCount() || index.column() >= table_.FieldCount()) {
         return {};  // the table ran ahead of the announced counts (controls disabled)
     }
-    return FromCp1252(table_.TextAt(index.row(), index.column()));
+    return FromCp1252(table_.TextAt(row, index.column()));
 }
 
 QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -156,7 +167,9 @@ void TableModel::TableChanged(PtfTable& /*table*/, TableChange change, int row) 
             break;
         case TableChange::RowRemoved:
             if (row >= 0 && row < rows_ && TableRowCount() == rows_ - 1) {
+                removing_ = row;
                 beginRemoveRows(QModelIndex(), row, row);
+                removing_ = -1;
                 --rows_;
                 endRemoveRows();
             } else {

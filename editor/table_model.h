@@ -61,6 +61,7 @@ class TableModel : public QAbstractTableModel, private TableObserver {
     PtfTable& table_;
     int rows_ = 0;
     int columns_ = 0;
+    int removing_ = -1;  // the row being removed while the views are told it is going
     QStringList names_;  // the header titles, in step with columns_
     std::function<void()> errorHandler_;
 };

@@ -20,7 +20,9 @@ TEST(ProjectFiles, SourceUnitIsFoundFromTheProjectFolder) {
     EXPECT_EQ(SourceFilePath(state), "/work/app/units/uTexte.pas");
     state.SourceFileName = "/abs/uTexte.pas";
     EXPECT_EQ(SourceFilePath(state), "/abs/uTexte.pas");
-    state.SourceFileName = "\xFC" "bersetzung.pas";  // ü in Windows-1252
+    state.SourceFileName =
+        "\xFC"
+        "bersetzung.pas";  // ü in Windows-1252
     EXPECT_EQ(SourceFilePath(state),
               "/work/app/\xC3\xBC"
               "bersetzung.pas");
