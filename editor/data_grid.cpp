@@ -379,6 +379,25 @@ void DataGrid::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+QModelIndex DataGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex current = currentIndex();
+    if (action != MoveNext || model() == nullptr || !current.isValid() ||
+        current.row() != model()->rowCount() - 1) {
+        return QTableView::moveCursor(action, modifiers);
+    }
+    for (int column = current.column() + 1; column < model()->columnCount(); ++column) {
+        if (!isColumnHidden(column)) {
+            return QTableView::moveCursor(action, modifiers);  // a cell to the right is left
+        }
+    }
+    AppendRecord();
+    const int lastRow = model()->rowCount() - 1;
+    if (lastRow == current.row()) {
+        return current;  // no new record: stay
+    }
+    return model()->index(lastRow, FirstVisibleColumn());
+}
+
 void DataGrid::AppendRecord() {
     if (source_ == nullptr) {
         return;

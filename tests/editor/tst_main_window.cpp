@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -193,6 +194,14 @@ class MainWindowTest : public QObject {
         QVERIFY(!main.sbSave->isEnabled());
         QCOMPARE(main.bKontakt->text(),
                  QString("Kontakt (Fehler melden, Verbesserungsvorschläge ...)"));
+    }
+
+    void qtsOwnButtonsSpeakGerman() {
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Yes)->text().remove('&'), QString("Ja"));
+        QCOMPARE(box.button(QMessageBox::No)->text().remove('&'), QString("Nein"));
+        QCOMPARE(box.button(QMessageBox::Cancel)->text().remove('&'), QString("Abbrechen"));
     }
 
     void menuAndActionsSpeakGerman() {
@@ -415,6 +424,24 @@ class MainWindowTest : public QObject {
         QCOMPARE(Table().RecordCount(), 4);
         QCOMPARE(Column(0).at(3), QString("TEdit"));
         QVERIFY(Main().aSave->isEnabled());
+    }
+
+    void tabMovesThroughTheCellsAndOnToANewRecord() {
+        LoadProject();
+        TypeIntoCell(2, 3, "x");
+        PressInGrid(Qt::Key_Tab);
+        QCOMPARE(Grid().currentIndex(), Grid().model()->index(2, 4));
+        PressInGrid(Qt::Key_Tab);  // from the last cell: the changed record is stored first
+        QCOMPARE(Table().RecordCount(), 3);
+        QCOMPARE(Table().State(), TableState::Insert);
+        QCOMPARE(Grid().currentIndex(), Grid().model()->index(3, 0));
+
+        PressInGrid(Qt::Key_Escape);
+        Main().cbTranslateMode->setChecked(true);
+        Grid().setCurrentIndex(Grid().model()->index(2, 4));
+        PressInGrid(Qt::Key_Tab);  // no new record in translate mode
+        QCOMPARE(Grid().currentIndex(), Grid().model()->index(2, 4));
+        QCOMPARE(Table().RowCount(), 3);
     }
 
     void typingIntoAnEmptyTableStartsItsFirstRecord() {
