@@ -96,7 +96,12 @@ std::optional<QString> QtDialogs::ExecuteFileDialog(
     dialog.setAcceptMode(options.mode == FileDialogOptions::Mode::Save ? QFileDialog::AcceptSave
                                                                        : QFileDialog::AcceptOpen);
     dialog.setFileMode(options.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setNameFilter(options.filterDescription + " (" + options.filterMask + ")");
+    // Qt reads the mask from the last parentheses of the filter; a description that shows its
+    // mask already needs none added.
+    const QString maskShown = " (" + options.filterMask + ")";
+    dialog.setNameFilter(options.filterDescription.endsWith(maskShown)
+                             ? options.filterDescription
+                             : options.filterDescription + maskShown);
     dialog.setDefaultSuffix(options.defaultExtension);
     if (!options.folder.isEmpty() && QDir(options.folder).exists()) {
         dialog.setDirectory(options.folder);

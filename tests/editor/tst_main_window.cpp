@@ -525,6 +525,17 @@ class MainWindowTest : public QObject {
         QVERIFY(Main().aSave->isEnabled());
     }
 
+    void aStoredRecordTakesItsPlaceInTheOrder() {
+        LoadProject();
+        ClickTitle(0);  // TButton, TForm, TLabel
+        TypeIntoCell(0, 0, "TZ");
+        PressInGrid(Qt::Key_Down);  // stores the record, which moves to the end
+        QCOMPARE(Column(0), QStringList({"TForm", "TLabel", "TZ"}));
+        QVERIFY(Grid().currentIndex().isValid());
+        QCOMPARE(Grid().currentIndex().row(), Table().RecNo());
+        QVERIFY(Main().aSave->isEnabled());
+    }
+
     // --- Saving and closing ---
 
     void ctrlSSavesOnlyWhileSaveIsEnabled() {
