@@ -7,7 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
-  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core
+  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core fonts-liberation2
+  adwaita-icon-theme
   fp-compiler fp-units-rtl
   xvfb xauth
 )

@@ -1,0 +1,411 @@
+#include "editor/main_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "editor/column_layout.h"
+#include "editor/data_grid.h"
+#include "editor/error_report.h"
+#include "editor/look.h"
+#include "editor/record_navigator.h"
+#include "project/data_module.h"
+#include "project/project_flows.h"
+
+namespace parlix {
+
+namespace {
+
+constexpr int kWindowWidth = 750;
+constexpr int kWindowHeight = 550;
+constexpr int kFontHeight = 10;
+constexpr int kContactFontHeight = 11;
+
+QFrame* Strip(QWidget* parent, const char* name) {
+    auto* strip = new QFrame(parent);
+    strip->setObjectName(QString::fromLatin1(name));
+    strip->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    return strip;
+}
+
+QToolButton* ToolbarButton(QWidget* parent, const char* name, QAction* action, int x) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setIconSize(QSize(20, 20));
+    button->setGeometry(x, 2, 25, 28);
+    return button;
+}
+
+}  // namespace
+
+TfmMain::TfmMain(Dialogs& dialogs) : dialogs_(dialogs) {
+    setFont(WindowFont(kFontHeight));
+    CreateActions();
+    CreateMenu();
+    CreateStrips();
+    FormCreate();
+}
+
+TfmMain::~TfmMain() {
+    ConnectDataModule(nullptr, nullptr);
+}
+
+template <typename Body>
+void TfmMain::Connect(QAction* action, Body body) {
+    connect(action, &QAction::triggered, this, Handler(dialogs_, this, std::move(body)));
+}
+
+void TfmMain::CreateActions() {
+    auto action = [this](const char* name, const char* text, const char* category,
+                         QKeySequence shortcut, bool enabled) {
+        auto* created = new QAction(QString::fromUtf8(text), this);
+        created->setObjectName(QString::fromLatin1(name));
+        created->setProperty("category", QString::fromUtf8(category));
+        created->setShortcut(shortcut);
+        created->setEnabled(enabled);
+        return created;
+    };
+    aNewProject =
+        action("aNewProject", "&Neues Projekt", "Datei", QKeySequence(Qt::CTRL | Qt::Key_N), true);
+    aOpenProject =
+        action("aOpenProject", "Ö&ffnen...", "Datei", QKeySequence(Qt::CTRL | Qt::Key_O), true);
+    aSave = action("aSave", "&Speichern", "Datei", QKeySequence(Qt::CTRL | Qt::Key_S), false);
+    aBuild = action("aBuild", "Erstellen", "Start", QKeySequence(), false);
+    aEditProject = action("aEditProject", "Einstellungen", "Projekt", QKeySequence(), false);
+    aExit = action("aExit", "Beenden", "Datei", QKeySequence(), true);
+
+    aNewProject->setIcon(ThemeIcon(*this, "document-new", QStyle::SP_FileIcon));
+    aOpenProject->setIcon(ThemeIcon(*this, "document-open", QStyle::SP_DialogOpenButton));
+    aSave->setIcon(ThemeIcon(*this, "document-save", QStyle::SP_DialogSaveButton));
+    aBuild->setIcon(ThemeIcon(*this, "system-run", QStyle::SP_MediaPlay));
+
+    Connect(aNewProject, [this] { aNewProjectExecute(); });
+    Connect(aOpenProject, [this] { aOpenProjectExecute(); });
+    Connect(aSave, [this] { aSaveExecute(); });
+    Connect(aBuild, [this] { aBuildExecute(); });
+    Connect(aEditProject, [this] { aEditProjectExecute(); });
+    Connect(aExit, [this] { aExitExecute(); });
+}
+
+void TfmMain::CreateMenu() {
+    QMenuBar* MainMenu1 = menuBar();
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    N1 = MainMenu1->addMenu(QStringLiteral("Datei"));
+    N1->setObjectName(QStringLiteral("N1"));
+    N1->addAction(aNewProject);
+    N1->addAction(aOpenProject);
+    N1->addAction(aSave);
+    N1->addSeparator();
+    N1->addAction(aExit);
+    Project1 = MainMenu1->addMenu(QStringLiteral("Projekt"));
+    Project1->setObjectName(QStringLiteral("Project1"));
+    Project1->addAction(aEditProject);
+    Start1 = MainMenu1->addMenu(QStringLiteral("Start"));
+    Start1->setObjectName(QStringLiteral("Start1"));
+    Start1->addAction(aBuild);
+}
+
+void TfmMain::CreateStrips() {
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+
+    Panel5 = Strip(client, "Panel5");
+    Panel5->setFixedHeight(33);
+    sbNew = ToolbarButton(Panel5, "sbNew", aNewProject, 0);
+    sbOpen = ToolbarButton(Panel5, "sbOpen", aOpenProject, 25);
+    sbSave = ToolbarButton(Panel5, "sbSave", aSave, 50);
+    sbBuild = ToolbarButton(Panel5, "sbBuild", aBuild, 115);
+    bKontakt = new QPushButton(
+        QStringLiteral("Kontakt (Fehler melden, Verbesserungsvorschläge ...)"), Panel5);
+    bKontakt->setObjectName(QStringLiteral("bKontakt"));
+    bKontakt->setFont(WindowFont(kContactFontHeight));
+    bKontakt->setGeometry(338, 3, 281, 28);
+    connect(bKontakt, &QPushButton::clicked, this,
+            Handler(dialogs_, this, [this] { bKontaktClick(); }));
+
+    Panel2 = Strip(client, "Panel2");
+    Panel2->setFixedHeight(64);
+    dbnTranslations = new RecordNavigator(dialogs_, Panel2);
+    dbnTranslations->setObjectName(QStringLiteral("dbnTranslations"));
+    dbnTranslations->setGeometry(16, 16, 234, 25);
+    cbTranslateMode = new QCheckBox(QStringLiteral("Übersetzungs-Modus"), Panel2);
+    cbTranslateMode->setObjectName(QStringLiteral("cbTranslateMode"));
+    cbTranslateMode->setGeometry(328, 24, 129, 17);
+    connect(cbTranslateMode, &QCheckBox::toggled, this,
+            Handler(dialogs_, this, [this](bool) { cbTranslateModeClick(); }));
+
+    Panel1 = Strip(client, "Panel1");
+    Panel1->setFixedHeight(49);
+    Panel4 = Strip(client, "Panel4");
+    Panel4->setFixedWidth(17);
+    Panel3 = Strip(client, "Panel3");
+    Panel3->setFixedWidth(19);
+
+    dbgTranslations = new DataGrid(dialogs_, client);
+    dbgTranslations->setObjectName(QStringLiteral("dbgTranslations"));
+    QSizePolicy keepRoom = dbgTranslations->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);  // hiding it during a flow must not shift the strips
+    dbgTranslations->setSizePolicy(keepRoom);
+    connect(dbgTranslations, &DataGrid::titleClick, this,
+            Handler(dialogs_, this, [this](int column) { dbgTranslationsTitleClick(column); }));
+    connect(dbgTranslations, &DataGrid::editButtonClick, this,
+            Handler(dialogs_, this, [this] { dbgTranslationsEditButtonClick(); }));
+
+    auto* middle = new QHBoxLayout;
+    middle->setContentsMargins(0, 0, 0, 0);
+    middle->setSpacing(0);
+    middle->addWidget(Panel4);
+    middle->addWidget(dbgTranslations, 1);
+    middle->addWidget(Panel3);
+
+    auto* strips = new QVBoxLayout(client);
+    strips->setContentsMargins(0, 0, 0, 0);
+    strips->setSpacing(0);
+    strips->addWidget(Panel5);
+    strips->addWidget(Panel2);
+    strips->addLayout(middle, 1);
+    strips->addWidget(Panel1);
+}
+
+void TfmMain::FormCreate() {
+    for (QToolButton* button : {sbNew, sbOpen, sbSave, sbBuild}) {
+        button->setText(QString());  // pictures only
+    }
+    setWindowTitle(QStringLiteral("Parlix LE"));
+    LayoutLock = false;
+
+    odOpenProject.mode = FileDialogOptions::Mode::Open;
+    odOpenProject.defaultExtension = QStringLiteral("ppr");
+    odOpenProject.fileName = QStringLiteral("*.ppr");
+    odOpenProject.filterDescription = QStringLiteral("Parlix-Projekt (*.ppr)");
+    odOpenProject.filterMask = QStringLiteral("*.ppr");
+    odOpenProject.fileMustExist = true;
+
+    resize(kWindowWidth, kWindowHeight);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void TfmMain::ConnectDataModule(Tdm1* dm1, ProjectFlows* flows) {
+    dm1_ = dm1;
+    flows_ = flows;
+    TableModel* source = dm1 != nullptr ? dm1->dsTranslations.get() : nullptr;
+    dbgTranslations->SetDataSource(source);
+    dbnTranslations->SetDataSource(source);
+    if (dm1 != nullptr) {
+        dm1->dsTranslations->SetErrorHandler(
+            [this] { ReportError(dialogs_, this, std::current_exception()); });
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout
+
+void TfmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);  // the strips and the grid have their new sizes now
+    RunHandler(dialogs_, this, [this] { FormResize(this); });
+}
+
+void TfmMain::FormResize(QObject* /*sender*/) {
+    if (LayoutLock || dm1_ == nullptr || !dm1_->cdsTranslations.IsActive()) {
+        return;
+    }
+    LayoutLock = true;
+    struct Unlock {
+        bool& lock;
+        ~Unlock() { lock = false; }
+    } unlock{LayoutLock};
+    column_layout::Fit(*dbgTranslations, column_layout::kFitMargin);
+}
+
+void TfmMain::FormCanResize(int /*newWidth*/, int /*newHeight*/, bool& resize) const {
+    if (LayoutLock) {
+        resize = false;
+    }
+}
+
+void TfmMain::FitColumnsToOpenedTable() {
+    dbgTranslations->RebuildColumns();
+    column_layout::Fit(*dbgTranslations, 0);
+}
+
+void TfmMain::ResetColumnLayout() {
+    column_layout::Reset(*dbgTranslations);
+}
+
+TfmMain::GridHidden::GridHidden(TfmMain& form) : form_(form) {
+    form_.HideGrid();
+}
+
+TfmMain::GridHidden::~GridHidden() {
+    form_.ShowGrid();
+}
+
+void TfmMain::HideGrid() {
+    if (gridHidden_++ == 0) {
+        gridHadFocus_ = dbgTranslations->hasFocus();
+        dbgTranslations->hide();
+    }
+    if (dm1_ != nullptr) {
+        dm1_->cdsTranslations.DisableControls();
+    }
+}
+
+void TfmMain::ShowGrid() {
+    if (dm1_ != nullptr) {
+        dm1_->cdsTranslations.EnableControls();
+    }
+    if (--gridHidden_ == 0) {
+        dbgTranslations->show();
+        if (gridHadFocus_) {
+            dbgTranslations->setFocus();
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Translate mode and the project's arrival
+
+void TfmMain::SetTranslateMode(bool on) {
+    if (dm1_ != nullptr) {
+        dm1_->State.TranslateMode = on;
+    }
+    if (on) {
+        for (int column = 0; column <= 2 && column < dbgTranslations->ColumnCount(); ++column) {
+            dbgTranslations->SetColumnVisible(column, false);
+        }
+        FormResize(this);
+        aNewProject->setEnabled(false);
+        aEditProject->setEnabled(false);
+        aBuild->setEnabled(false);
+    } else {
+        ResetColumnLayout();
+        FormResize(this);
+        aNewProject->setEnabled(true);
+        // Settings and build need a project; translate mode may be toggled before there is one.
+        aEditProject->setEnabled(projectLoaded_);
+        aBuild->setEnabled(projectLoaded_);
+    }
+    dbnTranslations->SetButtonVisible(RecordNavigator::nbInsert, !on);
+    dbnTranslations->SetButtonVisible(RecordNavigator::nbDelete, !on);
+}
+
+void TfmMain::AfterProjectLoaded() {
+    projectLoaded_ = true;
+    aSave->setEnabled(false);
+    aBuild->setEnabled(true);
+    aEditProject->setEnabled(true);
+    cbTranslateMode->setChecked(false);  // leaves translate mode if it was on
+    cbTranslateMode->setVisible(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Handlers
+
+void TfmMain::cbTranslateModeClick() {
+    SetTranslateMode(cbTranslateMode->isChecked());
+}
+
+void TfmMain::dbgTranslationsTitleClick(int column) {
+    if (dm1_ == nullptr || !dm1_->cdsTranslations.IsActive()) {
+        return;
+    }
+    PtfTable& table = dm1_->cdsTranslations;
+    // Stores a changed record first, drops an unchanged one.
+    table.SetIndexFieldNames(table.Field(column).FieldName());
+}
+
+void TfmMain::dbgTranslationsEditButtonClick() {
+    // The long-text edit of the current cell attaches here.
+}
+
+void TfmMain::bKontaktClick() {
+    dialogs_.OpenUrl(QUrl(QString::fromLatin1(kContactPageAddress)));
+}
+
+void TfmMain::aNewProjectExecute() {
+    if (flows_ != nullptr) {
+        flows_->aNewProjectExecute();
+    }
+}
+
+void TfmMain::aOpenProjectExecute() {
+    if (std::optional<QString> path = dialogs_.ExecuteFileDialog(this, odOpenProject, {})) {
+        aOpenProjectAccept(*path);
+    }
+}
+
+void TfmMain::aOpenProjectAccept(const QString& path) {
+    if (flows_ != nullptr) {
+        flows_->aOpenProjectAccept(path);
+    }
+}
+
+void TfmMain::aSaveExecute() {
+    // A save that did not reach the file leaves the action on, so that closing still offers it.
+    if (flows_ != nullptr && flows_->SaveTranslations()) {
+        aSave->setEnabled(false);
+    }
+}
+
+void TfmMain::aBuildExecute() {
+    // The build of the translated unit attaches here.
+}
+
+void TfmMain::aEditProjectExecute() {
+    if (flows_ != nullptr) {
+        flows_->aEditProjectExecute();
+    }
+}
+
+void TfmMain::aExitExecute() {
+    close();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Closing
+
+void TfmMain::closeEvent(QCloseEvent* event) {
+    FormClose(event);
+}
+
+void TfmMain::FormClose(QCloseEvent* event) {
+    LayoutLock = true;
+    bool resize = true;
+    FormCanResize(width(), height(), resize);
+    if (!resize) {
+        setFixedSize(size());
+    }
+    bool saved = true;
+    RunHandler(dialogs_, this, [&] {
+        if (flows_ != nullptr) {
+            saved = flows_->ConfirmSaveIfModified();
+        }
+    });
+    if (!saved) {
+        // The user asked for the changes to be saved and they were not: keep them on screen.
+        LayoutLock = false;
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+}  // namespace parlix

@@ -1,0 +1,136 @@
+// The main window fmMain: menu, toolbar, record navigator, translate-mode check box and the
+// translation grid. It owns every user command (the actions), lays out and fits the grid's
+// columns, switches translate mode and handles closing. The project flows, the build and the
+// long-text edit attach to its actions; the data module's table handlers act on it.
+#pragma once
+
+#include <QMainWindow>
+
+#include "editor/dialogs.h"
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QMenu;
+class QPushButton;
+class QToolButton;
+
+namespace parlix {
+
+class DataGrid;
+class ProjectFlows;
+class RecordNavigator;
+class Tdm1;
+
+// The tool's contact page, for reporting errors and making suggestions.
+inline constexpr char kContactPageAddress[] = "https://parlix.example/kontakt";
+
+class TfmMain : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit TfmMain(Dialogs& dialogs);
+    ~TfmMain() override;
+
+    // Binds the grid and the navigator to dm1's translation table and the actions to the
+    // flows; done at start-up once dm1 exists. Null pointers undo the binding.
+    void ConnectDataModule(Tdm1* dm1, ProjectFlows* flows);
+
+    // --- Actions (alMain) ---
+    QAction* aNewProject = nullptr;
+    QAction* aOpenProject = nullptr;
+    QAction* aSave = nullptr;
+    QAction* aBuild = nullptr;
+    QAction* aEditProject = nullptr;
+    QAction* aExit = nullptr;
+
+    // --- Menu (MainMenu1) ---
+    QMenu* N1 = nullptr;        // "Datei"
+    QMenu* Project1 = nullptr;  // "Projekt"
+    QMenu* Start1 = nullptr;    // "Start"
+
+    // --- Strips and controls ---
+    QFrame* Panel5 = nullptr;  // toolbar, top
+    QFrame* Panel2 = nullptr;  // navigator and translate mode, below the toolbar
+    QFrame* Panel1 = nullptr;  // bottom
+    QFrame* Panel4 = nullptr;  // left
+    QFrame* Panel3 = nullptr;  // right
+    QToolButton* sbNew = nullptr;
+    QToolButton* sbOpen = nullptr;
+    QToolButton* sbSave = nullptr;
+    QToolButton* sbBuild = nullptr;
+    QPushButton* bKontakt = nullptr;
+    RecordNavigator* dbnTranslations = nullptr;
+    QCheckBox* cbTranslateMode = nullptr;
+    DataGrid* dbgTranslations = nullptr;
+
+    // The open dialog of aOpenProject.
+    FileDialogOptions odOpenProject;
+
+    // While set, the column fit does nothing and the window keeps its size.
+    bool LayoutLock = false;
+
+    // --- Operations ---
+    // The column fit: scales the columns to the grid's client width (with a margin of 20).
+    void FormResize(QObject* sender = nullptr);
+    // Vetoes a change of the window's size while LayoutLock is set.
+    void FormCanResize(int newWidth, int newHeight, bool& resize) const;
+    void SetTranslateMode(bool on);
+    // The standard column widths and ellipsis buttons, columns 0 to 2 shown.
+    void ResetColumnLayout();
+    // After a project was created or opened: nothing to save, build and settings available,
+    // translate mode off.
+    void AfterProjectLoaded();
+    // The open fit, after every opening of the translation table: fresh columns scaled to
+    // the grid's client width without a margin.
+    void FitColumnsToOpenedTable();
+
+    // Hides the grid and silences the translation table's views while it lives; flows that
+    // rebuild or walk the whole table work under it.
+    class GridHidden {
+      public:
+        explicit GridHidden(TfmMain& form);
+        ~GridHidden();
+        GridHidden(const GridHidden&) = delete;
+        GridHidden& operator=(const GridHidden&) = delete;
+
+      private:
+        TfmMain& form_;
+    };
+
+    // --- Handlers ---
+    void cbTranslateModeClick();
+    void dbgTranslationsTitleClick(int column);
+    void dbgTranslationsEditButtonClick();
+    void bKontaktClick();
+    void aNewProjectExecute();
+    void aOpenProjectExecute();  // the open dialog, then aOpenProjectAccept
+    void aOpenProjectAccept(const QString& path);
+    void aSaveExecute();
+    void aBuildExecute();
+    void aEditProjectExecute();
+    void aExitExecute();
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void FormCreate();
+    void FormClose(QCloseEvent* event);
+    void CreateActions();
+    void CreateMenu();
+    void CreateStrips();
+    void HideGrid();
+    void ShowGrid();
+    template <typename Body>
+    void Connect(QAction* action, Body body);
+
+    Dialogs& dialogs_;
+    Tdm1* dm1_ = nullptr;
+    ProjectFlows* flows_ = nullptr;
+    bool projectLoaded_ = false;  // a project was created or opened during this run
+    int gridHidden_ = 0;
+    bool gridHadFocus_ = false;
+};
+
+}  // namespace parlix

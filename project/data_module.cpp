@@ -1,0 +1,43 @@
+#include "project/data_module.h"
+
+#include "editor/main_window.h"
+#include "table/errors.h"
+
+namespace parlix {
+
+Tdm1::Tdm1(TfmMain& fmMain) : fmMain_(fmMain) {
+    DefineProjectFields(cdsProject);
+    DefineTranslationFields(cdsTranslations);
+    cdsTranslations.AfterOpen = [this](PtfTable& table) { cdsTranslationsAfterOpen(table); };
+    cdsTranslations.BeforeInsert = [this](PtfTable& table) { cdsTranslationsBeforeInsert(table); };
+    cdsTranslations.BeforeDelete = [this](PtfTable& table) { cdsTranslationsBeforeDelete(table); };
+    cdsTranslations.AfterPost = [this](PtfTable& table) { cdsTranslationsAfterPost(table); };
+    cdsTranslations.AfterDelete = [this](PtfTable& table) { cdsTranslationsAfterDelete(table); };
+    dsTranslations = std::make_unique<TableModel>(cdsTranslations);
+}
+
+void Tdm1::cdsTranslationsAfterOpen(PtfTable& /*table*/) {
+    fmMain_.FitColumnsToOpenedTable();
+}
+
+void Tdm1::cdsTranslationsBeforeInsert(PtfTable& /*table*/) {
+    if (State.TranslateMode) {
+        throw EAbort();
+    }
+}
+
+void Tdm1::cdsTranslationsBeforeDelete(PtfTable& /*table*/) {
+    if (State.TranslateMode) {
+        throw EAbort();
+    }
+}
+
+void Tdm1::cdsTranslationsAfterPost(PtfTable& /*table*/) {
+    fmMain_.aSave->setEnabled(true);
+}
+
+void Tdm1::cdsTranslationsAfterDelete(PtfTable& /*table*/) {
+    fmMain_.aSave->setEnabled(true);
+}
+
+}  // namespace parlix

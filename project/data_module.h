@@ -1,0 +1,41 @@
+// The data module dm1: the two tables of the program, the binding through which the main
+// window's grid and navigator show the translations, and the state of the open project.
+// Its handlers of the translation table's events act on the main window.
+#pragma once
+
+#include <memory>
+
+#include "editor/table_model.h"
+#include "project/project_files.h"
+#include "table/ptf_table.h"
+
+namespace parlix {
+
+class TfmMain;
+
+class Tdm1 {
+  public:
+    explicit Tdm1(TfmMain& fmMain);
+    Tdm1(const Tdm1&) = delete;
+    Tdm1& operator=(const Tdm1&) = delete;
+
+    // The open project; all empty or zero until a project is created or opened.
+    ProjectState State;
+
+    PtfTable cdsProject;       // the project settings, one record
+    PtfTable cdsTranslations;  // the texts to translate
+    // Declared after the tables, so that it lets go of the translation table before it goes.
+    std::unique_ptr<TableModel> dsTranslations;
+
+    // Handlers of cdsTranslations' events.
+    void cdsTranslationsAfterOpen(PtfTable& table);
+    void cdsTranslationsBeforeInsert(PtfTable& table);  // refuses in translate mode
+    void cdsTranslationsBeforeDelete(PtfTable& table);  // refuses in translate mode
+    void cdsTranslationsAfterPost(PtfTable& table);     // a change to save
+    void cdsTranslationsAfterDelete(PtfTable& table);   // a change to save
+
+  private:
+    TfmMain& fmMain_;
+};
+
+}  // namespace parlix

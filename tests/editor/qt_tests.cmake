@@ -1,0 +1,20 @@
+# Qt Test executables of the windows: every tst_*.cpp of a folder becomes one test program that
+# runs on the offscreen platform.
+include_guard(GLOBAL)
+
+function(parlix_add_qt_tests folder)
+  if(NOT PARLIX_GUI)
+    return()
+  endif()
+  file(GLOB sources CONFIGURE_DEPENDS ${folder}/tst_*.cpp)
+  foreach(source ${sources})
+    get_filename_component(name ${source} NAME_WE)
+    get_filename_component(group ${folder} NAME)
+    set(target ${group}_${name})
+    add_executable(${target} ${source})
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+    target_link_libraries(${target} PRIVATE parlix_gui Qt6::Test)
+    add_test(NAME ${target} COMMAND ${target})
+    set_tests_properties(${target} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+  endforeach()
+endfunction()
