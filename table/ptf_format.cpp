@@ -12,6 +12,18 @@
 
 namespace parlix {
 
+namespace detail {
+
+// The reader's access to a table: a text value refers to the line it was read from until the
+// record is stored (the line outlives the record's Post), instead of being copied twice.
+struct TableLoading {
+    static void SetText(const Field& field, std::string_view text) {
+        field.table_->LoadText(field.index_, text);
+    }
+};
+
+}  // namespace detail
+
 using detail::PtfTag;
 using detail::ScanPtfLine;
 
@@ -92,7 +104,7 @@ void StoreValue(Field field, FieldType type, PtfTag tag, std::string_view text, 
     }
     switch (type) {
         case FieldType::ftString:
-            field.SetAsString(text);
+            detail::TableLoading::SetText(field, text);
             break;
         case FieldType::ftSmallint:
         case FieldType::ftInteger:

@@ -46,9 +46,20 @@ int FieldDefs::IndexOf(std::string_view name) const {
 
 struct PtfTable::Value {
     bool isNull = true;
-    std::string text;          // ftString
+    std::string text;           // ftString
+    std::string_view borrowed;  // ftString set by the file reader: its bytes, not copied
+    bool isBorrowed = false;
     std::int64_t integer = 0;  // integer types and ftBoolean
     double number = 0;         // ftFloat
+
+    std::string_view Text() const { return isBorrowed ? borrowed : std::string_view(text); }
+    void Reset() {
+        isNull = true;
+        text.clear();
+        isBorrowed = false;
+        integer = 0;
+        number = 0;
+    }
 };
 
 namespace {
@@ -75,7 +86,7 @@ class PtfTable::RecordArena {
             // Chunks grow with the table: small tables stay small, large ones get few chunks.
             nextChunk_ = std::min(nextChunk_ * 2, kLargestChunk);
             const std::size_t chunk = std::max(nextChunk_, size);
-            chunks_.push_back(detail::AllocatePages(chunk));
+            chunks_.push_back(detail::AllocatePages(chunk, /*prefault=*/true));
             next_ = chunks_.back().get();
             left_ = chunk;
         }
@@ -94,7 +105,7 @@ class PtfTable::RecordArena {
 
   private:
     static constexpr std::size_t kFirstChunk = std::size_t{32} << 10;
-    static constexpr std::size_t kLargestChunk = std::size_t{64} << 20;
+    static constexpr std::size_t kLargestChunk = std::size_t{16} << 20;
     std::vector<detail::PageMemory> chunks_;
     char* next_ = nullptr;
     std::size_t left_ = 0;
@@ -130,8 +141,9 @@ class PtfTable::Record {
                     nulls[i / 8] |= static_cast<unsigned char>(1u << (i % 8));
                 }
             } else if (StoresText(type)) {
-                std::memcpy(data + offset, value.text.data(), value.text.size());
-                offset += static_cast<std::uint32_t>(value.text.size());
+                const std::string_view text = value.Text();
+                std::memcpy(data + offset, text.data(), text.size());
+                offset += static_cast<std::uint32_t>(text.size());
             } else if (type == FieldType::ftFloat) {
                 std::memcpy(data + offset, &value.number, sizeof(double));
                 offset += sizeof(double);
@@ -177,10 +189,8 @@ class PtfTable::Record {
         for (std::size_t i = 0; i < fields.size(); ++i) {
             const int column = static_cast<int>(i);
             Value& value = values[i];
+            value.Reset();
             value.isNull = IsNull(column);
-            value.text.clear();
-            value.integer = 0;
-            value.number = 0;
             if (value.isNull) {
                 continue;
             }
@@ -205,7 +215,7 @@ class PtfTable::Record {
             return 0;
         }
         if (StoresText(type)) {
-            return value.text.size();
+            return value.Text().size();
         }
         return StoresNumber(type) ? 8 : 0;
     }
@@ -313,7 +323,7 @@ int Field::Size() const {
 namespace {
 
 ValueView ViewOf(const PtfTable::Value& value) {
-    return {value.isNull, value.text, value.integer, value.number};
+    return {value.isNull, value.Text(), value.integer, value.number};
 }
 
 }  // namespace
@@ -331,7 +341,7 @@ std::string_view Field::StringView() const {
         throw PtfError("Feld " + FieldName() + " ist kein Textfeld");
     }
     if (table_->state_ == TableState::Edit || table_->state_ == TableState::Insert) {
-        return table_->buffer_[index_].text;
+        return table_->buffer_[index_].Text();
     }
     const PtfTable::Record* record = table_->CurrentRecord();
     return record == nullptr ? std::string_view{} : record->Bytes(index_);
@@ -419,11 +429,7 @@ double Field::AsFloat() const {
 }
 
 void Field::SetNull() {
-    PtfTable::Value& value = table_->WritableValue(index_);
-    value.isNull = true;
-    value.text.clear();
-    value.integer = 0;
-    value.number = 0;
+    table_->WritableValue(index_).Reset();
     table_->NotifyRecordChanged();
 }
 
@@ -869,10 +875,7 @@ void PtfTable::StartInsert() {
         BeforeInsert(*this);  // may throw EAbort: nothing has changed yet
     }
     for (Value& value : buffer_) {
-        value.isNull = true;
-        value.text.clear();
-        value.integer = 0;
-        value.number = 0;
+        value.Reset();
     }
     // pos_ keeps pointing at the record that was current, for Cancel; the new record is
     // presented as the last row until it is stored.
@@ -1042,6 +1045,7 @@ void PtfTable::AssignString(int column, std::string_view text) {
     Value& value = WritableValue(column);
     const std::size_t limit = static_cast<std::size_t>(fields_[column].size);
     value.isNull = false;
+    value.isBorrowed = false;
     if (!HasLineBreak(text)) {
         value.text.assign(text.substr(0, limit));
     } else {
@@ -1055,6 +1059,14 @@ void PtfTable::AssignString(int column, std::string_view text) {
             }
         }
     }
+    NotifyRecordChanged();
+}
+
+void PtfTable::LoadText(int column, std::string_view text) {
+    Value& value = WritableValue(column);
+    value.isNull = false;
+    value.isBorrowed = true;
+    value.borrowed = text.substr(0, static_cast<std::size_t>(fields_[column].size));
     NotifyRecordChanged();
 }
 

@@ -18,6 +18,9 @@
 namespace parlix {
 
 class PtfTable;
+namespace detail {
+struct TableLoading;
+}
 
 // One column definition. Renaming or resizing takes effect on the records when the table is
 // next built with CreateTable.
@@ -120,6 +123,7 @@ class Field {
 
   private:
     friend class PtfTable;
+    friend struct detail::TableLoading;
     Field(PtfTable* table, int index) : table_(table), index_(index) {}
     PtfTable* table_;
     int index_;
@@ -221,6 +225,7 @@ class PtfTable {
 
   private:
     friend class parlix::Field;
+    friend struct detail::TableLoading;
     struct BuiltField {
         std::string name;
         FieldType type;
@@ -249,6 +254,10 @@ class PtfTable {
     const Record* CurrentRecord() const;
     Value& WritableValue(int column);
     void AssignString(int column, std::string_view text);
+    // The file reader's way of setting a text value: the bytes are not copied but referred to
+    // until the record is stored, so they must stay where they are until Post or Cancel. They
+    // come from one line of a file and so hold no line break; they are cut to the field's size.
+    void LoadText(int column, std::string_view text);
 
     parlix::FieldDefs defs_;
     std::vector<BuiltField> fields_;
