@@ -86,7 +86,7 @@ class PtfTable::RecordArena {
             // Chunks grow with the table: small tables stay small, large ones get few chunks.
             nextChunk_ = std::min(nextChunk_ * 2, kLargestChunk);
             const std::size_t chunk = std::max(nextChunk_, size);
-            chunks_.push_back(detail::AllocatePages(chunk, /*prefault=*/true));
+            chunks_.push_back(detail::AllocatePages(chunk));
             next_ = chunks_.back().get();
             left_ = chunk;
         }
@@ -105,7 +105,7 @@ class PtfTable::RecordArena {
 
   private:
     static constexpr std::size_t kFirstChunk = std::size_t{32} << 10;
-    static constexpr std::size_t kLargestChunk = std::size_t{16} << 20;
+    static constexpr std::size_t kLargestChunk = std::size_t{64} << 20;
     std::vector<detail::PageMemory> chunks_;
     char* next_ = nullptr;
     std::size_t left_ = 0;
