@@ -60,35 +60,29 @@ struct LoadError {
 };
 
 // One token of a data line, kept until the whole line has been read.
-struct TokenSlot {
+struct Token {
     PtfTag tag;
-    bool copied;  // text lives in the copy buffer rather than in the line
-    std::size_t offset;
-    std::size_t length;
+    std::string_view text;  // in the line, or in the line's copy buffer
 };
 
-// Reads a data line into `slots`; texts that differ from the line's bytes go to `copies`.
+// Reads a data line into `tokens`; texts that differ from the line's bytes (escapes, blanks)
+// go to `copies`, which has room for a whole line, so that views into it stay valid.
 bool ReadTokens(std::string_view line, std::string& scratch, std::string& copies,
-                std::vector<TokenSlot>& slots) {
-    slots.clear();
+                std::vector<Token>& tokens) {
+    tokens.clear();
     copies.clear();
+    copies.reserve(line.size());
     return ScanPtfLine(line, scratch, [&](PtfTag tag, std::string_view text) {
         std::less_equal<const char*> notAfter;
-        const bool inLine =
-            notAfter(line.data(), text.data()) && notAfter(text.data(), line.data() + line.size());
-        if (inLine) {
-            slots.push_back(
-                {tag, false, static_cast<std::size_t>(text.data() - line.data()), text.size()});
+        if (notAfter(line.data(), text.data()) &&
+            notAfter(text.data() + text.size(), line.data() + line.size())) {
+            tokens.push_back({tag, text});
         } else {
-            slots.push_back({tag, true, copies.size(), text.size()});
+            const std::size_t at = copies.size();
             copies.append(text);
+            tokens.push_back({tag, std::string_view(copies).substr(at)});
         }
     });
-}
-
-std::string_view SlotText(const TokenSlot& slot, std::string_view line, const std::string& copies) {
-    return slot.copied ? std::string_view(copies).substr(slot.offset, slot.length)
-                       : line.substr(slot.offset, slot.length);
 }
 
 std::string Quoted(std::string_view text) {
@@ -180,7 +174,7 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
     ControlsDisabled quiet(table);
     std::string scratch;
     std::string copies;
-    std::vector<TokenSlot> slots;
+    std::vector<Token> tokens;
     try {
         table.Close();
 
@@ -236,16 +230,15 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
         // Fill pass: one record per data line, in file order.
         for (std::size_t i = firstData; i < endData; ++i) {
             const int lineNumber = static_cast<int>(i) + 1;
-            if (!ReadTokens(lines[i], scratch, copies, slots)) {
+            if (!ReadTokens(lines[i], scratch, copies, tokens)) {
                 throw LoadError{lineNumber, "Zeile kann nicht gelesen werden"};
             }
-            if (slots.size() > fields.size()) {
+            if (tokens.size() > fields.size()) {
                 throw LoadError{lineNumber, "zu viele Werte"};
             }
             table.Append();
-            for (std::size_t k = 0; k < slots.size(); ++k) {
-                StoreValue(fields[k], types[k], slots[k].tag, SlotText(slots[k], lines[i], copies),
-                           lineNumber);
+            for (std::size_t k = 0; k < tokens.size(); ++k) {
+                StoreValue(fields[k], types[k], tokens[k].tag, tokens[k].text, lineNumber);
             }
             table.Post();
         }

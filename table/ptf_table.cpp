@@ -126,30 +126,31 @@ class PtfTable::Record {
         }
         const std::size_t size =
             sizeof(Record) + columns * sizeof(std::uint32_t) + NullBytes(columns) + payload;
-        void* memory = arena.Allocate(size);
-        auto* record = new (memory) Record(sequence, columns);
+        auto* record = new (arena.Allocate(size)) Record(sequence, columns);
         unsigned char* ends = record->EndsBase();
         unsigned char* nulls = record->NullsBase();
         unsigned char* data = record->DataBase();
-        std::memset(nulls, 0, NullBytes(columns));
+        for (std::size_t i = 0; i < NullBytes(columns); ++i) {
+            nulls[i] = 0;
+        }
         std::uint32_t offset = 0;
         for (std::uint32_t i = 0; i < columns; ++i) {
             const Value& value = values[i];
-            const FieldType type = fields[i].type;
-            if (value.isNull || PayloadSize(value, type) == 0) {
-                if (value.isNull) {
-                    nulls[i / 8] |= static_cast<unsigned char>(1u << (i % 8));
-                }
-            } else if (StoresText(type)) {
-                const std::string_view text = value.Text();
-                std::memcpy(data + offset, text.data(), text.size());
-                offset += static_cast<std::uint32_t>(text.size());
-            } else if (type == FieldType::ftFloat) {
-                std::memcpy(data + offset, &value.number, sizeof(double));
-                offset += sizeof(double);
+            if (value.isNull) {
+                nulls[i / 8] |= static_cast<unsigned char>(1u << (i % 8));
             } else {
-                std::memcpy(data + offset, &value.integer, sizeof(std::int64_t));
-                offset += sizeof(std::int64_t);
+                const FieldType type = fields[i].type;
+                if (StoresText(type)) {
+                    const std::string_view text = value.Text();
+                    std::memcpy(data + offset, text.data(), text.size());
+                    offset += static_cast<std::uint32_t>(text.size());
+                } else if (type == FieldType::ftFloat) {
+                    std::memcpy(data + offset, &value.number, sizeof(double));
+                    offset += sizeof(double);
+                } else if (StoresNumber(type)) {
+                    std::memcpy(data + offset, &value.integer, sizeof(std::int64_t));
+                    offset += sizeof(std::int64_t);
+                }
             }
             std::memcpy(ends + i * sizeof(std::uint32_t), &offset, sizeof offset);
         }
