@@ -120,7 +120,7 @@ std::int64_t StatusValue(const char* key) {
 
 void FillTranslationTable(PtfTable& table, int records, std::uint32_t seed) {
     Random random(seed);
-    table.DisableControls();
+    ControlsDisabled quiet(table);
     for (int i = 0; i < records; ++i) {
         table.Append();
         table.Field(0).SetAsString(kTypes[random.Below(10)]);
@@ -134,7 +134,6 @@ void FillTranslationTable(PtfTable& table, int records, std::uint32_t seed) {
         table.Field(4).SetAsString(Text(random));
         table.Post();
     }
-    table.EnableControls();
 }
 
 const std::string& TranslationFile(int records) {

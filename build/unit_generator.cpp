@@ -18,18 +18,6 @@ constexpr std::string_view kLineEnd = "\r\n";
 // expression with '+'.
 constexpr std::string_view kContinuation = "\r\n    + ";
 
-// Keeps the table's views quiet while the generator walks it.
-class ControlsDisabled {
-  public:
-    explicit ControlsDisabled(PtfTable& table) : table_(table) { table_.DisableControls(); }
-    ~ControlsDisabled() { table_.EnableControls(); }
-    ControlsDisabled(const ControlsDisabled&) = delete;
-    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
-
-  private:
-    PtfTable& table_;
-};
-
 // Appends the text inside a literal's apostrophes, doubling each apostrophe.
 void AppendQuoted(std::string& unit, std::string_view text) {
     for (std::size_t quote = text.find('\''); quote != std::string_view::npos;

@@ -134,18 +134,6 @@ void StoreValue(Field field, FieldType type, PtfTag tag, std::string_view text, 
     }
 }
 
-// Keeps a table's views quiet while it is rebuilt, and tells them once at the end.
-class ControlsDisabled {
-  public:
-    explicit ControlsDisabled(PtfTable& table) : table_(table) { table_.DisableControls(); }
-    ~ControlsDisabled() { table_.EnableControls(); }
-    ControlsDisabled(const ControlsDisabled&) = delete;
-    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
-
-  private:
-    PtfTable& table_;
-};
-
 }  // namespace
 
 bool ParsePtfLine(std::string_view line, std::vector<std::string>& tokens) {

@@ -282,4 +282,16 @@ class PtfTable {
     int controlsDisabled_ = 0;
 };
 
+// Keeps a table's views quiet for the length of a scope and tells them once at its end.
+class ControlsDisabled {
+  public:
+    explicit ControlsDisabled(PtfTable& table) : table_(table) { table_.DisableControls(); }
+    ~ControlsDisabled() { table_.EnableControls(); }
+    ControlsDisabled(const ControlsDisabled&) = delete;
+    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
+
+  private:
+    PtfTable& table_;
+};
+
 }  // namespace parlix
