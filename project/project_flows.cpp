@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <algorithm>
 #include <ctime>
 
 #include "editor/dialogs.h"
@@ -154,7 +153,8 @@ void ProjectFlows::LimitSettingsToProjectFields() {
     };
     TfmEditProject::TextLimits& limits = fmEditProject_.Limits;
     limits.sourceFile = size(project_field::kSourceFile);
-    limits.language = std::min(size(project_field::kLanguage1), size(project_field::kLanguage2));
+    limits.language[1] = size(project_field::kLanguage1);
+    limits.language[2] = size(project_field::kLanguage2);
     limits.uses = size(project_field::kUses);
 }
 
