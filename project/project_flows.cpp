@@ -127,9 +127,13 @@ bool ProjectFlows::ConfirmSaveIfModified() {
         }
     }
     if (fmMain_.aSave->isEnabled() && table.IsActive()) {
-        if (dialogs_.AskYes(&fmMain_, QString::fromUtf8(kSaveFirst), MessageButtons::YesNo)) {
-            return SaveTranslations();
+        if (!dialogs_.AskYes(&fmMain_, QString::fromUtf8(kSaveFirst), MessageButtons::YesNo)) {
+            return true;  // the changes stay unsaved, and Save stays available
         }
+        if (!SaveTranslations()) {
+            return false;
+        }
+        fmMain_.aSave->setEnabled(false);  // saved: nothing is left to save
         return true;
     }
     fmMain_.aSave->setEnabled(false);

@@ -27,8 +27,9 @@ class ProjectFlows {
     bool SaveTranslations();
 
     // Offers to save pending changes of the translation table; a record still being edited
-    // counts as a change and is stored first. False only when the user asked for the changes
-    // to be saved and they did not reach the file.
+    // counts as a change and is stored first. Save stays available while changes are unsaved.
+    // False only when the user asked for the changes to be saved and they did not reach the
+    // file.
     bool ConfirmSaveIfModified();
 
     // Asks for the new project's settings and files, writes the project file and an empty
