@@ -197,15 +197,6 @@ class TextInputTest : public QObject {
         QCOMPARE(Value(1, 1), QString("btOK.Caption"));
     }
 
-    void translateModeEditsTheLanguagesOnly() {
-        Main().cbTranslateMode->setChecked(true);
-        EditLongText(0, 3, [](TfmTextInput& form) {
-            form.mProperties->setPlainText("Adressen");
-            form.btSave->click();
-        });
-        QCOMPARE(Value(0, 3), QString("Adressen"));
-    }
-
     void translateModeOnAnEmptyTableChangesNothing() {
         H().Grid().setCurrentIndex(H().Grid().model()->index(0, 0));
         H().dialogs.answers = {MessageAnswer::Ok};

@@ -714,19 +714,9 @@ class ProjectFlowsTest : public QObject {
         QCOMPARE(H().dialogs.Texts(),
                  QStringList({kSaveFirst, "Fehler beim Speichern der Datei: " +
                                               H().Path("Demo_translations.ptf")}));
-        // No dialog, no file dialog: the changes are still there to be saved.
+        // The flow went no further: the changes are still there to be saved.
         QCOMPARE(H().Column(0), QStringList({"Form", "Label", "Hint"}));
         QVERIFY(Main().aSave->isEnabled());
-    }
-
-    void aSaveTheUserAskedForComesFirst() {
-        DemoProject();
-        H().EditCell(1, 3, "Vorname:");
-        H().dialogs.answers = {MessageAnswer::Yes};
-        H().OpenProject("Demo.ppr");
-        QCOMPARE(H().dialogs.Texts(), QStringList({kSaveFirst}));
-        QCOMPARE(H().Column(3), QStringList({"Adressbuch", "Vorname:"}));
-        QVERIFY(!Main().aSave->isEnabled());
     }
 };
 
