@@ -8,17 +8,22 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "build/build_form.h"
+#include "build/unit_file.h"
 #include "editor/column_layout.h"
 #include "editor/data_grid.h"
 #include "editor/error_report.h"
 #include "editor/look.h"
 #include "editor/record_navigator.h"
+#include "editor/text_input_form.h"
+#include "editor/text_input_rules.h"
 #include "project/data_module.h"
 #include "project/project_flows.h"
 
@@ -213,6 +218,11 @@ void TfmMain::ConnectDataModule(Tdm1* dm1, ProjectFlows* flows) {
     }
 }
 
+void TfmMain::ConnectDialogs(TfmBuild* fmBuild, TfmTextInput* fmTextInput) {
+    fmBuild_ = fmBuild;
+    fmTextInput_ = fmTextInput;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Layout
 
@@ -314,6 +324,13 @@ void TfmMain::AfterProjectLoaded() {
     cbTranslateMode->setVisible(true);
 }
 
+void TfmMain::AfterProjectLoadFailed() {
+    projectLoaded_ = false;
+    aSave->setEnabled(false);
+    aBuild->setEnabled(false);
+    aEditProject->setEnabled(false);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Handlers
 
@@ -331,7 +348,35 @@ void TfmMain::dbgTranslationsTitleClick(int column) {
 }
 
 void TfmMain::dbgTranslationsEditButtonClick() {
-    // The long-text edit of the current cell attaches here.
+    if (dm1_ == nullptr || fmTextInput_ == nullptr || !dm1_->cdsTranslations.IsActive()) {
+        return;
+    }
+    PtfTable& table = dm1_->cdsTranslations;
+    TfmTextInput& dialog = *fmTextInput_;
+    dialog.mProperties->clear();
+
+    // The property list, or the value of one of the two language columns.
+    const int column = dbgTranslations->currentIndex().column();
+    const QString fieldName = dbgTranslations->ColumnFieldName(column);
+    int field = -1;
+    if (fieldName == QLatin1String(translation_field::kProperty)) {
+        field = translation_field::kPropertyColumn;
+        dialog.setWindowTitle(QStringLiteral("Komponenten-Eigenschaften"));
+    } else if (column > translation_field::kStringNameColumn) {
+        field = column;
+        dialog.setWindowTitle(QStringLiteral("Wert für Sprache ") + fieldName);
+    } else {
+        return;
+    }
+    dialog.mProperties->setPlainText(FromCp1252(table.Field(field).AsString()));
+    dialog.MaxLength = table.Field(field).Size();
+    if (dialogs_.ExecuteModal(dialog) != QDialog::Accepted) {
+        return;
+    }
+    const std::string text = ToCp1252(dialog.JoinedText());
+    table.Edit();  // on an empty table a new record, which translate mode refuses silently
+    table.Field(field).SetAsString(text);
+    table.Post();
 }
 
 void TfmMain::bKontaktClick() {
@@ -364,7 +409,22 @@ void TfmMain::aSaveExecute() {
 }
 
 void TfmMain::aBuildExecute() {
-    // The build of the translated unit attaches here.
+    if (flows_ == nullptr || dm1_ == nullptr || fmBuild_ == nullptr) {
+        return;
+    }
+    flows_->ConfirmSaveIfModified();
+    if (dialogs_.ExecuteModal(*fmBuild_) != QDialog::Accepted) {
+        return;
+    }
+    // The unit is complete before backups are made and it replaces the old one. A unit that
+    // cannot be written (EFCreateError) goes to the error report once the grid is back.
+    GridHidden hidden(*this);
+    const ProjectState& state = dm1_->State;
+    GenerateUnitFile(SourceFilePath(state), state.BackupCount, state, dm1_->cdsTranslations,
+                     [this] {
+                         return dialogs_.AskYes(this, QString::fromUtf8(kSaveDespiteBackupFailure),
+                                                MessageButtons::YesNoCancel);
+                     });
 }
 
 void TfmMain::aEditProjectExecute() {

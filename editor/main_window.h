@@ -21,6 +21,8 @@ class DataGrid;
 class ProjectFlows;
 class RecordNavigator;
 class Tdm1;
+class TfmBuild;
+class TfmTextInput;
 
 // The tool's contact page, for reporting errors and making suggestions.
 inline constexpr char kContactPageAddress[] = "https://parlix.example/kontakt";
@@ -34,6 +36,8 @@ class TfmMain : public QMainWindow {
     // Binds the grid and the navigator to dm1's translation table and the actions to the
     // flows; done at start-up once dm1 exists. Null pointers undo the binding.
     void ConnectDataModule(Tdm1* dm1, ProjectFlows* flows);
+    // The build dialog and the long-text dialog, once they exist.
+    void ConnectDialogs(TfmBuild* fmBuild, TfmTextInput* fmTextInput);
 
     // --- Actions (alMain) ---
     QAction* aNewProject = nullptr;
@@ -80,6 +84,10 @@ class TfmMain : public QMainWindow {
     // After a project was created or opened: nothing to save, build and settings available,
     // translate mode off.
     void AfterProjectLoaded();
+    // After a project's translation table file could not be read: the table belongs to no
+    // file, so nothing can be saved, built or re-configured until a project has been created
+    // or opened successfully (leaving translate mode does not bring them back either).
+    void AfterProjectLoadFailed();
     // The open fit, after every opening of the translation table: fresh columns scaled to
     // the grid's client width without a margin.
     void FitColumnsToOpenedTable();
@@ -128,7 +136,9 @@ class TfmMain : public QMainWindow {
     Dialogs& dialogs_;
     Tdm1* dm1_ = nullptr;
     ProjectFlows* flows_ = nullptr;
-    bool projectLoaded_ = false;  // a project was created or opened during this run
+    TfmBuild* fmBuild_ = nullptr;
+    TfmTextInput* fmTextInput_ = nullptr;
+    bool projectLoaded_ = false;  // the open project was created or opened successfully
     int gridHidden_ = 0;
     bool gridHadFocus_ = false;
 };

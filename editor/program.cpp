@@ -5,9 +5,11 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "build/build_form.h"
 #include "editor/dialogs.h"
 #include "editor/error_report.h"
 #include "editor/main_window.h"
+#include "editor/text_input_form.h"
 #include "project/data_module.h"
 #include "project/edit_project_form.h"
 #include "project/project_flows.h"
@@ -47,13 +49,17 @@ Program::Program(Dialogs& dialogs) {
     fmMain_ = std::make_unique<TfmMain>(dialogs);
     fmEditProject_ = std::make_unique<TfmEditProject>(dialogs, fmMain_.get());
     dm1_ = std::make_unique<Tdm1>(*fmMain_);
+    fmBuild_ = std::make_unique<TfmBuild>(*dm1_, dialogs, fmMain_.get());
+    fmTextInput_ = std::make_unique<TfmTextInput>(dialogs, fmMain_.get());
     flows_ = std::make_unique<ProjectFlows>(*fmMain_, *fmEditProject_, *dm1_, dialogs);
     fmMain_->ConnectDataModule(dm1_.get(), flows_.get());
+    fmMain_->ConnectDialogs(fmBuild_.get(), fmTextInput_.get());
 }
 
 Program::~Program() {
+    fmMain_->ConnectDialogs(nullptr, nullptr);
     fmMain_->ConnectDataModule(nullptr, nullptr);
-    // The rest goes in reverse order of creation; fmEditProject before its parent fmMain.
+    // The rest goes in reverse order of creation; the dialogs before their parent fmMain.
 }
 
 int RunProgram(int argc, char** argv) {

@@ -10,8 +10,10 @@ namespace parlix {
 class Dialogs;
 class ProjectFlows;
 class Tdm1;
+class TfmBuild;
 class TfmEditProject;
 class TfmMain;
+class TfmTextInput;
 
 // Loads Qt's German translations (buttons, dialogs, "Strg+" in short-cuts) and sets the German
 // locale. Returns false when the translations are not installed.
@@ -29,9 +31,10 @@ class ParlixApplication : public QApplication {
     Dialogs* dialogs_ = nullptr;
 };
 
-// The main window fmMain, the settings dialog fmEditProject and the data module dm1, created in
-// this order; the grid and the navigator are bound to dm1 once it exists. fmMain is the
-// application's main window: the program ends when it has closed.
+// The main window fmMain, the settings dialog fmEditProject, the data module dm1, the build
+// dialog fmBuild and the long-text dialog fmTextInput, created in this order; the grid and the
+// navigator are bound to dm1 once it exists. fmMain is the application's main window: the
+// program ends when it has closed.
 class Program {
   public:
     explicit Program(Dialogs& dialogs);
@@ -42,12 +45,16 @@ class Program {
     TfmMain& fmMain() { return *fmMain_; }
     TfmEditProject& fmEditProject() { return *fmEditProject_; }
     Tdm1& dm1() { return *dm1_; }
+    TfmBuild& fmBuild() { return *fmBuild_; }
+    TfmTextInput& fmTextInput() { return *fmTextInput_; }
     ProjectFlows& flows() { return *flows_; }
 
   private:
     std::unique_ptr<TfmMain> fmMain_;
     std::unique_ptr<TfmEditProject> fmEditProject_;
     std::unique_ptr<Tdm1> dm1_;
+    std::unique_ptr<TfmBuild> fmBuild_;
+    std::unique_ptr<TfmTextInput> fmTextInput_;
     std::unique_ptr<ProjectFlows> flows_;
 };
 

@@ -33,11 +33,18 @@ void Tdm1::cdsTranslationsBeforeDelete(PtfTable& /*table*/) {
 }
 
 void Tdm1::cdsTranslationsAfterPost(PtfTable& /*table*/) {
-    fmMain_.aSave->setEnabled(true);
+    ChangeToSave();
 }
 
 void Tdm1::cdsTranslationsAfterDelete(PtfTable& /*table*/) {
-    fmMain_.aSave->setEnabled(true);
+    ChangeToSave();
+}
+
+void Tdm1::ChangeToSave() {
+    // A table that belongs to no file (its file failed to load) has nowhere to be saved.
+    if (!State.TranslationsFileName.empty()) {
+        fmMain_.aSave->setEnabled(true);
+    }
 }
 
 }  // namespace parlix

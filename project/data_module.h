@@ -35,6 +35,9 @@ class Tdm1 {
     void cdsTranslationsAfterDelete(PtfTable& table);   // a change to save
 
   private:
+    // A post or delete: the table has unsaved changes.
+    void ChangeToSave();
+
     TfmMain& fmMain_;
 };
 

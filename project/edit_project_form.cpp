@@ -238,9 +238,11 @@ bool TfmEditProject::Validate() {
             return refuse(UnstorableCharacterMessage(*character));
         }
     }
-    if (language1.size() > Limits.language || language2.size() > Limits.language) {
+    const int longest1 = Limits.language[kFirstLanguageRow];
+    const int longest2 = Limits.language[kLastLanguageRow];
+    if (language1.size() > longest1 || language2.size() > longest2) {
         return refuse(QStringLiteral("Ein Sprachname darf höchstens %1 Zeichen lang sein.")
-                          .arg(Limits.language));
+                          .arg(language1.size() > longest1 ? longest1 : longest2));
     }
     if (source.size() > Limits.sourceFile) {
         return refuse(QStringLiteral("Der Pfad des Source-Files darf höchstens %1 Zeichen lang "

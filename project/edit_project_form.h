@@ -36,7 +36,7 @@ class TfmEditProject : public QDialog {
     // cut when stored. The flows may widen them for a project whose file has wider fields.
     struct TextLimits {
         int sourceFile = 128;
-        int language = 32;
+        int language[3] = {0, 32, 32};  // rows 1 and 2
         int uses = 255;
     };
 

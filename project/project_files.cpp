@@ -78,6 +78,49 @@ ProjectRecord ReadProjectRecord(PtfTable& project) {
     return record;
 }
 
+void CopyTable(PtfTable& from, PtfTable& to) {
+    from.Open();
+    to.Close();
+    FieldDefs& defs = to.FieldDefs();
+    defs.Clear();
+    for (int i = 0; i < from.FieldCount(); ++i) {
+        const Field field = from.Field(i);
+        defs.Add(field.FieldName(), field.DataType(), field.Size());
+    }
+    to.CreateTable();
+    for (from.First(); !from.AtEnd(); from.Next()) {
+        to.Append();
+        for (int i = 0; i < from.FieldCount(); ++i) {
+            const Field source = from.Field(i);
+            Field target = to.Field(i);
+            if (source.IsNull()) {
+                continue;  // a new record's values start null
+            }
+            switch (source.DataType()) {
+                case FieldType::ftString:
+                    target.SetAsString(source.StringView());
+                    break;
+                case FieldType::ftBoolean:
+                    target.SetAsBoolean(source.AsBoolean());
+                    break;
+                case FieldType::ftFloat:
+                    target.SetAsFloat(source.AsFloat());
+                    break;
+                case FieldType::ftSmallint:
+                case FieldType::ftInteger:
+                case FieldType::ftWord:
+                case FieldType::ftAutoInc:
+                    target.SetAsInteger(source.AsInteger());
+                    break;
+                default:
+                    break;  // a type without values stays null
+            }
+        }
+        to.Post();
+    }
+    to.Close();
+}
+
 std::string SourceFilePath(const ProjectState& state) {
     std::string source = Cp1252ToUtf8(state.SourceFileName);
     // A project written on Windows names its unit with backslashes.

@@ -81,6 +81,12 @@ struct ProjectRecord {
 };
 ProjectRecord ReadProjectRecord(PtfTable& project);
 
+// Makes `to` a copy of `from`: the same definitions (with the sizes `from` was built with) and
+// the same records in `from`'s order. `to` is left closed; `from` is opened if it is closed.
+// The open flow reads a project file into a scratch table and takes it over this way, so that
+// a file that fails to load never touches the open project's record.
+void CopyTable(PtfTable& from, PtfTable& to);
+
 // The source unit as a native path: Windows-1252 turned into UTF-8, backslashes into slashes,
 // and a relative name taken relative to the project file's folder, not the working folder.
 std::string SourceFilePath(const ProjectState& state);

@@ -1,12 +1,20 @@
 #include "project/project_flows.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <ctime>
 
 #include "editor/dialogs.h"
+#include "editor/error_report.h"
 #include "editor/main_window.h"
+#include "editor/text_input_rules.h"
 #include "project/data_module.h"
 #include "project/edit_project_form.h"
 #include "table/backups.h"
+#include "table/file_io.h"
 #include "table/ptf_format.h"
 
 namespace parlix {
@@ -14,10 +22,69 @@ namespace parlix {
 namespace {
 
 const char* const kBackupFailed = "Fehler beim Erstellen der Backup-Dateien";
-const char* const kSaveAnyway =
-    "Fehler beim Erstellen der Backup-Dateien - Änderungen trotzdem speichern?";
 const char* const kSaveFailed = "Fehler beim Speichern der Datei: ";
 const char* const kSaveFirst = "Tabelle vorher speichern?";
+const char* const kNewProjectCaption = "Neues Projekt erstellen";
+const char* const kEditProjectCaption = "Projekt-Einstellungen bearbeiten";
+const char* const kProjectNotSaved = "Projekt nicht gespeichert";
+const char* const kOpenFailed = "Fehler beim Öffnen der Datei ";
+const char* const kTitle = "Parlix LE: ";
+const char* const kBackupSuffix = ".bak";
+constexpr char kQuote = '"';
+
+// What the user confirmed in the settings dialog, trimmed and in Windows-1252.
+struct Settings {
+    std::string language[3];  // indexed 1 and 2
+    std::string sourceFile;
+    QString backups;  // the text of the backup choice, "0" to "5"
+    std::string uses;
+};
+
+// The dialog has refused every character Windows-1252 cannot hold, so the conversions succeed.
+Settings ReadSettings(const TfmEditProject& dialog) {
+    Settings settings;
+    for (int i = 1; i <= 2; ++i) {
+        settings.language[i] = ToCp1252(TrimmedText(dialog.LanguageText(i)));
+    }
+    settings.sourceFile = ToCp1252(TrimmedText(dialog.leSourceName->text()));
+    settings.backups = dialog.cbBackups->currentText();
+    // The lines as the user broke them, joined with nothing between them.
+    settings.uses = ToCp1252(TrimmedText(dialog.UsesLines().join(QString())));
+    return settings;
+}
+
+// Writes the settings into the project record being edited, and LastSave.
+void StoreSettings(const Settings& settings, PtfTable& project) {
+    project.FieldByName(project_field::kLanguage1).SetAsString(settings.language[1]);
+    project.FieldByName(project_field::kLanguage2).SetAsString(settings.language[2]);
+    project.FieldByName(project_field::kSourceFile).SetAsString(settings.sourceFile);
+    project.FieldByName(project_field::kBackups).SetAsString(settings.backups.toStdString());
+    project.FieldByName(project_field::kUses).SetAsString(settings.uses);
+    project.FieldByName(project_field::kLastSave).SetAsString(FormatLastSave(std::time(nullptr)));
+}
+
+// ProjectState's copies of the settings.
+void ApplySettings(const Settings& settings, ProjectState& state) {
+    state.SourceFileName = settings.sourceFile;
+    state.BackupCount = settings.backups.toInt();
+    state.UsesList = settings.uses;
+}
+
+// Renames the language fields to the names given (an empty name keeps the field's name) and
+// makes LanguageNames follow the fields.
+void NameLanguages(const Settings& settings, PtfTable& translations, ProjectState& state) {
+    for (int i = 1; i <= 2; ++i) {
+        FieldDef& field = translations.FieldDefs()[translation_field::LanguageColumn(i)];
+        if (!settings.language[i].empty()) {
+            field.SetName(settings.language[i]);
+        }
+        state.LanguageNames[static_cast<std::size_t>(i)] = field.Name();
+    }
+}
+
+QString Path(const std::string& path) {
+    return QString::fromStdString(path);
+}
 
 }  // namespace
 
@@ -25,21 +92,26 @@ ProjectFlows::ProjectFlows(TfmMain& fmMain, TfmEditProject& fmEditProject, Tdm1&
                            Dialogs& dialogs)
     : fmMain_(fmMain), fmEditProject_(fmEditProject), dm1_(dm1), dialogs_(dialogs) {}
 
+// ---------------------------------------------------------------------------------------------
+// Saving
+
+bool ProjectFlows::WriteDespiteBackupFailure() {
+    dialogs_.ShowInformation(&fmMain_, QString::fromUtf8(kBackupFailed));
+    return dialogs_.AskYes(&fmMain_, QString::fromUtf8(kSaveDespiteBackupFailure),
+                           MessageButtons::YesNoCancel);
+}
+
 bool ProjectFlows::SaveTranslations() {
     TfmMain::GridHidden hidden(fmMain_);
     const std::string& path = dm1_.State.TranslationsFileName;
-    if (!RotateBackups(path, dm1_.State.BackupCount, ".bak")) {
-        dialogs_.ShowInformation(&fmMain_, QString::fromUtf8(kBackupFailed));
-        if (!dialogs_.AskYes(&fmMain_, QString::fromUtf8(kSaveAnyway),
-                             MessageButtons::YesNoCancel)) {
-            return false;
-        }
+    if (!RotateBackups(path, dm1_.State.BackupCount, kBackupSuffix) &&
+        !WriteDespiteBackupFailure()) {
+        return false;
     }
     try {
-        SavePtfFile(path, '"', dm1_.cdsTranslations);
+        SavePtfFile(path, kQuote, dm1_.cdsTranslations);
     } catch (const PtfError&) {
-        dialogs_.ShowInformation(&fmMain_,
-                                 QString::fromUtf8(kSaveFailed) + QString::fromUtf8(path));
+        dialogs_.ShowInformation(&fmMain_, QString::fromUtf8(kSaveFailed) + Path(path));
         return false;
     }
     return true;
@@ -55,26 +127,247 @@ bool ProjectFlows::ConfirmSaveIfModified() {
         }
     }
     if (fmMain_.aSave->isEnabled() && table.IsActive()) {
-        if (dialogs_.AskYes(&fmMain_, QString::fromUtf8(kSaveFirst), MessageButtons::YesNo)) {
-            return SaveTranslations();
+        if (!dialogs_.AskYes(&fmMain_, QString::fromUtf8(kSaveFirst), MessageButtons::YesNo)) {
+            return true;  // the changes stay unsaved, and Save stays available
         }
+        if (!SaveTranslations()) {
+            return false;
+        }
+        fmMain_.aSave->setEnabled(false);  // saved: nothing is left to save
         return true;
     }
     fmMain_.aSave->setEnabled(false);
     return true;
 }
 
-void ProjectFlows::aNewProjectExecute() {
-    // Creating a project comes with the project flows.
-    (void)fmEditProject_;
+// ---------------------------------------------------------------------------------------------
+// Helpers of the flows
+
+bool ProjectFlows::LoadTable(const std::string& path, PtfTable& table) {
+    return LoadPtfFile(path, table, [this](const std::string& message) {
+        dialogs_.ShowInformation(&fmMain_, QString::fromUtf8(message));
+    });
 }
 
-void ProjectFlows::aOpenProjectAccept(const QString& /*path*/) {
-    // Opening a project comes with the project flows.
+void ProjectFlows::LimitSettingsToProjectFields() {
+    const FieldDefs& defs = dm1_.cdsProject.FieldDefs();
+    auto size = [&defs](const char* name) {
+        const int index = defs.IndexOf(name);
+        return index >= 0 ? defs[index].Size() : 0;
+    };
+    TfmEditProject::TextLimits& limits = fmEditProject_.Limits;
+    limits.sourceFile = size(project_field::kSourceFile);
+    limits.language[1] = size(project_field::kLanguage1);
+    limits.language[2] = size(project_field::kLanguage2);
+    limits.uses = size(project_field::kUses);
 }
+
+void ProjectFlows::DetachTranslationTable() {
+    dm1_.State.TranslationsFileName.clear();
+    fmMain_.AfterProjectLoadFailed();
+}
+
+// ---------------------------------------------------------------------------------------------
+// New project
+
+void ProjectFlows::aNewProjectExecute() {
+    ProjectState& state = dm1_.State;
+    if (!ConfirmSaveIfModified()) {
+        return;  // the changes the user wanted saved are still only here
+    }
+
+    fmEditProject_.setWindowTitle(QString::fromUtf8(kNewProjectCaption));
+    LimitSettingsToProjectFields();
+    if (dialogs_.ExecuteModal(fmEditProject_) != QDialog::Accepted) {
+        return;
+    }
+    std::optional<QString> chosen =
+        dialogs_.ExecuteFileDialog(&fmMain_, fmEditProject_.sdProjectSave, {});
+    if (!chosen) {
+        dialogs_.ShowInformation(&fmMain_, QString::fromUtf8(kProjectNotSaved));
+        return;
+    }
+    const std::string projectFile = chosen->toStdString();
+    const std::string translationsFile = TranslationsFileNameFor(projectFile);
+
+    bool overwrite = true;
+    if (FileExists(projectFile)) {
+        overwrite = dialogs_.AskYes(
+            &fmMain_, "Projekt-Datei " + Path(projectFile) + " existert bereits - Überschreiben?",
+            MessageButtons::YesNoCancel);
+    }
+    if (overwrite && FileExists(translationsFile)) {
+        overwrite = dialogs_.AskYes(
+            &fmMain_, "Datei " + Path(translationsFile) + " existert bereits - Überschreiben?",
+            MessageButtons::YesNoCancel);
+    }
+    if (!overwrite) {
+        dialogs_.ShowInformation(&fmMain_, QString::fromUtf8(kProjectNotSaved));
+        return;
+    }
+
+    // The new record is written from a table of its own: a project file that cannot be
+    // written leaves the open project's record and file names as they were.
+    const Settings settings = ReadSettings(fmEditProject_);
+    PtfTable record;
+    record.FieldDefs() = dm1_.cdsProject.FieldDefs();
+    record.CreateTable();
+    record.First();
+    record.Edit();  // the one new record
+    StoreSettings(settings, record);
+    SetIdentityFields(record);
+    record.Post();
+    record.Close();
+    SavePtfFile(projectFile, kQuote, record);
+
+    state.ProjectFileName = projectFile;
+    state.TranslationsFileName = translationsFile;
+    ApplySettings(settings, state);
+    CopyTable(record, dm1_.cdsProject);
+    fmMain_.setWindowTitle(QString::fromUtf8(kTitle) + Path(projectFile));
+
+    PtfTable& translations = dm1_.cdsTranslations;
+    {
+        TfmMain::GridHidden hidden(fmMain_);
+        translations.Close();
+        NameLanguages(settings, translations, state);
+        translations.CreateTable();
+        SavePtfFile(translationsFile, kQuote, translations);
+        translations.Open();
+        fmMain_.ResetColumnLayout();
+        fmMain_.FormResize();
+    }
+    fmMain_.AfterProjectLoaded();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Open project
+
+void ProjectFlows::aOpenProjectAccept(const QString& path) {
+    ProjectState& state = dm1_.State;
+    PtfTable& project = dm1_.cdsProject;
+    PtfTable& translations = dm1_.cdsTranslations;
+    if (!ConfirmSaveIfModified()) {
+        return;  // the changes the user wanted saved are still only here
+    }
+    fmMain_.cbTranslateMode->setChecked(false);  // leaves translate mode
+
+    // The file is read into a table of its own and replaces the open project's record only
+    // once it was read whole: a damaged file never reaches a file that a later save writes.
+    const std::string projectFile = path.toStdString();
+    PtfTable read;
+    DefineProjectFields(read);
+    if (!LoadTable(projectFile, read)) {
+        return;
+    }
+    if (read.RecordCount() == 0) {
+        // Without its record the file names no languages and no unit: it is no project.
+        dialogs_.ShowInformation(&fmMain_, "Error by load PTF-File: " + path);
+        return;
+    }
+    CopyTable(read, project);
+
+    state.ProjectFileName = projectFile;
+    fmMain_.setWindowTitle(QString::fromUtf8(kTitle) + path);
+    project.Open();
+    const ProjectRecord record = ReadProjectRecord(project);
+    state.SourceFileName = record.SourceFile;
+    state.BackupCount = record.Backups;
+    state.UsesList = record.Uses;
+    // In memory only; the file gets them with the next settings save.
+    project.Edit();
+    SetIdentityFields(project);
+    project.Post();
+
+    // The names as stored, not trimmed.
+    RenameLanguageFields(translations, record.Language1, record.Language2);
+    state.LanguageNames[1] = record.Language1;
+    state.LanguageNames[2] = record.Language2;
+
+    {
+        TfmMain::GridHidden hidden(fmMain_);
+        translations.Close();
+        translations.CreateTable();
+        const std::string translationsFile = TranslationsFileNameFor(projectFile);
+        bool loaded = false;
+        try {
+            loaded = LoadTable(translationsFile, translations);
+        } catch (const EFOpenError&) {
+            ReportError(dialogs_, &fmMain_, std::current_exception());
+        }
+        if (loaded) {
+            state.TranslationsFileName = translationsFile;
+            translations.Open();
+            fmMain_.ResetColumnLayout();
+            fmMain_.FormResize();
+            fmMain_.AfterProjectLoaded();  // the loading's posts changed nothing to save
+        } else {
+            DetachTranslationTable();
+        }
+    }
+    translations.Open();
+    project.Close();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Project settings
 
 void ProjectFlows::aEditProjectExecute() {
-    // Re-configuring a project comes with the project flows.
+    ProjectState& state = dm1_.State;
+    PtfTable& project = dm1_.cdsProject;
+    PtfTable& translations = dm1_.cdsTranslations;
+    if (!ConfirmSaveIfModified()) {
+        return;  // the reload below would drop the changes the user wanted saved
+    }
+
+    fmEditProject_.setWindowTitle(QString::fromUtf8(kEditProjectCaption));
+    fmEditProject_.leSourceName->setText(FromCp1252(state.SourceFileName));
+    fmEditProject_.SetBackupCount(state.BackupCount);
+    fmEditProject_.mUses->setPlainText(FromCp1252(state.UsesList));
+    project.Open();
+    const ProjectRecord record = ReadProjectRecord(project);
+    fmEditProject_.SetLanguageText(1, FromCp1252(record.Language1));
+    fmEditProject_.SetLanguageText(2, FromCp1252(record.Language2));
+    LimitSettingsToProjectFields();
+
+    if (dialogs_.ExecuteModal(fmEditProject_) == QDialog::Accepted) {
+        const Settings settings = ReadSettings(fmEditProject_);
+        project.Edit();
+        StoreSettings(settings, project);
+        project.Post();
+        ApplySettings(settings, state);
+
+        const bool consent =
+            RotateBackups(state.ProjectFileName, state.BackupCount, kBackupSuffix) ||
+            WriteDespiteBackupFailure();
+        if (consent) {
+            SavePtfFile(state.ProjectFileName, kQuote, project);
+        }
+        NameLanguages(settings, translations, state);
+        if (consent && SaveTranslations()) {
+            fmMain_.aSave->setEnabled(false);
+        }
+    }
+
+    // The table is read back from its file, which rebuilds it under the new language names.
+    project.Close();
+    bool reloaded = true;
+    {
+        TfmMain::GridHidden hidden(fmMain_);
+        if (!LoadTable(state.TranslationsFileName, translations)) {
+            dialogs_.ShowInformation(
+                &fmMain_, QString::fromUtf8(kOpenFailed) + Path(state.TranslationsFileName));
+            reloaded = false;
+        }
+        translations.Open();
+        fmMain_.ResetColumnLayout();
+        fmMain_.FormResize();
+    }
+    if (reloaded) {
+        fmMain_.aSave->setEnabled(false);  // the table is what its file holds
+    } else {
+        DetachTranslationTable();  // only part of the file was read
+    }
 }
 
 }  // namespace parlix

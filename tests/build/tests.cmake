@@ -11,3 +11,7 @@ add_test(NAME ExampleRunsInBothLanguages
 set_tests_properties(ExampleRunsInBothLanguages PROPERTIES
   SKIP_RETURN_CODE 77
   ENVIRONMENT PARLIX_EXAMPLE_DIR=${CMAKE_BINARY_DIR}/example)
+
+# Qt Test programs of the build dialog and of Build in the main window.
+include(${CMAKE_CURRENT_LIST_DIR}/../editor/qt_tests.cmake)
+parlix_add_qt_tests(${CMAKE_CURRENT_LIST_DIR})

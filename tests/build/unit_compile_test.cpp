@@ -9,83 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "build/pascal_stubs.h"
 #include "build/unit_generator.h"
 #include "build_test_support.h"
 
 namespace parlix {
 namespace {
 
+using testing::FindFpc;
+using testing::FormUnit;
 using testing::Row;
 using testing::TempDir;
-
-// The path of fpc when it is on PATH, or empty.
-std::string FindFpc() {
-    const char* path = std::getenv("PATH");
-    std::istringstream folders(path != nullptr ? path : "");
-    std::string folder;
-    while (std::getline(folders, folder, ':')) {
-        const std::string candidate = (folder.empty() ? "." : folder) + "/fpc";
-        if (::access(candidate.c_str(), X_OK) == 0) {
-            return candidate;
-        }
-    }
-    return {};
-}
-
-// A stub unit that declares one form variable whose class has the published string properties
-// Caption and Hint and the named components, each with the same two properties.
-std::string FormUnit(const std::string& unitName, const std::string& form,
-                     const std::vector<std::string>& components) {
-    std::string fields;
-    std::string creates;
-    for (const std::string& component : components) {
-        fields += "    " + component + ": TTextHolder;\n";
-        creates += "  " + component + " := TTextHolder.Create;\n";
-    }
-    const std::string type = "T" + form;
-    return "unit " + unitName +
-           ";\n"
-           "\n"
-           "interface\n"
-           "\n"
-           "type\n"
-           "  TTextHolder = class\n"
-           "  private\n"
-           "    FCaption, FHint: string;\n"
-           "  published\n"
-           "    property Caption: string read FCaption write FCaption;\n"
-           "    property Hint: string read FHint write FHint;\n"
-           "  end;\n"
-           "\n"
-           "  " +
-           type +
-           " = class(TTextHolder)\n"
-           "  public\n" +
-           fields +
-           "    constructor Create;\n"
-           "  end;\n"
-           "\n"
-           "var\n"
-           "  " +
-           form + ": " + type +
-           ";\n"
-           "\n"
-           "implementation\n"
-           "\n"
-           "constructor " +
-           type +
-           ".Create;\n"
-           "begin\n"
-           "  inherited Create;\n" +
-           creates +
-           "end;\n"
-           "\n"
-           "initialization\n"
-           "  " +
-           form + " := " + type +
-           ".Create;\n"
-           "end.\n";
-}
 
 struct CompileCase {
     std::string sourceFileName;  // gives the unit name

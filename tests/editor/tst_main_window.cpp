@@ -56,9 +56,11 @@ class MainWindowTest : public QObject {
     PtfTable& Table() { return program_->dm1().cdsTranslations; }
     ProjectState& State() { return program_->dm1().State; }
 
-    // Builds the translation table as the open flow does: it leaves translate mode first.
+    // Builds the translation table as the open flow does: it leaves translate mode first and
+    // gives the table its file.
     void LoadProject(const std::vector<Row>& rows = kRows) {
         Main().cbTranslateMode->setChecked(false);
+        State().TranslationsFileName = folder_->File("Demo_translations.ptf");
         RenameLanguageFields(Table(), "Deutsch", "English");
         Table().Close();
         Table().CreateTable();
@@ -131,6 +133,7 @@ class MainWindowTest : public QObject {
                           QPoint(header->sectionViewportPosition(column) + 5, 5));
     }
 
+    std::unique_ptr<parlix::testing::TempDir> folder_;
     std::unique_ptr<ScriptedDialogs> dialogs_;
     std::unique_ptr<Program> program_;
     std::unique_ptr<QAbstractItemModelTester> tester_;
@@ -139,6 +142,7 @@ class MainWindowTest : public QObject {
     void initTestCase() { QVERIFY(InstallGermanTranslations(*QCoreApplication::instance())); }
 
     void init() {
+        folder_ = std::make_unique<parlix::testing::TempDir>();
         dialogs_ = std::make_unique<ScriptedDialogs>();
         program_ = std::make_unique<Program>(*dialogs_);
         // Every test also checks that the grid's model keeps Qt's contract throughout.
@@ -155,6 +159,7 @@ class MainWindowTest : public QObject {
         tester_.reset();
         program_.reset();
         dialogs_.reset();
+        folder_.reset();
     }
 
     // --- Start-up ---
@@ -484,6 +489,8 @@ class MainWindowTest : public QObject {
     void theCurrentCellOfAFlaggedColumnShowsAnEllipsisButton() {
         LoadProject();
         QSignalSpy clicks(&Grid(), &DataGrid::editButtonClick);
+        auto cancel = [](QDialog& dialog) { dialog.reject(); };  // the long-text dialog
+        dialogs_->modalScripts = {cancel, cancel};
         const QModelIndex plain = Grid().model()->index(0, 2);
         const QModelIndex flagged = Grid().model()->index(0, 1);
         Grid().setCurrentIndex(plain);

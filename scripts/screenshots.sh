@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Walks through the example project on a virtual display and saves a picture of every window
+# to the folder given (default out/screenshots).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+folder="${1:-out/screenshots}"
+
+scripts/install-deps.sh
+cmake -S . -B out/release -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build out/release --target parlix_screenshots
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  out/release/tests/parlix_screenshots "$folder" examples/addressbook

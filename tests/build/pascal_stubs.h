@@ -1,0 +1,118 @@
+// Free Pascal for the tests that compile generated units: where fpc is, and stub units that
+// stand in for an application's forms. No test framework needed, so that GoogleTest and Qt Test
+// programs share them.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace parlix::testing {
+
+// The path of fpc when it is on PATH, or empty.
+inline std::string FindFpc() {
+    const char* path = std::getenv("PATH");
+    std::istringstream folders(path != nullptr ? path : "");
+    std::string folder;
+    while (std::getline(folders, folder, ':')) {
+        const std::string candidate = (folder.empty() ? "." : folder) + "/fpc";
+        if (::access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+// A stub unit that declares one form variable whose class has the published string properties
+// Caption and Hint and the named components, each with the same two properties.
+inline std::string FormUnit(const std::string& unitName, const std::string& form,
+                            const std::vector<std::string>& components) {
+    std::string fields;
+    std::string creates;
+    for (const std::string& component : components) {
+        fields += "    " + component + ": TTextHolder;\n";
+        creates += "  " + component + " := TTextHolder.Create;\n";
+    }
+    const std::string type = "T" + form;
+    return "unit " + unitName +
+           ";\n"
+           "\n"
+           "interface\n"
+           "\n"
+           "type\n"
+           "  TTextHolder = class\n"
+           "  private\n"
+           "    FCaption, FHint: string;\n"
+           "  published\n"
+           "    property Caption: string read FCaption write FCaption;\n"
+           "    property Hint: string read FHint write FHint;\n"
+           "  end;\n"
+           "\n"
+           "  " +
+           type +
+           " = class(TTextHolder)\n"
+           "  public\n" +
+           fields +
+           "    constructor Create;\n"
+           "  end;\n"
+           "\n"
+           "var\n"
+           "  " +
+           form + ": " + type +
+           ";\n"
+           "\n"
+           "implementation\n"
+           "\n"
+           "constructor " +
+           type +
+           ".Create;\n"
+           "begin\n"
+           "  inherited Create;\n" +
+           creates +
+           "end;\n"
+           "\n"
+           "initialization\n"
+           "  " +
+           form + " := " + type +
+           ".Create;\n"
+           "end.\n";
+}
+
+// Compiles `program` (a .pas file in `folder`, with the units it uses beside it) with fpc in
+// Delphi mode and the given defines, runs it and returns what it wrote. `log` receives the
+// compiler's messages or the reason of a failure; false when compiling or running failed.
+inline bool CompileAndRun(const std::string& fpc, const std::string& folder,
+                          const std::string& program, const std::vector<std::string>& defines,
+                          std::string& output, std::string& log) {
+    std::string options = "-Mdelphi -B";  // -B: every unit compiled anew
+    for (const std::string& define : defines) {
+        options += " -d" + define;
+    }
+    const std::string logFile = folder + "/fpc.log";
+    const std::string outputFile = folder + "/output.txt";
+    const std::string name = program.substr(0, program.rfind('.'));
+    const std::string compile = "cd '" + folder + "' && '" + fpc + "' " + options + " -FU'" +
+                                folder + "' -FE'" + folder + "' '" + program + "' >'" + logFile +
+                                "' 2>&1";
+    const int compiled = std::system(compile.c_str());
+    std::ifstream messages(logFile, std::ios::binary);
+    log.assign(std::istreambuf_iterator<char>(messages), std::istreambuf_iterator<char>());
+    if (compiled != 0) {
+        return false;
+    }
+    const std::string run = "'" + folder + "/" + name + "' >'" + outputFile + "' 2>&1";
+    if (std::system(run.c_str()) != 0) {
+        log += "\nthe program failed";
+        return false;
+    }
+    std::ifstream written(outputFile, std::ios::binary);
+    output.assign(std::istreambuf_iterator<char>(written), std::istreambuf_iterator<char>());
+    return true;
+}
+
+}  // namespace parlix::testing

@@ -1,0 +1,227 @@
+// Build from the main window: the build dialog and its language choice, the offer to save
+// first, the backups of the unit and a unit that cannot be written.
+#include <QAction>
+#include <QCheckBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+
+#include "build/build_form.h"
+#include "project/flows_harness.h"
+
+using namespace parlix;
+using namespace parlix::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+const QString kSaveAnyway =
+    QStringLiteral("Fehler beim Erstellen der Backup-Dateien - Änderungen trotzdem speichern?");
+
+// What the build dialog showed when it opened.
+struct Shown {
+    bool defineChecked = false;
+    bool listVisible = false;
+    QStringList entries;
+    int selectedRow = -1;
+};
+
+Shown Look(const TfmBuild& form) {
+    Shown shown;
+    shown.defineChecked = form.cbDefine->isChecked();
+    shown.listVisible = form.lbLanguages->isVisible();
+    for (int i = 0; i < form.lbLanguages->count(); ++i) {
+        shown.entries << form.lbLanguages->item(i)->text();
+    }
+    const QList<QListWidgetItem*> selected = form.lbLanguages->selectedItems();
+    shown.selectedRow = selected.size() == 1 ? form.lbLanguages->row(selected.at(0)) : -1;
+    return shown;
+}
+
+}  // namespace
+
+class BuildDialogTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<FlowsHarness> h_;
+
+    FlowsHarness& H() { return *h_; }
+    TfmMain& Main() { return h_->Main(); }
+    std::string Unit() { return H().File("uTexte.pas"); }
+
+    // Runs Build; `user` works in the dialog.
+    void Build(const std::function<void(TfmBuild&)>& user) {
+        H().dialogs.modalScripts.push_back(
+            [user](QDialog& dialog) { user(static_cast<TfmBuild&>(dialog)); });
+        Main().aBuild->trigger();
+    }
+
+  private slots:
+    void initTestCase() { QVERIFY(InstallGermanTranslations(*QCoreApplication::instance())); }
+
+    void init() {
+        h_ = std::make_unique<FlowsHarness>();
+        H().NewProject("Demo.ppr");
+        H().AddRow({"Form", "frmMain.Caption", "sTitle", "Adressbuch", "Address book"});
+        Main().aSave->trigger();
+    }
+
+    void cleanup() {
+        QVERIFY2(h_->dialogs.unexpected.isEmpty(), qPrintable(h_->dialogs.unexpected.join(" | ")));
+        QVERIFY(h_->dialogs.modalScripts.empty());
+        QVERIFY(h_->dialogs.answers.empty());
+        h_.reset();
+    }
+
+    void theDialogOffersTheProjectsLanguages() {
+        Shown first;
+        Build([&first](TfmBuild& form) {
+            first = Look(form);
+            QCOMPARE(form.windowTitle(), QString("Delphi-Unit erstellen"));
+            QCOMPARE(form.pos(), QPoint(573, 338));
+            QCOMPARE(form.size(), QSize(341, 225));
+            QCOMPARE(form.cbDefine->text(), QString("Sprache einstellen"));
+            QVERIFY(form.btOK->isDefault());
+            form.btCancel->click();
+        });
+        QVERIFY(!first.defineChecked);
+        QVERIFY(!first.listVisible);
+        QCOMPARE(first.entries, QStringList({"Deutsch", "English"}));
+        QCOMPARE(first.selectedRow, 0);
+        QVERIFY(!fs::exists(Unit()));  // cancelled: nothing written
+        QVERIFY(H().dialogs.shown.empty());
+        QVERIFY(H().Grid().isVisible());
+    }
+
+    void theListIsRefilledAtEveryShowingTheBoxIsKept() {
+        Build([](TfmBuild& form) {
+            form.cbDefine->setChecked(true);
+            QVERIFY(form.lbLanguages->isVisible());
+            form.lbLanguages->setCurrentRow(1);
+            form.btCancel->click();
+        });
+        ProjectEntries entries;
+        entries.language2 = QStringLiteral("Français");
+        H().dialogs.modalScripts.push_back(EnterSettings(entries));
+        Main().aEditProject->trigger();
+
+        Shown second;
+        Build([&second](TfmBuild& form) {
+            second = Look(form);
+            form.cbDefine->setChecked(false);
+            QVERIFY(form.lbLanguages->isHidden());
+            form.btCancel->click();
+        });
+        QVERIFY(second.defineChecked);
+        QVERIFY(second.listVisible);
+        QCOMPARE(second.entries, QStringList({"Deutsch", "Français"}));
+        QCOMPARE(second.selectedRow, 0);
+    }
+
+    void theLanguageIsChosenOnlyWithOK() {
+        ProjectState& state = H().State();
+        Build([](TfmBuild& form) {
+            form.cbDefine->setChecked(true);
+            form.lbLanguages->setCurrentRow(1);
+            form.btCancel->click();
+        });
+        QCOMPARE(state.BuildLanguage, 0);
+
+        Build([](TfmBuild& form) {
+            form.cbDefine->setChecked(true);
+            form.lbLanguages->setCurrentRow(1);
+            form.btOK->click();
+        });
+        QCOMPARE(state.BuildLanguage, 2);
+        QVERIFY(ReadBytes(Unit()).find("procedure ParlixTranslate();\r\n{$DEFINE English}\r\n\r\n"
+                                       "const\r\n") != std::string::npos);
+
+        Build([](TfmBuild& form) {
+            form.lbLanguages->clearSelection();  // checked, but nothing chosen
+            form.btOK->click();
+        });
+        QCOMPARE(state.BuildLanguage, 0);
+
+        Build([](TfmBuild& form) {
+            form.cbDefine->setChecked(false);
+            form.lbLanguages->setCurrentRow(1);
+            form.btOK->click();
+        });
+        QCOMPARE(state.BuildLanguage, 0);
+        QVERIFY(ReadBytes(Unit()).find("{$DEFINE") == std::string::npos);
+    }
+
+    void theUnitFollowsTheGridsOrder() {
+        H().AddRow({"Form", "", "sAbout", "Über", "About"});
+        Main().dbgTranslationsTitleClick(2);  // ordered by StringName
+        H().dialogs.answers = {MessageAnswer::No};
+        Build([](TfmBuild& form) { form.btOK->click(); });
+        const std::string unit = ReadBytes(Unit());
+        QVERIFY(unit.find("sAbout") < unit.find("sTitle"));
+        QVERIFY(unit.find("  sAbout\t= '\xDC"
+                          "ber';\r\n") != std::string::npos);
+    }
+
+    void buildOffersToSaveFirst_data() {
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("Ja") << MessageAnswer::Yes << true;
+        QTest::newRow("Nein") << MessageAnswer::No << false;
+    }
+
+    void buildOffersToSaveFirst() {
+        QFETCH(MessageAnswer, answer);
+        QFETCH(bool, saved);
+        H().EditCell(0, 3, "Adressen");
+        H().dialogs.answers = {answer};
+        Build([](TfmBuild& form) { form.btOK->click(); });
+        QCOMPARE(H().dialogs.Texts(), QStringList({"Tabelle vorher speichern?"}));
+        const std::string table = ReadBytes(H().File("Demo_translations.ptf"));
+        QCOMPARE(table.find("Adressen") != std::string::npos, saved);
+        QCOMPARE(Main().aSave->isEnabled(), !saved);
+        // The unit is built from the table as the grid shows it, saved or not.
+        QVERIFY(ReadBytes(Unit()).find("  sTitle\t= 'Adressen';\r\n") != std::string::npos);
+    }
+
+    void aFailedBackupAsksBeforeTheUnitIsWritten_data() {
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("Ja") << MessageAnswer::Yes << true;
+        QTest::newRow("Nein") << MessageAnswer::No << false;
+        QTest::newRow("Abbrechen") << MessageAnswer::Cancel << false;
+    }
+
+    void aFailedBackupAsksBeforeTheUnitIsWritten() {
+        QFETCH(MessageAnswer, answer);
+        QFETCH(bool, written);
+        WriteBytes(Unit(), "old unit");
+        fs::create_directory(Unit() + ".bak1");  // no copy can take its place
+        H().dialogs.answers = {answer};
+        Build([](TfmBuild& form) { form.btOK->click(); });
+        QCOMPARE(H().dialogs.Texts(), QStringList({kSaveAnyway}));
+        QCOMPARE(H().dialogs.shown.at(0).kind, MessageKind::Confirmation);
+        QCOMPARE(H().dialogs.shown.at(0).buttons, MessageButtons::YesNoCancel);
+        QCOMPARE(ReadBytes(Unit()) != "old unit", written);
+        QVERIFY(!fs::exists(Unit() + ".bak2"));  // there was no older copy to keep
+        QVERIFY(H().Grid().isVisible());
+    }
+
+    void aUnitThatCannotBeWrittenIsReported() {
+        ProjectEntries entries;
+        entries.sourceFile = QStringLiteral("missing/uTexte.pas");
+        H().dialogs.modalScripts.push_back(EnterSettings(entries));
+        Main().aEditProject->trigger();
+        Build([](TfmBuild& form) { form.btOK->click(); });
+        QCOMPARE(H().dialogs.shown.size(), std::size_t(1));
+        QCOMPARE(H().dialogs.shown.at(0).kind, MessageKind::Error);
+        QVERIFY(H().dialogs.Texts().at(0).startsWith("Datei \"" + H().Path("missing/uTexte.pas") +
+                                                     "\" kann nicht erstellt werden. "));
+        QVERIFY(H().Grid().isVisible());
+        QVERIFY(!fs::exists(H().File("missing")));
+    }
+};
+
+QTEST_MAIN(BuildDialogTest)
+#include "tst_build_dialog.moc"

@@ -1,0 +1,134 @@
+// Speed of the program's big steps on a large project, measured through the real windows on
+// Qt's offscreen platform: opening the project, ordering it by a title click, saving it and
+// building its unit. Each step includes the repaint that follows it.
+//
+//   parlix_gui_bench [RECORDS] [RUNS]     (defaults: 100000 records, 5 runs)
+//
+// Prints the fastest and the median run of each step next to its target.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#include "bench/translation_tables.h"
+#include "build/build_form.h"
+#include "editor/main_window.h"
+#include "editor/program.h"
+#include "editor/scripted_dialogs.h"
+#include "project/data_module.h"
+#include "project/project_files.h"
+#include "table/ptf_format.h"
+#include "test_support.h"
+
+using namespace parlix;
+
+namespace {
+
+// Writes a project with `records` generated records to `folder` and returns its path.
+std::string WriteProject(const parlix::testing::TempDir& folder, int records) {
+    PtfTable project;
+    DefineProjectFields(project);
+    project.CreateTable();
+    project.Edit();
+    project.FieldByName(project_field::kSourceFile).SetAsString("uTexte.pas");
+    project.FieldByName(project_field::kLanguage1).SetAsString("Deutsch");
+    project.FieldByName(project_field::kLanguage2).SetAsString("English");
+    project.FieldByName(project_field::kBackups).SetAsInteger(2);
+    project.FieldByName(project_field::kUses).SetAsString("Forms, Dialogs");
+    SetIdentityFields(project);
+    project.Post();
+    const std::string path = folder.File("Bench.ppr");
+    SavePtfFile(path, '"', project);
+
+    PtfTable translations;
+    DefineTranslationFields(translations);
+    RenameLanguageFields(translations, "Deutsch", "English");
+    translations.CreateTable();
+    bench::FillTranslationTable(translations, records);
+    SavePtfFile(TranslationsFileNameFor(path), '"', translations);
+    return path;
+}
+
+struct Step {
+    const char* name;
+    double targetMs;
+    std::function<void()> run;
+    std::vector<double> milliseconds;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int records = argc > 1 ? std::atoi(argv[1]) : 100000;
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    ParlixApplication application(argc, argv);
+
+    parlix::testing::TempDir folder;
+    const QString project = QString::fromStdString(WriteProject(folder, records));
+    parlix::testing::ScriptedDialogs dialogs;
+    Program program(dialogs);
+    TfmMain& main = program.fmMain();
+    main.show();
+    QApplication::processEvents();
+
+    int column = 3;
+    std::vector<Step> steps = {
+        {"open", 1000, [&] { main.aOpenProjectAccept(project); }, {}},
+        {"order by a title click",
+         300,
+         [&] {
+             column = column == 3 ? 4 : 3;  // another column each time, so that rows move
+             main.dbgTranslationsTitleClick(column);
+         },
+         {}},
+        {"save",
+         500,
+         [&] {
+             main.aSave->setEnabled(true);
+             main.aSave->trigger();
+         },
+         {}},
+        {"build",
+         500,
+         [&] {
+             dialogs.modalScripts.push_back(
+                 [](QDialog& dialog) { static_cast<TfmBuild&>(dialog).btOK->click(); });
+             main.aBuild->trigger();
+         },
+         {}},
+    };
+
+    for (int run = 0; run < runs; ++run) {
+        for (Step& step : steps) {
+            QElapsedTimer timer;
+            timer.start();
+            step.run();
+            QApplication::processEvents();  // the repaint belongs to the step
+            step.milliseconds.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        }
+    }
+
+    bool correct = program.dm1().cdsTranslations.RecordCount() == records &&
+                   dialogs.unexpected.isEmpty() && dialogs.shown.empty();
+    std::printf("%d records, %d runs\n", records, runs);
+    for (Step& step : steps) {
+        std::sort(step.milliseconds.begin(), step.milliseconds.end());
+        const double median = step.milliseconds[step.milliseconds.size() / 2];
+        std::printf("  %-24s fastest %8.1f ms   median %8.1f ms   target %6.0f ms%s\n", step.name,
+                    step.milliseconds.front(), median, step.targetMs,
+                    median <= step.targetMs ? "" : "   (over)");
+    }
+    if (!correct) {
+        std::printf("the steps did not run as expected: %s\n",
+                    qPrintable(dialogs.unexpected.join(" | ") + dialogs.Texts().join(" | ")));
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,205 @@
+// A walk through the whole job on the example project, taking a picture of every window on
+// the way: a new project and its overwrite question, the opened example with an edited row,
+// the offer to save, the build dialog, translate mode, the long-text dialog and the settings.
+// The windows are the real ones with Qt's real message boxes; a timer takes each picture and
+// answers in the user's place.
+//
+//   parlix_screenshots OUTPUT_FOLDER EXAMPLE_FOLDER      (see scripts/screenshots.sh)
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+
+#include "build/build_form.h"
+#include "editor/data_grid.h"
+#include "editor/dialogs.h"
+#include "editor/main_window.h"
+#include "editor/program.h"
+#include "editor/text_input_form.h"
+#include "project/edit_project_form.h"
+#include "test_support.h"
+
+using namespace parlix;
+
+namespace {
+
+constexpr int kSettleMs = 300;  // time for a window to be drawn before its picture is taken
+
+// Qt's own boxes and dialogs, each photographed and then answered from a script.
+class PhotographingDialogs : public QtDialogs {
+  public:
+    explicit PhotographingDialogs(QString folder) : folder_(std::move(folder)) {}
+
+    struct Answer {
+        QString picture;  // empty: no picture
+        QMessageBox::StandardButton button;
+    };
+    struct Script {
+        QString picture;
+        std::function<void(QDialog&)> prepare;  // what the user enters before the picture
+        std::function<void(QDialog&)> answer;   // how the user closes the dialog
+    };
+    std::deque<Answer> answers;
+    std::deque<Script> scripts;
+    std::deque<QString> files;
+
+    void Take(QWidget& window, const QString& name) {
+        if (!name.isEmpty()) {
+            const QString path = folder_ + "/" + name + ".png";
+            window.grab().save(path);
+            std::printf("%s\n", qPrintable(path));
+        }
+    }
+
+    MessageAnswer ShowMessage(QWidget* parent, MessageKind kind, const QString& text,
+                              MessageButtons buttons) override {
+        const Answer answer = Next(answers, Answer{QString(), QMessageBox::Ok});
+        QTimer::singleShot(kSettleMs, [this, answer] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                Take(*box, answer.picture);
+                box->button(answer.button)->click();
+            }
+        });
+        return QtDialogs::ShowMessage(parent, kind, text, buttons);
+    }
+
+    std::optional<QString> ExecuteFileDialog(QWidget*, FileDialogOptions&,
+                                             const std::function<void(const QString&)>&) override {
+        return files.empty() ? std::nullopt : std::optional<QString>(Next(files, QString()));
+    }
+
+    int ExecuteModal(QDialog& dialog) override {
+        const Script script = Next(scripts, Script{});
+        QTimer::singleShot(kSettleMs, &dialog, [this, script, &dialog] {
+            if (script.prepare) {
+                script.prepare(dialog);
+            }
+            QTimer::singleShot(kSettleMs, &dialog, [this, script, &dialog] {
+                Take(dialog, script.picture);
+                if (script.answer) {
+                    script.answer(dialog);
+                } else {
+                    dialog.reject();
+                }
+            });
+        });
+        return QtDialogs::ExecuteModal(dialog);
+    }
+
+    void OpenUrl(const QUrl&) override {}
+
+  private:
+    template <typename T>
+    static T Next(std::deque<T>& queue, T fallback) {
+        if (queue.empty()) {
+            return fallback;
+        }
+        T next = queue.front();
+        queue.pop_front();
+        return next;
+    }
+
+    QString folder_;
+};
+
+void Settle() {
+    QTest::qWait(kSettleMs);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "Aufruf: parlix_screenshots AUSGABEORDNER BEISPIELORDNER\n");
+        return 2;
+    }
+    ParlixApplication application(argc, argv);
+    InstallGermanTranslations(application);
+    const QString output = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(output);
+    PhotographingDialogs dialogs(output);
+    application.SetDialogs(&dialogs);
+
+    // The example and a project to be replaced, in a scratch folder.
+    parlix::testing::TempDir scratch;
+    for (const auto& entry : std::filesystem::directory_iterator(argv[2])) {
+        std::filesystem::copy(entry.path(), scratch.Path() / entry.path().filename());
+    }
+    parlix::testing::WriteBytes(scratch.File("Demo.ppr"), "an older project");
+    auto path = [&scratch](const char* name) { return QString::fromStdString(scratch.File(name)); };
+
+    Program program(dialogs);
+    TfmMain& main = program.fmMain();
+    main.show();
+    if (!QTest::qWaitForWindowExposed(&main)) {
+        std::fprintf(stderr, "parlix_screenshots: the main window is not shown\n");
+        return 1;
+    }
+
+    // A new project over an older one.
+    dialogs.scripts.push_back(
+        {"new-project",
+         [](QDialog& dialog) {
+             auto& form = static_cast<TfmEditProject&>(dialog);
+             form.SetLanguageText(1, "Deutsch");
+             form.SetLanguageText(2, "English");
+             form.leSourceName->setText("uTexte.pas");
+             form.mUses->setPlainText("uAddress, uAbout");
+         },
+         [](QDialog& dialog) { static_cast<TfmEditProject&>(dialog).btSave->click(); }});
+    dialogs.files.push_back(path("Demo.ppr"));
+    dialogs.answers.push_back({"overwrite-question", QMessageBox::Yes});
+    main.aNewProject->trigger();
+    Settle();
+    dialogs.Take(main, "new-project-created");
+
+    // The example opened, a translation changed.
+    main.aOpenProjectAccept(path("AddressBook.ppr"));
+    DataGrid& grid = *main.dbgTranslations;
+    grid.setFocus();
+    grid.setCurrentIndex(grid.model()->index(2, 4));
+    grid.model()->setData(grid.currentIndex(), "Street and number:");
+    grid.setCurrentIndex(grid.model()->index(3, 4));
+    Settle();
+    dialogs.Take(main, "main-window");
+
+    // Build: first the offer to save, then the build dialog with a language define.
+    dialogs.answers.push_back({"save-question", QMessageBox::Yes});
+    dialogs.scripts.push_back(
+        {"build",
+         [](QDialog& dialog) {
+             auto& form = static_cast<TfmBuild&>(dialog);
+             form.cbDefine->setChecked(true);
+             form.lbLanguages->setCurrentRow(1);
+         },
+         [](QDialog& dialog) { static_cast<TfmBuild&>(dialog).btOK->click(); }});
+    main.aBuild->trigger();
+
+    // Translate mode, and the long text of the about box in the long-text dialog.
+    main.cbTranslateMode->setChecked(true);
+    grid.setCurrentIndex(grid.model()->index(9, 4));
+    Settle();
+    dialogs.Take(main, "translate-mode");
+    dialogs.scripts.push_back({"long-text", {}, {}});
+    main.dbgTranslationsEditButtonClick();
+
+    // The project's settings.
+    main.cbTranslateMode->setChecked(false);
+    dialogs.scripts.push_back({"settings", {}, {}});
+    main.aEditProject->trigger();
+    Settle();
+
+    application.SetDialogs(nullptr);
+    return 0;
+}
