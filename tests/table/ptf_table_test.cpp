@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -346,6 +348,55 @@ TEST(PtfTableOrdering, OrderSurvivesRebuildAndMissingColumnFallsBack) {
     AddRecord(table, "z", 0);
     AddRecord(table, "y", 0);
     EXPECT_EQ(Keys(table), (std::vector<std::string>{"y", "z"}));
+}
+
+// Many records take a faster way to their order than a few; both must give the plain order:
+// bytewise ascending, nulls first, equal keys in the order of adding.
+TEST(PtfTableOrdering, ManyRecordsEndInThePlainOrder) {
+    std::mt19937 random(7);
+    // Shared prefixes longer than eight bytes, a zero byte, a byte above 127.
+    const std::vector<std::string> pieces = {
+        "a", "ab", "frmMain.btnOK.", std::string(1, '\0'), "\xE4", "Z", " ", "Caption"};
+    for (int count : {200, 70000}) {
+        PtfTable table;
+        table.FieldDefs().Add("Key", FieldType::ftString, 200);
+        table.FieldDefs().Add("Order", FieldType::ftInteger);
+        table.CreateTable();
+        std::vector<std::pair<std::string, int>> expected;  // "" with -1 stands for null
+        for (int i = 0; i < count; ++i) {
+            table.Append();
+            if (random() % 20 == 0) {
+                expected.push_back({"", -1});
+            } else {
+                std::string key;
+                for (int k = static_cast<int>(random() % 6); k > 0; --k) {
+                    key += pieces[random() % pieces.size()];
+                }
+                table.Field(0).SetAsString(key);
+                expected.push_back({key, i});
+            }
+            table.Field(1).SetAsInteger(i);
+            table.Post();
+        }
+        std::vector<int> order(expected.size());
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            order[i] = static_cast<int>(i);
+        }
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            const bool nullA = expected[a].second < 0;
+            const bool nullB = expected[b].second < 0;
+            if (nullA != nullB) {
+                return nullA;
+            }
+            return expected[a].first < expected[b].first;  // bytewise: chars compare unsigned
+        });
+        table.SetIndexFieldNames("Key");
+        int row = 0;
+        for (table.First(); !table.AtEnd(); table.Next(), ++row) {
+            ASSERT_EQ(table.Field(1).AsInteger(), order[row]) << count << " records, row " << row;
+        }
+        EXPECT_EQ(row, count);
+    }
 }
 
 }  // namespace
