@@ -30,4 +30,4 @@ fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update
-$sudo apt-get install -y --no-install-recommends "${missing[@]}"
+$sudo apt-get install -y "${missing[@]}"
