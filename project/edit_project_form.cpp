@@ -21,6 +21,9 @@ namespace {
 
 const char* const kDefineLanguages = "Bitte Sprachen definieren";
 const char* const kGiveSourceFile = "Bitte Source-File angeben";
+const char* const kDifferentLanguages = "Bitte unterschiedliche Sprachen definieren";
+const char* const kNoColumnNames =
+    "Bitte Sprachen definieren, die nicht Type, Property oder StringName heißen";
 const char* const kUsesHint = "Units für Uses-Abschnitt durch Komma getrennt";
 constexpr int kFontHeight = 10;
 constexpr int kFirstLanguageRow = 1;
@@ -255,13 +258,14 @@ bool TfmEditProject::Validate() {
                           .arg(Limits.uses));
     }
     // The language names become column names beside Type, Property and StringName.
-    const QStringList taken = {QStringLiteral("Type"), QStringLiteral("Property"),
-                               QStringLiteral("StringName"), language1};
-    if (taken.contains(language2, Qt::CaseInsensitive) ||
-        taken.mid(0, 3).contains(language1, Qt::CaseInsensitive)) {
-        return refuse(
-            QStringLiteral("Die beiden Sprachen brauchen verschiedene Namen, die nicht "
-                           "Type, Property oder StringName lauten."));
+    if (language1.compare(language2, Qt::CaseInsensitive) == 0) {
+        return refuse(QString::fromUtf8(kDifferentLanguages));
+    }
+    const QStringList fixedColumns = {QStringLiteral("Type"), QStringLiteral("Property"),
+                                      QStringLiteral("StringName")};
+    if (fixedColumns.contains(language1, Qt::CaseInsensitive) ||
+        fixedColumns.contains(language2, Qt::CaseInsensitive)) {
+        return refuse(QString::fromUtf8(kNoColumnNames));
     }
     return true;
 }

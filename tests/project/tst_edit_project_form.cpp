@@ -200,20 +200,17 @@ class EditProjectFormTest : public QObject {
             << "English"
             << "Demo.pas" << QString(200, 'u') + "\n" + QString(56, 'u')
             << "Die Units für den Uses-Abschnitt dürfen zusammen höchstens 255 Zeichen lang sein.";
-        QTest::newRow("same names")
-            << "Deutsch"
-            << "deutsch"
-            << "Demo.pas"
-            << ""
-            << "Die beiden Sprachen brauchen verschiedene Namen, die nicht Type, Property oder "
-               "StringName lauten.";
+        QTest::newRow("same names") << "Deutsch"
+                                    << "deutsch"
+                                    << "Demo.pas"
+                                    << ""
+                                    << "Bitte unterschiedliche Sprachen definieren";
         QTest::newRow("column name")
             << "Property"
             << "English"
             << "Demo.pas"
             << ""
-            << "Die beiden Sprachen brauchen verschiedene Namen, die nicht Type, Property oder "
-               "StringName lauten.";
+            << "Bitte Sprachen definieren, die nicht Type, Property oder StringName heißen";
     }
 
     void refusesWhatTheProjectFileCannotHold() {
