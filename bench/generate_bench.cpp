@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include "bench/translation_tables.h"
-#include "build/parlix_build.h"
-#include "build/unit_file.h"
-#include "build/unit_generator.h"
+#include "cli/parlix_build.h"
+#include "generator/unit_file.h"
+#include "generator/unit_generator.h"
 #include "project/project_files.h"
 #include "table/file_io.h"
 #include "table/ptf_format.h"

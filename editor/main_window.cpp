@@ -15,8 +15,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "build/build_form.h"
-#include "build/unit_file.h"
 #include "editor/column_layout.h"
 #include "editor/data_grid.h"
 #include "editor/error_report.h"
@@ -24,6 +22,8 @@
 #include "editor/record_navigator.h"
 #include "editor/text_input_form.h"
 #include "editor/text_input_rules.h"
+#include "generator/build_form.h"
+#include "generator/unit_file.h"
 #include "project/data_module.h"
 #include "project/project_flows.h"
 

@@ -5,11 +5,11 @@
 #include <QLocale>
 #include <QTranslator>
 
-#include "build/build_form.h"
 #include "editor/dialogs.h"
 #include "editor/error_report.h"
 #include "editor/main_window.h"
 #include "editor/text_input_form.h"
+#include "generator/build_form.h"
 #include "project/data_module.h"
 #include "project/edit_project_form.h"
 #include "project/project_flows.h"

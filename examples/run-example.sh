@@ -15,7 +15,7 @@ if [ -z "$tool" ]; then
   cmake -S "$repo" -B "$repo/out/example-build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DPARLIX_GUI=OFF -DPARLIX_TESTS=OFF -DPARLIX_BENCH=OFF >/dev/null
   cmake --build "$repo/out/example-build" --target parlix-build >/dev/null
-  tool="$repo/out/example-build/build/parlix-build"
+  tool="$repo/out/example-build/cli/parlix-build"
 fi
 if ! command -v fpc >/dev/null; then
   echo "run-example.sh: fpc (Free Pascal) is needed: apt-get install fp-compiler" >&2

@@ -2,7 +2,6 @@
 # Fails when a C++ file differs from what clang-format makes of it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-mapfile -t files < <(find table project build editor tests fuzz bench examples \
-  \( -name '*.cpp' -o -name '*.h' \) -type f 2>/dev/null | sort)
+mapfile -t files < <(git ls-files --cached --others --exclude-standard '*.cpp' '*.h' | sort)
 clang-format --dry-run -Werror "${files[@]}"
 echo "clang-format: ${#files[@]} files clean."

@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "bench/translation_tables.h"
-#include "build/build_form.h"
 #include "editor/main_window.h"
 #include "editor/program.h"
 #include "editor/scripted_dialogs.h"
+#include "generator/build_form.h"
 #include "project/data_module.h"
 #include "project/project_files.h"
 #include "table/ptf_format.h"

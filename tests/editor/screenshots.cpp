@@ -21,12 +21,12 @@
 #include <deque>
 #include <filesystem>
 
-#include "build/build_form.h"
 #include "editor/data_grid.h"
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
 #include "editor/program.h"
 #include "editor/text_input_form.h"
+#include "generator/build_form.h"
 #include "project/edit_project_form.h"
 #include "test_support.h"
 

@@ -13,9 +13,9 @@
 #include <filesystem>
 #include <map>
 
-#include "build/build_form.h"
-#include "build/pascal_stubs.h"
 #include "editor/text_input_form.h"
+#include "generator/build_form.h"
+#include "generator/pascal_stubs.h"
 #include "project/flows_harness.h"
 #include "table/ptf_format.h"
 

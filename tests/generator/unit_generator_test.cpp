@@ -1,4 +1,4 @@
-#include "build/unit_generator.h"
+#include "generator/unit_generator.h"
 
 #include <gtest/gtest.h>
 

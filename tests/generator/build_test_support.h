@@ -97,7 +97,7 @@ inline void WriteProjectFiles(const std::string& projectFile, const ProjectSetti
     SavePtfFile(TranslationsFileNameFor(projectFile), '"', translations);
 }
 
-// A golden unit from tests/build/golden.
+// A golden unit from tests/generator/golden.
 inline std::string Golden(const std::string& name) {
     const std::string path = std::string(PARLIX_GOLDEN_DIR) + "/" + name;
     std::string bytes = ReadBytes(path);

@@ -1,4 +1,4 @@
-#include "build/unit_file.h"
+#include "generator/unit_file.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <iterator>
 
-#include "build/unit_generator.h"
 #include "build_test_support.h"
+#include "generator/unit_generator.h"
 #include "table/errors.h"
 
 namespace parlix {

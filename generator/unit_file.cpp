@@ -1,6 +1,6 @@
-#include "build/unit_file.h"
+#include "generator/unit_file.h"
 
-#include "build/unit_generator.h"
+#include "generator/unit_generator.h"
 #include "table/backups.h"
 #include "table/file_io.h"
 

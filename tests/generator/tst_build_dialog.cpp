@@ -7,7 +7,7 @@
 #include <QTest>
 #include <filesystem>
 
-#include "build/build_form.h"
+#include "generator/build_form.h"
 #include "project/flows_harness.h"
 
 using namespace parlix;

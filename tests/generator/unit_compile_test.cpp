@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "build/pascal_stubs.h"
-#include "build/unit_generator.h"
 #include "build_test_support.h"
+#include "generator/pascal_stubs.h"
+#include "generator/unit_generator.h"
 
 namespace parlix {
 namespace {

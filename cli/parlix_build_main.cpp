@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "build/parlix_build.h"
+#include "cli/parlix_build.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);

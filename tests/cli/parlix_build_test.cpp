@@ -1,4 +1,4 @@
-#include "build/parlix_build.h"
+#include "cli/parlix_build.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -9,8 +9,8 @@
 #include <map>
 #include <sstream>
 
-#include "build/unit_generator.h"
-#include "build_test_support.h"
+#include "generator/build_test_support.h"
+#include "generator/unit_generator.h"
 #include "table/errors.h"
 
 namespace parlix {

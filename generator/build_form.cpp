@@ -1,4 +1,4 @@
-#include "build/build_form.h"
+#include "generator/build_form.h"
 
 #include <QCheckBox>
 #include <QFrame>

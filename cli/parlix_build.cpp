@@ -1,11 +1,11 @@
-#include "build/parlix_build.h"
+#include "cli/parlix_build.h"
 
 #include <optional>
 #include <stdexcept>
 #include <string_view>
 
-#include "build/unit_file.h"
-#include "build/unit_generator.h"
+#include "generator/unit_file.h"
+#include "generator/unit_generator.h"
 #include "project/project_files.h"
 #include "table/errors.h"
 #include "table/ptf_format.h"
