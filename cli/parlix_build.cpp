@@ -1,14 +1,12 @@
 #include "cli/parlix_build.h"
 
 #include <optional>
-#include <stdexcept>
 #include <string_view>
 
+#include "cli/read_project.h"
 #include "generator/unit_file.h"
 #include "generator/unit_generator.h"
 #include "project/project_files.h"
-#include "table/errors.h"
-#include "table/ptf_format.h"
 #include "table/ptf_table.h"
 
 namespace parlix::build_tool {
@@ -43,12 +41,6 @@ struct Options {
 // A wrong call; the text says what is wrong.
 struct UsageError {
     std::string message;
-};
-
-// A failure of the build; the text names the file and the cause.
-class BuildFailure : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
 };
 
 // The value of an option given as "--name=value" or as "--name value".
@@ -117,46 +109,6 @@ Options ParseArguments(const std::vector<std::string>& args) {
     return options;
 }
 
-// Reads a table file into `table` and opens it. EFOpenError (which names the file) passes.
-void LoadTable(const std::string& path, PtfTable& table) {
-    PtfLoadFault fault;
-    if (LoadPtfFile(path, table, Notifier{}, &fault)) {
-        table.Open();
-        return;
-    }
-    if (fault.line == 0 && fault.cause.empty()) {
-        throw BuildFailure(path + ": keine Tabellendatei (weniger als 4 Zeilen)");
-    }
-    if (fault.line > 0) {
-        throw BuildFailure(path + ":" + std::to_string(fault.line) + ": " + fault.cause);
-    }
-    throw BuildFailure(path + ": " + fault.cause);
-}
-
-// Reads the project file and its translation table file as opening a project does: the
-// settings as stored in the record, the language fields named after the record's languages
-// and filled by position.
-void ReadProject(const std::string& projectFile, ProjectState& state, PtfTable& translations) {
-    PtfTable project;
-    DefineProjectFields(project);
-    LoadTable(projectFile, project);
-    if (project.RecordCount() == 0) {
-        throw BuildFailure(projectFile + ": enthält keinen Projektdatensatz");
-    }
-    const ProjectRecord record = ReadProjectRecord(project);
-    state.ProjectFileName = projectFile;
-    state.SourceFileName = record.SourceFile;
-    state.BackupCount = record.Backups;
-    state.UsesList = record.Uses;
-    state.LanguageNames[1] = record.Language1;
-    state.LanguageNames[2] = record.Language2;
-
-    DefineTranslationFields(translations);
-    RenameLanguageFields(translations, record.Language1, record.Language2);
-    state.TranslationsFileName = TranslationsFileNameFor(projectFile);
-    LoadTable(state.TranslationsFileName, translations);
-}
-
 void Build(const Options& options, std::ostream& out) {
     ProjectState state;
     PtfTable translations;
@@ -169,20 +121,20 @@ void Build(const Options& options, std::ostream& out) {
         });
         out.flush();
         if (!out) {
-            throw BuildFailure("Standardausgabe: die Unit kann nicht geschrieben werden");
+            throw CommandFailure("Standardausgabe: die Unit kann nicht geschrieben werden");
         }
         return;
     }
     // --output cannot be empty, so an empty target means an empty SourceFile.
     const std::string target = options.output ? *options.output : SourceFilePath(state);
     if (target.empty()) {
-        throw BuildFailure(options.project +
-                           ": keine Quelltext-Unit angegeben (das Feld SourceFile ist leer)");
+        throw CommandFailure(options.project +
+                             ": keine Quelltext-Unit angegeben (das Feld SourceFile ist leer)");
     }
     if (GenerateUnitFile(target, state.BackupCount, state, translations, nullptr) ==
         UnitWriteResult::Declined) {
-        throw BuildFailure(target +
-                           ": Fehler beim Erstellen der Backup-Dateien - Unit nicht geschrieben");
+        throw CommandFailure(target +
+                             ": Fehler beim Erstellen der Backup-Dateien - Unit nicht geschrieben");
     }
 }
 
