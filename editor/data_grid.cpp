@@ -10,9 +10,9 @@
 #include <QToolTip>
 #include <algorithm>
 
-#include "editor/dialogs.h"
-#include "editor/error_report.h"
-#include "editor/text_input_rules.h"
+#include "ui/dialogs.h"
+#include "ui/error_report.h"
+#include "ui/text_input_rules.h"
 
 namespace parlix {
 

@@ -14,7 +14,7 @@
 #include <QTableView>
 #include <vector>
 
-#include "editor/table_model.h"
+#include "ui/table_model.h"
 
 namespace parlix {
 

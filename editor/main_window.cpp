@@ -17,15 +17,14 @@
 
 #include "editor/column_layout.h"
 #include "editor/data_grid.h"
-#include "editor/error_report.h"
-#include "editor/look.h"
 #include "editor/record_navigator.h"
 #include "editor/text_input_form.h"
-#include "editor/text_input_rules.h"
-#include "generator/build_form.h"
-#include "generator/unit_file.h"
+#include "generator/build_flow.h"
 #include "project/data_module.h"
 #include "project/project_flows.h"
+#include "ui/error_report.h"
+#include "ui/look.h"
+#include "ui/text_input_rules.h"
 
 namespace parlix {
 
@@ -218,8 +217,8 @@ void TfmMain::ConnectDataModule(Tdm1* dm1, ProjectFlows* flows) {
     }
 }
 
-void TfmMain::ConnectDialogs(TfmBuild* fmBuild, TfmTextInput* fmTextInput) {
-    fmBuild_ = fmBuild;
+void TfmMain::ConnectDialogs(BuildFlow* build, TfmTextInput* fmTextInput) {
+    build_ = build;
     fmTextInput_ = fmTextInput;
 }
 
@@ -228,10 +227,10 @@ void TfmMain::ConnectDialogs(TfmBuild* fmBuild, TfmTextInput* fmTextInput) {
 
 void TfmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);  // the strips and the grid have their new sizes now
-    RunHandler(dialogs_, this, [this] { FormResize(this); });
+    RunHandler(dialogs_, this, [this] { FormResize(); });
 }
 
-void TfmMain::FormResize(QObject* /*sender*/) {
+void TfmMain::FormResize() {
     if (LayoutLock || dm1_ == nullptr || !dm1_->cdsTranslations.IsActive()) {
         return;
     }
@@ -256,14 +255,6 @@ void TfmMain::FitColumnsToOpenedTable() {
 
 void TfmMain::ResetColumnLayout() {
     column_layout::Reset(*dbgTranslations);
-}
-
-TfmMain::GridHidden::GridHidden(TfmMain& form) : form_(form) {
-    form_.HideGrid();
-}
-
-TfmMain::GridHidden::~GridHidden() {
-    form_.ShowGrid();
 }
 
 void TfmMain::HideGrid() {
@@ -299,13 +290,13 @@ void TfmMain::SetTranslateMode(bool on) {
         for (int column = 0; column <= 2 && column < dbgTranslations->ColumnCount(); ++column) {
             dbgTranslations->SetColumnVisible(column, false);
         }
-        FormResize(this);
+        FormResize();
         aNewProject->setEnabled(false);
         aEditProject->setEnabled(false);
         aBuild->setEnabled(false);
     } else {
         ResetColumnLayout();
-        FormResize(this);
+        FormResize();
         aNewProject->setEnabled(true);
         // Settings and build need a project; translate mode may be toggled before there is one.
         aEditProject->setEnabled(projectLoaded_);
@@ -313,6 +304,18 @@ void TfmMain::SetTranslateMode(bool on) {
     }
     dbnTranslations->SetButtonVisible(RecordNavigator::nbInsert, !on);
     dbnTranslations->SetButtonVisible(RecordNavigator::nbDelete, !on);
+}
+
+void TfmMain::LeaveTranslateMode() {
+    cbTranslateMode->setChecked(false);
+}
+
+bool TfmMain::ChangesToSave() const {
+    return aSave->isEnabled();
+}
+
+void TfmMain::SetChangesToSave(bool changes) {
+    aSave->setEnabled(changes);
 }
 
 void TfmMain::AfterProjectLoaded() {
@@ -409,22 +412,9 @@ void TfmMain::aSaveExecute() {
 }
 
 void TfmMain::aBuildExecute() {
-    if (flows_ == nullptr || dm1_ == nullptr || fmBuild_ == nullptr) {
-        return;
+    if (build_ != nullptr) {
+        build_->aBuildExecute();
     }
-    flows_->ConfirmSaveIfModified();
-    if (dialogs_.ExecuteModal(*fmBuild_) != QDialog::Accepted) {
-        return;
-    }
-    // The unit is complete before backups are made and it replaces the old one. A unit that
-    // cannot be written (EFCreateError) goes to the error report once the grid is back.
-    GridHidden hidden(*this);
-    const ProjectState& state = dm1_->State;
-    GenerateUnitFile(SourceFilePath(state), state.BackupCount, state, dm1_->cdsTranslations,
-                     [this] {
-                         return dialogs_.AskYes(this, QString::fromUtf8(kSaveDespiteBackupFailure),
-                                                MessageButtons::YesNoCancel);
-                     });
 }
 
 void TfmMain::aEditProjectExecute() {

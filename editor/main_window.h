@@ -6,7 +6,8 @@
 
 #include <QMainWindow>
 
-#include "editor/dialogs.h"
+#include "ui/dialogs.h"
+#include "ui/main_window_port.h"
 
 class QAction;
 class QCheckBox;
@@ -17,17 +18,17 @@ class QToolButton;
 
 namespace parlix {
 
+class BuildFlow;
 class DataGrid;
 class ProjectFlows;
 class RecordNavigator;
 class Tdm1;
-class TfmBuild;
 class TfmTextInput;
 
 // The tool's contact page, for reporting errors and making suggestions.
 inline constexpr char kContactPageAddress[] = "https://parlix.example/kontakt";
 
-class TfmMain : public QMainWindow {
+class TfmMain : public QMainWindow, public MainWindowPort {
     Q_OBJECT
   public:
     explicit TfmMain(Dialogs& dialogs);
@@ -36,8 +37,8 @@ class TfmMain : public QMainWindow {
     // Binds the grid and the navigator to dm1's translation table and the actions to the
     // flows; done at start-up once dm1 exists. Null pointers undo the binding.
     void ConnectDataModule(Tdm1* dm1, ProjectFlows* flows);
-    // The build dialog and the long-text dialog, once they exist.
-    void ConnectDialogs(TfmBuild* fmBuild, TfmTextInput* fmTextInput);
+    // The build and the long-text dialog, once they exist.
+    void ConnectDialogs(BuildFlow* build, TfmTextInput* fmTextInput);
 
     // --- Actions (alMain) ---
     QAction* aNewProject = nullptr;
@@ -73,37 +74,25 @@ class TfmMain : public QMainWindow {
     // While set, the column fit does nothing and the window keeps its size.
     bool LayoutLock = false;
 
-    // --- Operations ---
+    // --- Operations (also what the flows need of the main window) ---
+    QWidget* Window() override { return this; }
+    void SetTitle(const QString& title) override { setWindowTitle(title); }
+    bool ChangesToSave() const override;
+    void SetChangesToSave(bool changes) override;
     // The column fit: scales the columns to the grid's client width (with a margin of 20).
-    void FormResize(QObject* sender = nullptr);
+    void FormResize() override;
     // Vetoes a change of the window's size while LayoutLock is set.
     void FormCanResize(int newWidth, int newHeight, bool& resize) const;
     void SetTranslateMode(bool on);
-    // The standard column widths and ellipsis buttons, columns 0 to 2 shown.
-    void ResetColumnLayout();
-    // After a project was created or opened: nothing to save, build and settings available,
-    // translate mode off.
-    void AfterProjectLoaded();
-    // After a project's translation table file could not be read: the table belongs to no
-    // file, so nothing can be saved, built or re-configured until a project has been created
-    // or opened successfully (leaving translate mode does not bring them back either).
-    void AfterProjectLoadFailed();
-    // The open fit, after every opening of the translation table: fresh columns scaled to
-    // the grid's client width without a margin.
-    void FitColumnsToOpenedTable();
-
-    // Hides the grid and silences the translation table's views while it lives; flows that
-    // rebuild or walk the whole table work under it.
-    class GridHidden {
-      public:
-        explicit GridHidden(TfmMain& form);
-        ~GridHidden();
-        GridHidden(const GridHidden&) = delete;
-        GridHidden& operator=(const GridHidden&) = delete;
-
-      private:
-        TfmMain& form_;
-    };
+    void LeaveTranslateMode() override;
+    void ResetColumnLayout() override;
+    void AfterProjectLoaded() override;
+    // Leaving translate mode does not bring back what this switched off.
+    void AfterProjectLoadFailed() override;
+    // Fresh columns scaled to the grid's client width without a margin.
+    void FitColumnsToOpenedTable() override;
+    void HideGrid() override;
+    void ShowGrid() override;
 
     // --- Handlers ---
     void cbTranslateModeClick();
@@ -128,15 +117,13 @@ class TfmMain : public QMainWindow {
     void CreateActions();
     void CreateMenu();
     void CreateStrips();
-    void HideGrid();
-    void ShowGrid();
     template <typename Body>
     void Connect(QAction* action, Body body);
 
     Dialogs& dialogs_;
     Tdm1* dm1_ = nullptr;
     ProjectFlows* flows_ = nullptr;
-    TfmBuild* fmBuild_ = nullptr;
+    BuildFlow* build_ = nullptr;
     TfmTextInput* fmTextInput_ = nullptr;
     bool projectLoaded_ = false;  // the open project was created or opened successfully
     int gridHidden_ = 0;

@@ -5,14 +5,15 @@
 #include <QLocale>
 #include <QTranslator>
 
-#include "editor/dialogs.h"
-#include "editor/error_report.h"
 #include "editor/main_window.h"
 #include "editor/text_input_form.h"
+#include "generator/build_flow.h"
 #include "generator/build_form.h"
 #include "project/data_module.h"
 #include "project/edit_project_form.h"
 #include "project/project_flows.h"
+#include "ui/dialogs.h"
+#include "ui/error_report.h"
 
 namespace parlix {
 
@@ -53,7 +54,8 @@ Program::Program(Dialogs& dialogs) {
     fmTextInput_ = std::make_unique<TfmTextInput>(dialogs, fmMain_.get());
     flows_ = std::make_unique<ProjectFlows>(*fmMain_, *fmEditProject_, *dm1_, dialogs);
     fmMain_->ConnectDataModule(dm1_.get(), flows_.get());
-    fmMain_->ConnectDialogs(fmBuild_.get(), fmTextInput_.get());
+    build_ = std::make_unique<BuildFlow>(*fmMain_, *fmBuild_, *dm1_, *flows_, dialogs);
+    fmMain_->ConnectDialogs(build_.get(), fmTextInput_.get());
 }
 
 Program::~Program() {

@@ -7,6 +7,7 @@
 
 namespace parlix {
 
+class BuildFlow;
 class Dialogs;
 class ProjectFlows;
 class Tdm1;
@@ -48,6 +49,7 @@ class Program {
     TfmBuild& fmBuild() { return *fmBuild_; }
     TfmTextInput& fmTextInput() { return *fmTextInput_; }
     ProjectFlows& flows() { return *flows_; }
+    BuildFlow& build() { return *build_; }
 
   private:
     std::unique_ptr<TfmMain> fmMain_;
@@ -56,6 +58,7 @@ class Program {
     std::unique_ptr<TfmBuild> fmBuild_;
     std::unique_ptr<TfmTextInput> fmTextInput_;
     std::unique_ptr<ProjectFlows> flows_;
+    std::unique_ptr<BuildFlow> build_;
 };
 
 // Initialises the application, creates the windows, shows the main window and runs until it

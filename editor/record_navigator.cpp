@@ -6,9 +6,9 @@
 #include <QPixmap>
 #include <QToolButton>
 
-#include "editor/dialogs.h"
-#include "editor/error_report.h"
-#include "editor/table_model.h"
+#include "ui/dialogs.h"
+#include "ui/error_report.h"
+#include "ui/table_model.h"
 
 namespace parlix {
 

@@ -8,9 +8,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "editor/dialogs.h"
-#include "editor/look.h"
-#include "editor/text_input_rules.h"
+#include "ui/dialogs.h"
+#include "ui/look.h"
+#include "ui/text_input_rules.h"
 
 namespace parlix {
 

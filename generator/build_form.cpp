@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include "editor/error_report.h"
-#include "editor/look.h"
-#include "editor/text_input_rules.h"
 #include "project/data_module.h"
+#include "ui/error_report.h"
+#include "ui/look.h"
+#include "ui/text_input_rules.h"
 
 namespace parlix {
 

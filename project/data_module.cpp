@@ -1,11 +1,11 @@
 #include "project/data_module.h"
 
-#include "editor/main_window.h"
 #include "table/errors.h"
+#include "ui/main_window_port.h"
 
 namespace parlix {
 
-Tdm1::Tdm1(TfmMain& fmMain) : fmMain_(fmMain) {
+Tdm1::Tdm1(MainWindowPort& fmMain) : fmMain_(fmMain) {
     DefineProjectFields(cdsProject);
     DefineTranslationFields(cdsTranslations);
     cdsTranslations.AfterOpen = [this](PtfTable& table) { cdsTranslationsAfterOpen(table); };
@@ -43,7 +43,7 @@ void Tdm1::cdsTranslationsAfterDelete(PtfTable& /*table*/) {
 void Tdm1::ChangeToSave() {
     // A table that belongs to no file (its file failed to load) has nowhere to be saved.
     if (!State.TranslationsFileName.empty()) {
-        fmMain_.aSave->setEnabled(true);
+        fmMain_.SetChangesToSave(true);
     }
 }
 

@@ -5,17 +5,17 @@
 
 #include <memory>
 
-#include "editor/table_model.h"
 #include "project/project_files.h"
 #include "table/ptf_table.h"
+#include "ui/table_model.h"
 
 namespace parlix {
 
-class TfmMain;
+class MainWindowPort;
 
 class Tdm1 {
   public:
-    explicit Tdm1(TfmMain& fmMain);
+    explicit Tdm1(MainWindowPort& fmMain);
     Tdm1(const Tdm1&) = delete;
     Tdm1& operator=(const Tdm1&) = delete;
 
@@ -38,7 +38,7 @@ class Tdm1 {
     // A post or delete: the table has unsaved changes.
     void ChangeToSave();
 
-    TfmMain& fmMain_;
+    MainWindowPort& fmMain_;
 };
 
 }  // namespace parlix

@@ -12,8 +12,8 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "editor/look.h"
-#include "editor/text_input_rules.h"
+#include "ui/look.h"
+#include "ui/text_input_rules.h"
 
 namespace parlix {
 

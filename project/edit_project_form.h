@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <QStringList>
 
-#include "editor/dialogs.h"
+#include "ui/dialogs.h"
 
 class QComboBox;
 class QFrame;

@@ -1,21 +1,19 @@
 #include "project/project_flows.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <ctime>
 
-#include "editor/dialogs.h"
-#include "editor/error_report.h"
-#include "editor/main_window.h"
-#include "editor/text_input_rules.h"
 #include "project/data_module.h"
 #include "project/edit_project_form.h"
 #include "table/backups.h"
 #include "table/file_io.h"
 #include "table/ptf_format.h"
+#include "ui/dialogs.h"
+#include "ui/error_report.h"
+#include "ui/main_window_port.h"
+#include "ui/text_input_rules.h"
 
 namespace parlix {
 
@@ -88,7 +86,7 @@ QString Path(const std::string& path) {
 
 }  // namespace
 
-ProjectFlows::ProjectFlows(TfmMain& fmMain, TfmEditProject& fmEditProject, Tdm1& dm1,
+ProjectFlows::ProjectFlows(MainWindowPort& fmMain, TfmEditProject& fmEditProject, Tdm1& dm1,
                            Dialogs& dialogs)
     : fmMain_(fmMain), fmEditProject_(fmEditProject), dm1_(dm1), dialogs_(dialogs) {}
 
@@ -96,13 +94,13 @@ ProjectFlows::ProjectFlows(TfmMain& fmMain, TfmEditProject& fmEditProject, Tdm1&
 // Saving
 
 bool ProjectFlows::WriteDespiteBackupFailure() {
-    dialogs_.ShowInformation(&fmMain_, QString::fromUtf8(kBackupFailed));
-    return dialogs_.AskYes(&fmMain_, QString::fromUtf8(kSaveDespiteBackupFailure),
+    dialogs_.ShowInformation(fmMain_.Window(), QString::fromUtf8(kBackupFailed));
+    return dialogs_.AskYes(fmMain_.Window(), QString::fromUtf8(kSaveDespiteBackupFailure),
                            MessageButtons::YesNoCancel);
 }
 
 bool ProjectFlows::SaveTranslations() {
-    TfmMain::GridHidden hidden(fmMain_);
+    GridHidden hidden(fmMain_);
     const std::string& path = dm1_.State.TranslationsFileName;
     if (!RotateBackups(path, dm1_.State.BackupCount, kBackupSuffix) &&
         !WriteDespiteBackupFailure()) {
@@ -111,7 +109,7 @@ bool ProjectFlows::SaveTranslations() {
     try {
         SavePtfFile(path, kQuote, dm1_.cdsTranslations);
     } catch (const PtfError&) {
-        dialogs_.ShowInformation(&fmMain_, QString::fromUtf8(kSaveFailed) + Path(path));
+        dialogs_.ShowInformation(fmMain_.Window(), QString::fromUtf8(kSaveFailed) + Path(path));
         return false;
     }
     return true;
@@ -126,17 +124,18 @@ bool ProjectFlows::ConfirmSaveIfModified() {
             table.Cancel();
         }
     }
-    if (fmMain_.aSave->isEnabled() && table.IsActive()) {
-        if (!dialogs_.AskYes(&fmMain_, QString::fromUtf8(kSaveFirst), MessageButtons::YesNo)) {
+    if (fmMain_.ChangesToSave() && table.IsActive()) {
+        if (!dialogs_.AskYes(fmMain_.Window(), QString::fromUtf8(kSaveFirst),
+                             MessageButtons::YesNo)) {
             return true;  // the changes stay unsaved, and Save stays available
         }
         if (!SaveTranslations()) {
             return false;
         }
-        fmMain_.aSave->setEnabled(false);  // saved: nothing is left to save
+        fmMain_.SetChangesToSave(false);  // saved: nothing is left to save
         return true;
     }
-    fmMain_.aSave->setEnabled(false);
+    fmMain_.SetChangesToSave(false);
     return true;
 }
 
@@ -145,7 +144,7 @@ bool ProjectFlows::ConfirmSaveIfModified() {
 
 bool ProjectFlows::LoadTable(const std::string& path, PtfTable& table) {
     return LoadPtfFile(path, table, [this](const std::string& message) {
-        dialogs_.ShowInformation(&fmMain_, QString::fromUtf8(message));
+        dialogs_.ShowInformation(fmMain_.Window(), QString::fromUtf8(message));
     });
 }
 
@@ -182,9 +181,9 @@ void ProjectFlows::aNewProjectExecute() {
         return;
     }
     std::optional<QString> chosen =
-        dialogs_.ExecuteFileDialog(&fmMain_, fmEditProject_.sdProjectSave, {});
+        dialogs_.ExecuteFileDialog(fmMain_.Window(), fmEditProject_.sdProjectSave, {});
     if (!chosen) {
-        dialogs_.ShowInformation(&fmMain_, QString::fromUtf8(kProjectNotSaved));
+        dialogs_.ShowInformation(fmMain_.Window(), QString::fromUtf8(kProjectNotSaved));
         return;
     }
     const std::string projectFile = chosen->toStdString();
@@ -193,16 +192,18 @@ void ProjectFlows::aNewProjectExecute() {
     bool overwrite = true;
     if (FileExists(projectFile)) {
         overwrite = dialogs_.AskYes(
-            &fmMain_, "Projekt-Datei " + Path(projectFile) + " existert bereits - Überschreiben?",
+            fmMain_.Window(),
+            "Projekt-Datei " + Path(projectFile) + " existert bereits - Überschreiben?",
             MessageButtons::YesNoCancel);
     }
     if (overwrite && FileExists(translationsFile)) {
         overwrite = dialogs_.AskYes(
-            &fmMain_, "Datei " + Path(translationsFile) + " existert bereits - Überschreiben?",
+            fmMain_.Window(),
+            "Datei " + Path(translationsFile) + " existert bereits - Überschreiben?",
             MessageButtons::YesNoCancel);
     }
     if (!overwrite) {
-        dialogs_.ShowInformation(&fmMain_, QString::fromUtf8(kProjectNotSaved));
+        dialogs_.ShowInformation(fmMain_.Window(), QString::fromUtf8(kProjectNotSaved));
         return;
     }
 
@@ -224,11 +225,11 @@ void ProjectFlows::aNewProjectExecute() {
     state.TranslationsFileName = translationsFile;
     ApplySettings(settings, state);
     CopyTable(record, dm1_.cdsProject);
-    fmMain_.setWindowTitle(QString::fromUtf8(kTitle) + Path(projectFile));
+    fmMain_.SetTitle(QString::fromUtf8(kTitle) + Path(projectFile));
 
     PtfTable& translations = dm1_.cdsTranslations;
     {
-        TfmMain::GridHidden hidden(fmMain_);
+        GridHidden hidden(fmMain_);
         translations.Close();
         NameLanguages(settings, translations, state);
         translations.CreateTable();
@@ -250,7 +251,7 @@ void ProjectFlows::aOpenProjectAccept(const QString& path) {
     if (!ConfirmSaveIfModified()) {
         return;  // the changes the user wanted saved are still only here
     }
-    fmMain_.cbTranslateMode->setChecked(false);  // leaves translate mode
+    fmMain_.LeaveTranslateMode();
 
     // The file is read into a table of its own and replaces the open project's record only
     // once it was read whole: a damaged file never reaches a file that a later save writes.
@@ -262,13 +263,13 @@ void ProjectFlows::aOpenProjectAccept(const QString& path) {
     }
     if (read.RecordCount() == 0) {
         // Without its record the file names no languages and no unit: it is no project.
-        dialogs_.ShowInformation(&fmMain_, "Error by load PTF-File: " + path);
+        dialogs_.ShowInformation(fmMain_.Window(), "Error by load PTF-File: " + path);
         return;
     }
     CopyTable(read, project);
 
     state.ProjectFileName = projectFile;
-    fmMain_.setWindowTitle(QString::fromUtf8(kTitle) + path);
+    fmMain_.SetTitle(QString::fromUtf8(kTitle) + path);
     project.Open();
     const ProjectRecord record = ReadProjectRecord(project);
     state.SourceFileName = record.SourceFile;
@@ -285,7 +286,7 @@ void ProjectFlows::aOpenProjectAccept(const QString& path) {
     state.LanguageNames[2] = record.Language2;
 
     {
-        TfmMain::GridHidden hidden(fmMain_);
+        GridHidden hidden(fmMain_);
         translations.Close();
         translations.CreateTable();
         const std::string translationsFile = TranslationsFileNameFor(projectFile);
@@ -293,7 +294,7 @@ void ProjectFlows::aOpenProjectAccept(const QString& path) {
         try {
             loaded = LoadTable(translationsFile, translations);
         } catch (const EFOpenError&) {
-            ReportError(dialogs_, &fmMain_, std::current_exception());
+            ReportError(dialogs_, fmMain_.Window(), std::current_exception());
         }
         if (loaded) {
             state.TranslationsFileName = translationsFile;
@@ -345,7 +346,7 @@ void ProjectFlows::aEditProjectExecute() {
         }
         NameLanguages(settings, translations, state);
         if (consent && SaveTranslations()) {
-            fmMain_.aSave->setEnabled(false);
+            fmMain_.SetChangesToSave(false);
         }
     }
 
@@ -353,10 +354,10 @@ void ProjectFlows::aEditProjectExecute() {
     project.Close();
     bool reloaded = true;
     {
-        TfmMain::GridHidden hidden(fmMain_);
+        GridHidden hidden(fmMain_);
         if (!LoadTable(state.TranslationsFileName, translations)) {
-            dialogs_.ShowInformation(
-                &fmMain_, QString::fromUtf8(kOpenFailed) + Path(state.TranslationsFileName));
+            dialogs_.ShowInformation(fmMain_.Window(), QString::fromUtf8(kOpenFailed) +
+                                                           Path(state.TranslationsFileName));
             reloaded = false;
         }
         translations.Open();
@@ -364,7 +365,7 @@ void ProjectFlows::aEditProjectExecute() {
         fmMain_.FormResize();
     }
     if (reloaded) {
-        fmMain_.aSave->setEnabled(false);  // the table is what its file holds
+        fmMain_.SetChangesToSave(false);  // the table is what its file holds
     } else {
         DetachTranslationTable();  // only part of the file was read
     }

@@ -16,11 +16,12 @@ class Dialogs;
 class PtfTable;
 class Tdm1;
 class TfmEditProject;
-class TfmMain;
+class MainWindowPort;
 
 class ProjectFlows {
   public:
-    ProjectFlows(TfmMain& fmMain, TfmEditProject& fmEditProject, Tdm1& dm1, Dialogs& dialogs);
+    ProjectFlows(MainWindowPort& fmMain, TfmEditProject& fmEditProject, Tdm1& dm1,
+                 Dialogs& dialogs);
 
     // Backs up the translation table file and writes the table to it. Every failure is told
     // to the user here. True when the file was written.
@@ -60,7 +61,7 @@ class ProjectFlows {
     // more, so that nothing can write what was read of it over a file.
     void DetachTranslationTable();
 
-    TfmMain& fmMain_;
+    MainWindowPort& fmMain_;
     TfmEditProject& fmEditProject_;
     Tdm1& dm1_;
     Dialogs& dialogs_;

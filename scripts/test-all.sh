@@ -11,6 +11,7 @@ cmake --build out/release
 QT_QPA_PLATFORM=offscreen ctest --test-dir out/release --output-on-failure -j2
 
 scripts/check-format.sh
+scripts/check-layers.sh
 scripts/fuzz.sh "${PARLIX_FUZZ_SECONDS:-30}"
 
 echo "All tests passed."

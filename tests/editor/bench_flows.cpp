@@ -19,12 +19,12 @@
 #include "bench/translation_tables.h"
 #include "editor/main_window.h"
 #include "editor/program.h"
-#include "editor/scripted_dialogs.h"
 #include "generator/build_form.h"
 #include "project/data_module.h"
 #include "project/project_files.h"
 #include "table/ptf_format.h"
 #include "test_support.h"
+#include "ui/scripted_dialogs.h"
 
 using namespace parlix;
 

@@ -22,13 +22,13 @@
 #include <filesystem>
 
 #include "editor/data_grid.h"
-#include "editor/dialogs.h"
 #include "editor/main_window.h"
 #include "editor/program.h"
 #include "editor/text_input_form.h"
 #include "generator/build_form.h"
 #include "project/edit_project_form.h"
 #include "test_support.h"
+#include "ui/dialogs.h"
 
 using namespace parlix;
 

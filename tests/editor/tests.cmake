@@ -1,4 +1,4 @@
-include(${CMAKE_CURRENT_LIST_DIR}/qt_tests.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../qt_tests.cmake)
 parlix_add_qt_tests(${CMAKE_CURRENT_LIST_DIR})
 
 # The speed of opening, ordering, saving and building a large project through the real windows

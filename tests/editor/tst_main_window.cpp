@@ -16,15 +16,15 @@
 
 #include "editor/column_layout.h"
 #include "editor/data_grid.h"
-#include "editor/error_report.h"
 #include "editor/main_window.h"
 #include "editor/program.h"
 #include "editor/record_navigator.h"
-#include "editor/scripted_dialogs.h"
-#include "editor/text_input_rules.h"
 #include "project/data_module.h"
 #include "table/errors.h"
 #include "test_support.h"
+#include "ui/error_report.h"
+#include "ui/scripted_dialogs.h"
+#include "ui/text_input_rules.h"
 
 using namespace parlix;
 using parlix::testing::ScriptedDialogs;

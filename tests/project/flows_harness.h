@@ -16,11 +16,11 @@
 #include "editor/main_window.h"
 #include "editor/program.h"
 #include "editor/record_navigator.h"
-#include "editor/scripted_dialogs.h"
-#include "editor/text_input_rules.h"
 #include "project/data_module.h"
 #include "project/edit_project_form.h"
 #include "test_support.h"
+#include "ui/scripted_dialogs.h"
+#include "ui/text_input_rules.h"
 
 namespace parlix::testing {
 

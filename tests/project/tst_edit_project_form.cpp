@@ -9,8 +9,8 @@
 #include <QToolButton>
 
 #include "editor/program.h"
-#include "editor/scripted_dialogs.h"
 #include "project/edit_project_form.h"
+#include "ui/scripted_dialogs.h"
 
 using namespace parlix;
 using parlix::testing::ScriptedDialogs;

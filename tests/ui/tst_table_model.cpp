@@ -3,9 +3,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "editor/table_model.h"
 #include "project/project_files.h"
 #include "table/errors.h"
+#include "ui/table_model.h"
 
 using namespace parlix;
 

@@ -1,4 +1,4 @@
-#include "editor/error_report.h"
+#include "ui/error_report.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "editor/text_input_rules.h"
+#include "ui/text_input_rules.h"
 
 #include "table/cp1252.h"
 #include "table/errors.h"

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "editor/dialogs.h"
+#include "ui/dialogs.h"
 
 namespace parlix::testing {
 

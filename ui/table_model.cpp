@@ -1,6 +1,6 @@
-#include "editor/table_model.h"
+#include "ui/table_model.h"
 
-#include "editor/text_input_rules.h"
+#include "ui/text_input_rules.h"
 
 namespace parlix {
 

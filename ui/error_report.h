@@ -10,7 +10,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "editor/dialogs.h"
+#include "ui/dialogs.h"
 
 class QWidget;
 

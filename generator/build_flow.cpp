@@ -1,0 +1,33 @@
+#include "generator/build_flow.h"
+
+#include <QDialog>
+#include <QString>
+
+#include "generator/build_form.h"
+#include "generator/unit_file.h"
+#include "project/data_module.h"
+#include "project/project_flows.h"
+#include "ui/dialogs.h"
+#include "ui/main_window_port.h"
+
+namespace parlix {
+
+BuildFlow::BuildFlow(MainWindowPort& fmMain, TfmBuild& fmBuild, Tdm1& dm1, ProjectFlows& flows,
+                     Dialogs& dialogs)
+    : fmMain_(fmMain), fmBuild_(fmBuild), dm1_(dm1), flows_(flows), dialogs_(dialogs) {}
+
+void BuildFlow::aBuildExecute() {
+    flows_.ConfirmSaveIfModified();
+    if (dialogs_.ExecuteModal(fmBuild_) != QDialog::Accepted) {
+        return;
+    }
+    // The unit is complete before backups are made and it replaces the old one.
+    GridHidden hidden(fmMain_);
+    const ProjectState& state = dm1_.State;
+    GenerateUnitFile(SourceFilePath(state), state.BackupCount, state, dm1_.cdsTranslations, [this] {
+        return dialogs_.AskYes(fmMain_.Window(), QString::fromUtf8(kSaveDespiteBackupFailure),
+                               MessageButtons::YesNoCancel);
+    });
+}
+
+}  // namespace parlix
