@@ -9,6 +9,7 @@ cd "$(dirname "$0")/.."
 # Each source folder and the folders it may include (besides itself).
 declare -A allowed=(
   [table]=""
+  [history]="table"
   [ui]="table"
   [project]="table ui"
   [generator]="table project ui"

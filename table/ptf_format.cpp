@@ -20,6 +20,18 @@ struct TableLoading {
     static void SetText(const Field& field, std::string_view text) {
         field.table_->LoadText(field.index_, text);
     }
+    // While it lives, the records stored are read from a file, not edited: the table's
+    // journal hears nothing of them.
+    class Reading {
+      public:
+        explicit Reading(PtfTable& table) : table_(table) { table_.loading_ = true; }
+        ~Reading() { table_.loading_ = false; }
+        Reading(const Reading&) = delete;
+        Reading& operator=(const Reading&) = delete;
+
+      private:
+        PtfTable& table_;
+    };
 };
 
 }  // namespace detail
@@ -216,6 +228,7 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
         }
 
         // Fill pass: one record per data line, in file order.
+        detail::TableLoading::Reading reading(table);
         for (std::size_t i = firstData; i < endData; ++i) {
             const int lineNumber = static_cast<int>(i) + 1;
             if (!ReadTokens(lines[i], scratch, copies, tokens)) {

@@ -112,6 +112,9 @@ void PtfTable::CreateTable() {
     nextSequence_ = 0;
     buffer_.assign(fields_.size(), Value{});
     ResolveIndexColumn();
+    if (journal_ != nullptr) {
+        journal_->TableRebuilt();
+    }
     Open();
 }
 
@@ -264,6 +267,8 @@ void PtfTable::Post() {
     }
     const bool inserting = state_ == TableState::Insert;
     int viewRow = RecNo();  // where views show the record now
+    const bool journaling = journal_ != nullptr && !loading_;
+    std::optional<RecordValues> before;
     if (inserting) {
         rows_.push_back(Record::Create(*arena_, nextSequence_++, buffer_, fields_));
         const std::size_t last = rows_.size() - 1;
@@ -273,6 +278,9 @@ void PtfTable::Post() {
         pos_ = static_cast<int>(last);
     } else {
         const std::size_t at = static_cast<std::size_t>(pos_);
+        if (journaling) {
+            before = Snapshot(*rows_[at]);
+        }
         rows_[at] = Record::Create(*arena_, rows_[at]->Sequence(), buffer_, fields_);
         // A changed key may move the record: take it out of the ordered part if it no longer
         // fits between its neighbours, and let the next read merge it back in.
@@ -292,6 +300,10 @@ void PtfTable::Post() {
     modified_ = false;
     atBegin_ = false;
     atEnd_ = false;
+    if (journaling) {
+        const Record& stored = *rows_[static_cast<std::size_t>(pos_)];
+        TellJournal(stored.Sequence(), before, Snapshot(stored));
+    }
     if (Observed()) {
         if (RecNo() == viewRow) {
             Notify(TableChange::Record, viewRow);
@@ -337,6 +349,10 @@ void PtfTable::Delete() {
     }
     EnsureOrdered();
     const int row = pos_;
+    if (journal_ != nullptr) {
+        const Record& removed = *rows_[static_cast<std::size_t>(row)];
+        TellJournal(removed.Sequence(), Snapshot(removed), std::nullopt);
+    }
     rows_.erase(rows_.begin() + row);
     sortedCount_ = rows_.size();
     pos_ = std::min(pos_, std::max(0, static_cast<int>(rows_.size()) - 1));

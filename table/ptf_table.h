@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -88,6 +89,33 @@ class TableObserver {
   public:
     virtual ~TableObserver() = default;
     virtual void TableChanged(PtfTable& table, TableChange change, int row) = 0;
+};
+
+// A stored record's identity: it stays with the record through edits and reordering, until the
+// table is rebuilt (CreateTable, a load).
+using RecordId = std::uint64_t;
+
+// A record's values, one per column: nothing for null, otherwise what the record stores (the
+// bytes of a text; the eight bytes of a number), so that putting them back is exact.
+using RecordValues = std::vector<std::optional<std::string>>;
+
+// A record as it should be: with these values, or, without values, not there.
+struct RecordChange {
+    RecordId id = 0;
+    std::optional<RecordValues> values;
+};
+
+// Hears every change of the stored records, with their values before and after: an undo
+// history. Loading a file is not an edit; it rebuilds the table as CreateTable does.
+class TableJournal {
+  public:
+    virtual ~TableJournal() = default;
+    // A record was stored, added or removed: `before` is empty for a new record, `after` for a
+    // removed one.
+    virtual void RecordChanged(RecordId id, const std::optional<RecordValues>& before,
+                               const std::optional<RecordValues>& after) = 0;
+    // Every record was replaced (CreateTable, a load): earlier identities mean nothing now.
+    virtual void TableRebuilt() = 0;
 };
 
 // Access to one value of the current record (or of the record being edited or inserted).
@@ -208,6 +236,28 @@ class PtfTable {
     bool IsNullAt(int row, int column) const;
     std::string TextAt(int row, int column) const;
 
+    // The text of an ftString value without a copy (empty for null); valid until the table
+    // changes. The record being edited or inserted shows its edited values.
+    std::string_view TextViewAt(int row, int column) const;
+
+    // --- Identity and changes of many records at once ----------------------------------------
+    // The identity of the stored record at `row` (presentation order).
+    RecordId IdAt(int row) const;
+    // The row of the stored record with this identity, or -1.
+    int RowOf(RecordId id) const;
+    // The stored values of the record at `row`.
+    RecordValues ValuesAt(int row) const;
+    // Makes each record as the change says: updates a stored record, adds one that is not
+    // there under its identity (so that a removed record comes back at its place), removes
+    // one without values. A pending edit is ended first. BeforeInsert is asked once when
+    // records are added and BeforeDelete once when records are removed; either may refuse
+    // with EAbort, and then nothing changes. Afterwards the cursor is on the first changed
+    // record that is there, views hear one DataSet, the journal every change, and AfterPost
+    // (records stored or added) and AfterDelete (records removed) are called once each.
+    void ApplyChanges(const std::vector<RecordChange>& changes);
+    // The journal that hears every change (none by default); the table does not own it.
+    void SetJournal(TableJournal* journal) { journal_ = journal; }
+
     // --- Views ----------------------------------------------------------------------------
     void AddObserver(TableObserver* observer);
     void RemoveObserver(TableObserver* observer);
@@ -258,6 +308,14 @@ class PtfTable {
     // until the record is stored, so they must stay where they are until Post or Cancel. They
     // come from one line of a file and so hold no line break; they are cut to the field's size.
     void LoadText(int column, std::string_view text);
+    RecordValues Snapshot(const Record& record) const;
+    void Restore(const RecordValues& values);  // into the edit buffer
+    void TellJournal(RecordId id, const std::optional<RecordValues>& before,
+                     const std::optional<RecordValues>& after) {
+        if (journal_ != nullptr && !loading_) {
+            journal_->RecordChanged(id, before, after);
+        }
+    }
 
     parlix::FieldDefs defs_;
     std::vector<BuiltField> fields_;
@@ -280,6 +338,9 @@ class PtfTable {
 
     std::vector<TableObserver*> observers_;
     int controlsDisabled_ = 0;
+
+    TableJournal* journal_ = nullptr;
+    bool loading_ = false;  // a file is being read into the table: no edits to journal
 };
 
 // Keeps a table's views quiet for the length of a scope and tells them once at its end.
