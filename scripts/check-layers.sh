@@ -10,6 +10,7 @@ cd "$(dirname "$0")/.."
 declare -A allowed=(
   [table]=""
   [history]="table"
+  [search]="table project ui history"
   [ui]="table"
   [project]="table ui"
   [generator]="table project ui"

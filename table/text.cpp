@@ -31,9 +31,6 @@ std::string_view TrimView(std::string_view text) {
     return text.substr(begin, end - begin);
 }
 
-namespace {
-
-// Lower case of a Windows-1252 letter; other bytes unchanged.
 unsigned char FoldCase(unsigned char c) {
     if (c >= 'A' && c <= 'Z') {
         return static_cast<unsigned char>(c + 32);
@@ -52,8 +49,6 @@ unsigned char FoldCase(unsigned char c) {
             return c;
     }
 }
-
-}  // namespace
 
 bool SameText(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {

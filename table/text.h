@@ -15,6 +15,10 @@ inline std::string Trim(std::string_view text) {
     return std::string(TrimView(text));
 }
 
+// Lower case of a Windows-1252 letter (ASCII and the accented Latin letters); other bytes
+// unchanged.
+unsigned char FoldCase(unsigned char c);
+
 // Whether two Windows-1252 texts are equal without regard to case (ASCII and the accented
 // Latin letters, so "ÄNDERUNG" equals "änderung"). Field names compare this way.
 bool SameText(std::string_view a, std::string_view b);
