@@ -184,7 +184,7 @@ void DataGrid::SetDataSource(TableModel* source) {
     connect(source, &TableModel::stateChanged, this, &DataGrid::CloseEditorAfterEdit);
     SyncColumns();
     ApplyColumns();
-    FollowCursor(source->Table().RecNo());
+    FollowCursor(source->CurrentRow());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -432,11 +432,10 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     if (following_ || source_ == nullptr || !current.isValid()) {
         return;
     }
-    PtfTable& table = source_->Table();
-    if (table.IsActive() && current.row() != table.RecNo()) {
+    if (source_->Table().IsActive() && current.row() != source_->CurrentRow()) {
         // Leaving a row stores its changes; a new record without any entry is dropped.
-        Run([&] { table.MoveTo(current.row()); });
-        FollowCursor(table.RecNo());
+        Run([&] { source_->MoveToRow(current.row()); });
+        FollowCursor(source_->CurrentRow());
     }
 }
 

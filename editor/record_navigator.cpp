@@ -186,8 +186,11 @@ void RecordNavigator::UpdateButtons() {
     const bool active = table != nullptr && table->IsActive();
     const bool editing =
         active && (table->State() == TableState::Edit || table->State() == TableState::Insert);
-    const bool canGoBack = active && !table->AtBegin();
-    const bool canGoOn = active && !table->AtEnd();
+    // While a filter hides rows, the moves go from shown row to shown row.
+    const bool filtered = active && source_->Filtered();
+    const int row = filtered ? source_->CurrentRow() : -1;
+    const bool canGoBack = filtered ? row > 0 : active && !table->AtBegin();
+    const bool canGoOn = filtered ? row + 1 < source_->rowCount() : active && !table->AtEnd();
     const bool hasRows = active && table->RowCount() > 0;
 
     buttons_[nbFirst]->setEnabled(canGoBack);
@@ -207,19 +210,21 @@ void RecordNavigator::Click(Button button) {
         return;
     }
     PtfTable& table = source_->Table();
+    TableModel& rows = *source_;
     RunHandler(dialogs_, this, [&] {
+        const bool filtered = rows.Filtered();
         switch (button) {
             case nbFirst:
-                table.First();
+                filtered ? rows.MoveToRow(0) : table.First();
                 break;
             case nbPrior:
-                table.Prior();
+                filtered ? rows.MoveToRow(std::max(rows.CurrentRow() - 1, 0)) : table.Prior();
                 break;
             case nbNext:
-                table.Next();
+                filtered ? rows.MoveToRow(rows.CurrentRow() + 1) : table.Next();
                 break;
             case nbLast:
-                table.Last();
+                filtered ? rows.MoveToRow(rows.rowCount() - 1) : table.Last();
                 break;
             case nbInsert:
                 table.Append();

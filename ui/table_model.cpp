@@ -1,5 +1,8 @@
 #include "ui/table_model.h"
 
+#include <algorithm>
+#include <numeric>
+
 #include "ui/text_input_rules.h"
 
 namespace parlix {
@@ -70,10 +73,11 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
         }
         --row;
     }
-    if (row >= table_.RowCount() || index.column() >= table_.FieldCount()) {
+    row = TableRow(row);
+    if (row < 0 || row >= table_.RowCount() || index.column() >= table_.FieldCount()) {
         return {};  // the table ran ahead of the announced counts (controls disabled)
     }
-    return FromCp1252(table_.TextAt(row, index.column()));
+    return FromCp1252(table_.TextViewAt(row, index.column()));
 }
 
 QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -83,7 +87,7 @@ QVariant TableModel::headerData(int section, Qt::Orientation orientation, int ro
     if (orientation == Qt::Horizontal) {
         return section >= 0 && section < names_.size() ? names_[section] : QVariant();
     }
-    if (section != table_.RecNo()) {
+    if (section != CurrentRow()) {
         return QString();
     }
     switch (table_.State()) {
@@ -109,9 +113,10 @@ bool TableModel::setData(const QModelIndex& index, const QVariant& value, int ro
     }
     try {
         const std::string bytes = ToCp1252(value.toString());
-        const int row = index.row();
+        const int row = TableRow(index.row());
         const int column = index.column();
-        if (!table_.IsActive() || row >= table_.RowCount() || column >= table_.FieldCount()) {
+        if (!table_.IsActive() || row < 0 || row >= table_.RowCount() ||
+            column >= table_.FieldCount()) {
             return false;
         }
         const bool same =
@@ -143,9 +148,124 @@ void TableModel::ReportFailure() const {
     }
 }
 
+int TableModel::TableRow(int viewRow) const {
+    if (!filter_) {
+        return viewRow;
+    }
+    return viewRow >= 0 && static_cast<std::size_t>(viewRow) < shown_.size()
+               ? shown_[static_cast<std::size_t>(viewRow)]
+               : -1;
+}
+
+int TableModel::ViewRow(int tableRow) const {
+    if (!filter_ || tableRow < 0) {
+        return tableRow;
+    }
+    const auto found = std::lower_bound(shown_.begin(), shown_.end(), tableRow);
+    return found != shown_.end() && *found == tableRow ? static_cast<int>(found - shown_.begin())
+                                                       : -1;
+}
+
+void TableModel::MoveToRow(int viewRow) {
+    const int row = TableRow(viewRow);
+    if (table_.IsActive() && row >= 0 && row != table_.RecNo()) {
+        table_.MoveTo(row);
+    }
+}
+
+std::vector<int> TableModel::ShownTableRows() const {
+    const int records = table_.IsActive() ? table_.RecordCount() : 0;
+    if (filter_) {
+        std::vector<int> rows = shown_;
+        rows.erase(
+            std::remove_if(rows.begin(), rows.end(), [records](int row) { return row >= records; }),
+            rows.end());
+        return rows;
+    }
+    std::vector<int> rows(static_cast<std::size_t>(records));
+    std::iota(rows.begin(), rows.end(), 0);
+    return rows;
+}
+
+void TableModel::SetRowFilter(RowFilter filter) {
+    beginResetModel();
+    filter_ = std::move(filter);
+    Refilter(false);
+    rows_ = filter_ ? static_cast<int>(shown_.size()) : TableRowCount();
+    endResetModel();
+    emit currentRowChanged(CurrentRow());
+}
+
+void TableModel::Refilter(bool keepSeen) {
+    if (!keepSeen) {
+        seen_.clear();
+    }
+    shown_.clear();
+    if (!filter_ || !table_.IsActive()) {
+        showingNewRecord_ = false;
+        return;
+    }
+    const bool inserting = table_.State() == TableState::Insert;
+    if (showingNewRecord_ && !inserting && table_.RecNo() >= 0) {
+        seen_.insert(table_.IdAt(table_.RecNo()));  // the new record, stored in its place
+    }
+    showingNewRecord_ = inserting;
+    const int records = table_.RecordCount();
+    for (int row = 0; row < records; ++row) {
+        const RecordId id = table_.IdAt(row);
+        if (seen_.count(id) != 0 || filter_(table_, row)) {
+            shown_.push_back(row);
+            seen_.insert(id);
+        }
+    }
+    if (inserting) {
+        shown_.push_back(records);
+    }
+}
+
+void TableModel::RowInsertedInTable(int row) {
+    if (!filter_) {
+        beginInsertRows(QModelIndex(), row, row);
+        ++rows_;
+        endInsertRows();
+        return;
+    }
+    // Only the record being inserted appears this way, as the last row.
+    shown_.push_back(row);
+    showingNewRecord_ = true;
+    beginInsertRows(QModelIndex(), rows_, rows_);
+    ++rows_;
+    endInsertRows();
+}
+
+void TableModel::RowRemovedFromTable(int row) {
+    int viewRow = row;
+    if (filter_) {
+        viewRow = ViewRow(row);
+        if (viewRow >= 0) {
+            shown_.erase(shown_.begin() + viewRow);
+        }
+        for (int& shown : shown_) {
+            shown -= shown > row ? 1 : 0;
+        }
+        if (row >= table_.RecordCount()) {
+            showingNewRecord_ = false;  // the new record was dropped
+        }
+        if (viewRow < 0) {
+            return;
+        }
+    }
+    removing_ = viewRow;
+    beginRemoveRows(QModelIndex(), viewRow, viewRow);
+    removing_ = -1;
+    --rows_;
+    endRemoveRows();
+}
+
 void TableModel::Reset() {
     beginResetModel();
-    rows_ = TableRowCount();
+    Refilter(true);
+    rows_ = filter_ ? static_cast<int>(shown_.size()) : TableRowCount();
     names_ = FieldNames();
     columns_ = static_cast<int>(names_.size());
     endResetModel();
@@ -157,30 +277,31 @@ void TableModel::TableChanged(PtfTable& /*table*/, TableChange change, int row) 
             Reset();
             break;
         case TableChange::RowInserted:
-            if (row >= 0 && row <= rows_ && TableRowCount() == rows_ + 1) {
-                beginInsertRows(QModelIndex(), row, row);
-                ++rows_;
-                endInsertRows();
+            if (filter_ ? row == table_.RecordCount() && table_.State() == TableState::Insert
+                        : row >= 0 && row <= rows_ && TableRowCount() == rows_ + 1) {
+                RowInsertedInTable(row);
             } else {
                 Reset();
             }
             break;
         case TableChange::RowRemoved:
-            if (row >= 0 && row < rows_ && TableRowCount() == rows_ - 1) {
-                removing_ = row;
-                beginRemoveRows(QModelIndex(), row, row);
-                removing_ = -1;
-                --rows_;
-                endRemoveRows();
+            if (row >= 0 && (filter_ || (row < rows_ && TableRowCount() == rows_ - 1))) {
+                RowRemovedFromTable(row);
             } else {
                 Reset();
             }
             break;
-        case TableChange::Record:
-            if (row >= 0 && row < rows_ && columns_ > 0) {
-                emit dataChanged(index(row, 0), index(row, columns_ - 1));
+        case TableChange::Record: {
+            if (filter_ && row >= 0 && row < table_.RecordCount()) {
+                seen_.insert(table_.IdAt(row));  // an edited record stays until the filter changes
+                showingNewRecord_ = showingNewRecord_ && table_.State() == TableState::Insert;
+            }
+            const int viewRow = ViewRow(row);
+            if (viewRow >= 0 && viewRow < rows_ && columns_ > 0) {
+                emit dataChanged(index(viewRow, 0), index(viewRow, columns_ - 1));
             }
             return;  // the cursor stays where it is
+        }
         case TableChange::State:
             emit stateChanged();
             break;
@@ -190,7 +311,7 @@ void TableModel::TableChanged(PtfTable& /*table*/, TableChange change, int row) 
     if (rows_ > 0) {
         emit headerDataChanged(Qt::Vertical, 0, rows_ - 1);  // the record indicator
     }
-    emit currentRowChanged(table_.RecNo());
+    emit currentRowChanged(CurrentRow());
 }
 
 }  // namespace parlix

@@ -6,11 +6,18 @@
 // Windows-1252 bytes in the table and Unicode text in the model. What the user types goes into
 // the table's current record at once: the first change starts an edit of the record, and the
 // record is stored when the user leaves it (the grid's concern) or posts it.
+//
+// A row filter hides rows without touching the table: the model then shows the rows the filter
+// lets through, in the table's order. A row the user has seen stays until the filter changes,
+// even when an edit or a new order would no longer let it through, and a new record stays
+// visible once stored. Model rows ("view rows") and table rows differ only while a filter is on.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <functional>
+#include <unordered_set>
+#include <vector>
 
 #include "table/ptf_table.h"
 
@@ -23,6 +30,22 @@ class TableModel : public QAbstractTableModel, private TableObserver {
     ~TableModel() override;
 
     PtfTable& Table() const { return table_; }
+
+    // Whether a table row is shown; called for each row when the filter is set and whenever
+    // the table's rows were replaced or reordered.
+    using RowFilter = std::function<bool(const PtfTable& table, int row)>;
+    // An empty filter shows every row.
+    void SetRowFilter(RowFilter filter);
+    bool Filtered() const { return static_cast<bool>(filter_); }
+    // The table row of a view row and back (-1 for a row that is not shown).
+    int TableRow(int viewRow) const;
+    int ViewRow(int tableRow) const;
+    // The view row of the table's current record, or -1.
+    int CurrentRow() const { return ViewRow(table_.IsActive() ? table_.RecNo() : -1); }
+    // Makes the record of a view row the current one (storing or dropping the one left).
+    void MoveToRow(int viewRow);
+    // The table rows shown, in order.
+    std::vector<int> ShownTableRows() const;
 
     // Called from within a catch block whenever a table operation started by the model fails
     // (the general error report); without one the failure is only returned as false.
@@ -57,6 +80,10 @@ class TableModel : public QAbstractTableModel, private TableObserver {
     void Reset();
     void ReportFailure() const;
     int TableRowCount() const;
+    // Applies the filter to every row; `keepSeen` keeps the rows shown before.
+    void Refilter(bool keepSeen);
+    void RowInsertedInTable(int row);
+    void RowRemovedFromTable(int row);
 
     PtfTable& table_;
     int rows_ = 0;
@@ -64,6 +91,11 @@ class TableModel : public QAbstractTableModel, private TableObserver {
     int removing_ = -1;  // the row being removed while the views are told it is going
     QStringList names_;  // the header titles, in step with columns_
     std::function<void()> errorHandler_;
+
+    RowFilter filter_;
+    std::vector<int> shown_;             // while filtered: the table rows shown, ascending
+    std::unordered_set<RecordId> seen_;  // while filtered: the records shown
+    bool showingNewRecord_ = false;      // the record being inserted is shown
 };
 
 }  // namespace parlix
