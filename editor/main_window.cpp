@@ -17,6 +17,7 @@
 
 #include "editor/column_layout.h"
 #include "editor/data_grid.h"
+#include "editor/edit_commands.h"
 #include "editor/record_navigator.h"
 #include "editor/text_input_form.h"
 #include "generator/build_flow.h"
@@ -61,6 +62,7 @@ TfmMain::TfmMain(Dialogs& dialogs) : dialogs_(dialogs) {
     CreateActions();
     CreateMenu();
     CreateStrips();
+    Edit = new EditCommands(*this, dialogs_);
     FormCreate();
 }
 
@@ -215,6 +217,7 @@ void TfmMain::ConnectDataModule(Tdm1* dm1, ProjectFlows* flows) {
         dm1->dsTranslations->SetErrorHandler(
             [this] { ReportError(dialogs_, this, std::current_exception()); });
     }
+    Edit->ConnectDataModule(dm1);
 }
 
 void TfmMain::ConnectDialogs(BuildFlow* build, TfmTextInput* fmTextInput) {
@@ -251,6 +254,7 @@ void TfmMain::FormCanResize(int /*newWidth*/, int /*newHeight*/, bool& resize) c
 void TfmMain::FitColumnsToOpenedTable() {
     dbgTranslations->RebuildColumns();
     column_layout::Fit(*dbgTranslations, 0);
+    Edit->TableOpened();
 }
 
 void TfmMain::ResetColumnLayout() {
@@ -304,6 +308,7 @@ void TfmMain::SetTranslateMode(bool on) {
     }
     dbnTranslations->SetButtonVisible(RecordNavigator::nbInsert, !on);
     dbnTranslations->SetButtonVisible(RecordNavigator::nbDelete, !on);
+    Edit->ColumnsChanged();
 }
 
 void TfmMain::LeaveTranslateMode() {

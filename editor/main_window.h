@@ -20,6 +20,7 @@ namespace parlix {
 
 class BuildFlow;
 class DataGrid;
+class EditCommands;
 class ProjectFlows;
 class RecordNavigator;
 class Tdm1;
@@ -67,6 +68,8 @@ class TfmMain : public QMainWindow, public MainWindowPort {
     RecordNavigator* dbnTranslations = nullptr;
     QCheckBox* cbTranslateMode = nullptr;
     DataGrid* dbgTranslations = nullptr;
+    // The menu "Bearbeiten" with undo, filter, find and replace; the status bar.
+    EditCommands* Edit = nullptr;
 
     // The open dialog of aOpenProject.
     FileDialogOptions odOpenProject;

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "history/edit_history.h"
 #include "project/project_files.h"
 #include "table/ptf_table.h"
 #include "ui/table_model.h"
@@ -24,6 +25,8 @@ class Tdm1 {
 
     PtfTable cdsProject;       // the project settings, one record
     PtfTable cdsTranslations;  // the texts to translate
+    // The undo history of cdsTranslations' edits.
+    EditHistory History{cdsTranslations};
     // Declared after the tables, so that it lets go of the translation table before it goes.
     std::unique_ptr<TableModel> dsTranslations;
 

@@ -112,6 +112,7 @@ bool ProjectFlows::SaveTranslations() {
         dialogs_.ShowInformation(fmMain_.Window(), QString::fromUtf8(kSaveFailed) + Path(path));
         return false;
     }
+    dm1_.History.MarkSaved();
     return true;
 }
 

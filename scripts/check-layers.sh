@@ -12,10 +12,10 @@ declare -A allowed=(
   [history]="table"
   [search]="table project ui history"
   [ui]="table"
-  [project]="table ui"
+  [project]="table ui history"
   [generator]="table project ui"
   [cli]="table project generator"
-  [editor]="table ui project generator"
+  [editor]="table ui history search project generator"
 )
 
 status=0

@@ -16,6 +16,7 @@
 
 #include "editor/column_layout.h"
 #include "editor/data_grid.h"
+#include "editor/edit_commands.h"
 #include "editor/main_window.h"
 #include "editor/program.h"
 #include "editor/record_navigator.h"
@@ -215,7 +216,7 @@ class MainWindowTest : public QObject {
         for (QAction* menu : main.menuBar()->actions()) {
             titles << menu->text();
         }
-        QCOMPARE(titles, QStringList({"Datei", "Projekt", "Start"}));
+        QCOMPARE(titles, QStringList({"Datei", "Bearbeiten", "Projekt", "Start"}));
         QStringList entries;
         for (QAction* entry : main.N1->actions()) {
             if (!entry->isSeparator()) {
@@ -236,6 +237,18 @@ class MainWindowTest : public QObject {
         QCOMPARE(main.aSave->property("category").toString(), QString("Datei"));
         QCOMPARE(main.aBuild->property("category").toString(), QString("Start"));
         QCOMPARE(main.aEditProject->property("category").toString(), QString("Projekt"));
+
+        QStringList edits;
+        for (QAction* entry : main.Edit->Edit1->actions()) {
+            if (!entry->isSeparator()) {
+                edits << entry->text() + " " +
+                             entry->shortcut().toString(QKeySequence::NativeText);
+            }
+        }
+        QCOMPARE(edits, QStringList({"&Rückgängig Strg+Z", "&Wiederherstellen Strg+Y",
+                                     "&Filter Strg+F", "&Suchen und Ersetzen... Strg+H",
+                                     "&Nächster unübersetzter Text F8",
+                                     "&Vorheriger unübersetzter Text Umschalt+F8"}));
     }
 
     // --- Column fits ---
