@@ -241,14 +241,13 @@ class MainWindowTest : public QObject {
         QStringList edits;
         for (QAction* entry : main.Edit->Edit1->actions()) {
             if (!entry->isSeparator()) {
-                edits << entry->text() + " " +
-                             entry->shortcut().toString(QKeySequence::NativeText);
+                edits << entry->text() + " " + entry->shortcut().toString(QKeySequence::NativeText);
             }
         }
-        QCOMPARE(edits, QStringList({"&Rückgängig Strg+Z", "&Wiederherstellen Strg+Y",
-                                     "&Filter Strg+F", "&Suchen und Ersetzen... Strg+H",
-                                     "&Nächster unübersetzter Text F8",
-                                     "&Vorheriger unübersetzter Text Umschalt+F8"}));
+        QCOMPARE(edits,
+                 QStringList({"&Rückgängig Strg+Z", "&Wiederherstellen Strg+Y", "&Filter Strg+F",
+                              "&Suchen und Ersetzen... Strg+H", "&Nächster unübersetzter Text F8",
+                              "&Vorheriger unübersetzter Text Umschalt+F8"}));
     }
 
     // --- Column fits ---
