@@ -22,11 +22,14 @@
 #include <filesystem>
 
 #include "editor/data_grid.h"
+#include "editor/edit_commands.h"
 #include "editor/main_window.h"
 #include "editor/program.h"
 #include "editor/text_input_form.h"
 #include "generator/build_form.h"
 #include "project/edit_project_form.h"
+#include "search/filter_bar.h"
+#include "search/find_dialog.h"
 #include "test_support.h"
 #include "ui/dialogs.h"
 
@@ -194,8 +197,23 @@ int main(int argc, char** argv) {
     dialogs.scripts.push_back({"long-text", {}, {}});
     main.dbgTranslationsEditButtonClick();
 
-    // The project's settings.
+    // The filter narrowing the rows, and find and replace.
     main.cbTranslateMode->setChecked(false);
+    main.Edit->Filter->edFilter->setText("adress");
+    Settle();
+    dialogs.Take(main, "filter");
+    main.Edit->Filter->edFilter->clear();
+    main.Edit->aFindReplace->trigger();
+    TfmFindReplace& find = *main.Edit->FindReplace();
+    find.leFind->setText("Adressbuch");
+    find.leReplace->setText("Anschriftenbuch");
+    find.btFindNext->click();
+    Settle();
+    dialogs.Take(find, "find-replace");
+    dialogs.Take(main, "find-in-main-window");
+    find.close();
+
+    // The project's settings.
     dialogs.scripts.push_back({"settings", {}, {}});
     main.aEditProject->trigger();
     Settle();
