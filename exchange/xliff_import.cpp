@@ -81,8 +81,7 @@ class XliffReader {
             const std::size_t got = read(static_cast<char*>(buffer), kChunk);
             total += got;
             if (total > options_.maxFileBytes) {
-                planner_.Fail(Line(),
-                              "die Datei ist größer als " + Megabytes(options_.maxFileBytes));
+                planner_.Fail(0, "die Datei ist größer als " + Megabytes(options_.maxFileBytes));
                 return;
             }
             if (XML_ParseBuffer(parser_, static_cast<int>(got), got == 0) != XML_STATUS_OK) {
