@@ -1,5 +1,6 @@
 // The CSV reader: RFC 4180 records in UTF-8 (with or without a byte-order mark), a header row
 // naming the table's columns, comma or semicolon as the delimiter.
+#include <algorithm>
 #include <array>
 #include <unordered_map>
 
@@ -164,7 +165,8 @@ std::string Joined(const std::vector<std::string>& columns, char delimiter) {
 
 // Matches records to rows: by StringName, or by Property among the rows without a name. When
 // several rows share the key, a row whose Type, Property and language 1 also agree comes
-// first, then the rows in table order; each row is taken once.
+// first, then the rows in SourceSideLess order, which the table's order does not change; each
+// row is taken once.
 class Matcher {
   public:
     explicit Matcher(const std::vector<Row>& rows) : rows_(rows), taken_(rows.size(), false) {
@@ -172,6 +174,14 @@ class Matcher {
             const std::string& name = rows[r][kNameColumn].text;
             auto& map = name.empty() ? byProperty_ : byName_;
             map[name.empty() ? rows[r][kPropertyColumn].text : name].push_back(static_cast<int>(r));
+        }
+        for (auto* map : {&byName_, &byProperty_}) {
+            for (auto& [key, candidates] : *map) {
+                std::stable_sort(candidates.begin(), candidates.end(), [&rows](int a, int b) {
+                    return SourceSideLess(rows[static_cast<std::size_t>(a)],
+                                          rows[static_cast<std::size_t>(b)]);
+                });
+            }
         }
     }
 

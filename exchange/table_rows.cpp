@@ -38,6 +38,16 @@ std::vector<Row> ReadRows(PtfTable& table) {
     return rows;
 }
 
+bool SourceSideLess(const Row& a, const Row& b) {
+    for (int column : {kSourceColumn, kTypeColumn, kNameColumn, kPropertyColumn}) {
+        const int c = a[column].text.compare(b[column].text);
+        if (c != 0) {
+            return c < 0;
+        }
+    }
+    return false;
+}
+
 std::vector<std::string> UnitIds(const std::vector<Row>& rows) {
     std::vector<std::string> ids(rows.size());
     std::unordered_map<std::string_view, int> nameCount;
@@ -74,13 +84,7 @@ std::vector<std::string> UnitIds(const std::vector<Row>& rows) {
     }
     for (std::vector<std::size_t>* group : numbered) {
         std::stable_sort(group->begin(), group->end(), [&rows](std::size_t a, std::size_t b) {
-            for (int column : {kSourceColumn, kTypeColumn, kNameColumn}) {
-                const int c = rows[a][column].text.compare(rows[b][column].text);
-                if (c != 0) {
-                    return c < 0;
-                }
-            }
-            return false;
+            return SourceSideLess(rows[a], rows[b]);
         });
         const std::string& property = rows[group->front()][kPropertyColumn].text;
         int number = 0;

@@ -35,6 +35,10 @@ std::vector<Row> ReadRows(PtfTable& table);
 // ordering the table by a column keeps every id but those of rows equal in all four.
 std::vector<std::string> UnitIds(const std::vector<Row>& rows);
 
+// The order of rows that share a key, independent of the table's order: by language 1, Type,
+// StringName and Property. Rows equal in all four are told apart by position only.
+bool SourceSideLess(const Row& a, const Row& b);
+
 // Whether a value holds no text (null or empty).
 inline bool Untranslated(const TextValue& value) {
     return value.text.empty();
