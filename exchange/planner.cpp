@@ -29,49 +29,57 @@ bool Planner::Add(int row, std::string key, int line, const OfferedText& offered
     }
     seen = line;
 
-    RefusedUnit refused;
-    refused.key = key;
-    refused.line = line;
-    refused.row = row;
-    std::string bytes;
+    std::string& bytes = bytes_;
+    Refusal reason = Refusal::Characters;
+    std::string detail;
     if (offered.markup) {
-        refused.reason = Refusal::Markup;
-        refused.detail = "Platzhalter oder andere Auszeichnungen im Ziel";
-    } else if (!ToCp1252(offered.text, controlPictures_, bytes, &refused.detail)) {
-        refused.reason = Refusal::Characters;
-        refused.detail = "Zeichen, die Windows-1252 nicht kennt: " + refused.detail;
+        reason = Refusal::Markup;
+        detail = "Platzhalter oder andere Auszeichnungen im Ziel";
+    } else if (!ToCp1252(offered.text, controlPictures_, bytes, &detail)) {
+        detail = "Zeichen, die Windows-1252 nicht kennt: " + detail;
     } else if (bytes.find_first_of("\r\n") != std::string::npos) {
-        refused.reason = Refusal::LineBreak;
-        refused.detail = "Zeilenumbruch im Text";
+        reason = Refusal::LineBreak;
+        detail = "Zeilenumbruch im Text";
     } else if (offered.cut || bytes.size() > limit_) {
-        refused.reason = Refusal::TooLong;
-        refused.detail = (offered.cut ? "mehr als " + std::to_string(kTextKeptBytes)
-                                      : std::to_string(bytes.size())) +
-                         " Bytes, die Spalte fasst " + std::to_string(limit_);
+        reason = Refusal::TooLong;
+        detail = (offered.cut ? "mehr als " + std::to_string(kTextKeptBytes)
+                              : std::to_string(bytes.size())) +
+                 " Bytes, die Spalte fasst " + std::to_string(limit_);
     } else {
-        const TextValue& current = rows_[static_cast<std::size_t>(row)][kTargetColumn];
-        const bool same =
-            bytes.empty() ? Untranslated(current) : !current.isNull && current.text == bytes;
-        if (same) {
-            plan_.unchanged.push_back({std::move(key), line});
-            return true;
-        }
-        ImportChange change;
-        change.key = std::move(key);
-        change.line = line;
-        change.row = row;
-        change.isNew = Untranslated(current);
-        if (!current.isNull) {
-            change.before = current.text;
-        }
-        if (!offered.isNull || !bytes.empty()) {
-            change.after = std::move(bytes);
-        }
-        plan_.changes.push_back(std::move(change));
+        Record(row, std::move(key), line, offered.isNull);
         return true;
     }
+    RefusedUnit refused;
+    refused.key = std::move(key);
+    refused.line = line;
+    refused.row = row;
+    refused.reason = reason;
+    refused.detail = std::move(detail);
     plan_.refused.push_back(std::move(refused));
     return true;
+}
+
+void Planner::Record(int row, std::string key, int line, bool offeredNull) {
+    const std::string& bytes = bytes_;
+    const TextValue& current = rows_[static_cast<std::size_t>(row)][kTargetColumn];
+    const bool same =
+        bytes.empty() ? Untranslated(current) : !current.isNull && current.text == bytes;
+    if (same) {
+        plan_.unchanged.push_back({std::move(key), line});
+        return;
+    }
+    ImportChange change;
+    change.key = std::move(key);
+    change.line = line;
+    change.row = row;
+    change.isNew = Untranslated(current);
+    if (!current.isNull) {
+        change.before = current.text;
+    }
+    if (!offeredNull || !bytes.empty()) {
+        change.after = bytes;
+    }
+    plan_.changes.push_back(std::move(change));
 }
 
 void Planner::Fail(int line, std::string message) {

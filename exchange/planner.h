@@ -39,11 +39,15 @@ class Planner {
     void Finish();
 
   private:
+    // Files a matched unit whose text (in bytes_) the table can hold.
+    void Record(int row, std::string key, int line, bool offeredNull);
+
     ImportPlan& plan_;
     std::vector<Row> rows_;
     std::vector<int> lineOfRow_;  // the line of the unit matched to each row; 0 for none
     std::size_t limit_;           // bytes of the target column
     bool controlPictures_;
+    std::string bytes_;  // the text of the unit being added, in Windows-1252
 };
 
 }  // namespace parlix::exchange::detail

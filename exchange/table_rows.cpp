@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "table/errors.h"
 
@@ -48,53 +47,72 @@ bool SourceSideLess(const Row& a, const Row& b) {
     return false;
 }
 
-std::vector<std::string> UnitIds(const std::vector<Row>& rows) {
+std::vector<std::string> UnitIds(const std::vector<Row>& rows, RowOfId* rowOfId) {
+    // Views into `rows` and into `ids`, whose strings stay where they are: the vector is never
+    // resized.
     std::vector<std::string> ids(rows.size());
     std::unordered_map<std::string_view, int> nameCount;
+    nameCount.reserve(rows.size());
     for (const Row& row : rows) {
         if (!row[kNameColumn].text.empty()) {
             ++nameCount[row[kNameColumn].text];
         }
     }
-    std::unordered_set<std::string> taken;
-    // Rows without a name of their own, grouped by Property in the order of first appearance.
-    std::unordered_map<std::string_view, std::size_t> groupOf;
-    std::vector<std::vector<std::size_t>> groups;
+    // Every id given so far, with its row.
+    RowOfId own;
+    RowOfId& taken = rowOfId != nullptr ? *rowOfId : own;
+    taken.reserve(rows.size());
+    // The rows with a name of their own; the others grouped by Property, with each group's
+    // number (in the order of first appearance) and size.
+    std::vector<bool> named(rows.size(), false);
+    struct Group {
+        std::size_t number;
+        std::size_t size;
+    };
+    std::unordered_map<std::string_view, Group> groupOf;
+    groupOf.reserve(rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const std::string& name = rows[r][kNameColumn].text;
         if (!name.empty() && nameCount[name] == 1) {
             ids[r] = name;
-            taken.insert(name);
+            taken.emplace(name, static_cast<int>(r));
+            named[r] = true;
             continue;
         }
-        auto [it, added] = groupOf.try_emplace(rows[r][kPropertyColumn].text, groups.size());
-        if (added) {
-            groups.emplace_back();
-        }
-        groups[it->second].push_back(r);
+        auto [it, added] =
+            groupOf.try_emplace(rows[r][kPropertyColumn].text, Group{groupOf.size(), 0});
+        ++it->second.size;
     }
-    std::vector<std::vector<std::size_t>*> numbered;
-    for (auto& group : groups) {
-        const std::string& property = rows[group.front()][kPropertyColumn].text;
-        if (group.size() == 1 && !property.empty() && taken.insert(property).second) {
-            ids[group.front()] = property;
+    // A Property alone where it is unique; the others numbered in groups.
+    std::vector<std::pair<std::size_t, std::size_t>> numbered;  // group number, row
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (named[r]) {
+            continue;
+        }
+        const std::string& property = rows[r][kPropertyColumn].text;
+        const Group& group = groupOf.find(property)->second;
+        if (group.size == 1 && !property.empty() &&
+            taken.emplace(property, static_cast<int>(r)).second) {
+            ids[r] = property;
         } else {
-            numbered.push_back(&group);
+            numbered.emplace_back(group.number, r);
         }
     }
-    for (std::vector<std::size_t>* group : numbered) {
-        std::stable_sort(group->begin(), group->end(), [&rows](std::size_t a, std::size_t b) {
-            return SourceSideLess(rows[a], rows[b]);
-        });
-        const std::string& property = rows[group->front()][kPropertyColumn].text;
-        int number = 0;
-        for (std::size_t r : *group) {
-            std::string id;
-            do {
-                id = property + "#" + std::to_string(++number);
-            } while (!taken.insert(id).second);
-            ids[r] = std::move(id);
+    std::stable_sort(numbered.begin(), numbered.end(), [&rows](const auto& a, const auto& b) {
+        if (a.first != b.first) {
+            return a.first < b.first;
         }
+        return SourceSideLess(rows[a.second], rows[b.second]);
+    });
+    int number = 0;
+    for (std::size_t i = 0; i < numbered.size(); ++i) {
+        number = i > 0 && numbered[i - 1].first == numbered[i].first ? number : 0;
+        const std::size_t r = numbered[i].second;
+        const std::string& property = rows[r][kPropertyColumn].text;
+        std::string& id = ids[r];
+        do {
+            id.assign(property).append("#").append(std::to_string(++number));
+        } while (!taken.emplace(id, static_cast<int>(r)).second);
     }
     return ids;
 }

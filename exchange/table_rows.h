@@ -4,6 +4,8 @@
 
 #include <array>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "table/ptf_table.h"
@@ -32,8 +34,10 @@ std::vector<Row> ReadRows(PtfTable& table);
 // row has it; otherwise the Property, when no other such row has it and it is no other row's
 // id; otherwise the Property followed by "#" and a number counting the rows of that Property,
 // ordered by their language 1 text, Type and StringName and only then by position, so that
-// ordering the table by a column keeps every id but those of rows equal in all four.
-std::vector<std::string> UnitIds(const std::vector<Row>& rows);
+// ordering the table by a column keeps every id but those of rows equal in all four. When
+// given, `rowOfId` receives every id (a view into the returned strings) with its row.
+using RowOfId = std::unordered_map<std::string_view, int>;
+std::vector<std::string> UnitIds(const std::vector<Row>& rows, RowOfId* rowOfId = nullptr);
 
 // The order of rows that share a key, independent of the table's order: by language 1, Type,
 // StringName and Property. Rows equal in all four are told apart by position only.

@@ -54,12 +54,10 @@ std::string_view PrimarySubtag(std::string_view code) {
 class XliffReader {
   public:
     XliffReader(Planner& planner, const ImportOptions& options)
-        : planner_(planner), options_(options), parser_(XML_ParserCreateNS(nullptr, kSeparator)) {
-        const std::vector<std::string> ids = UnitIds(planner.Rows());
-        rowOfId_.reserve(ids.size());
-        for (std::size_t r = 0; r < ids.size(); ++r) {
-            rowOfId_.emplace(ids[r], static_cast<int>(r));
-        }
+        : planner_(planner),
+          options_(options),
+          parser_(XML_ParserCreateNS(nullptr, kSeparator)),
+          ids_(UnitIds(planner.Rows(), &rowOfId_)) {
         XML_SetUserData(parser_, this);
         XML_SetElementHandler(parser_, &XliffReader::OnStart, &XliffReader::OnEnd);
         XML_SetCharacterDataHandler(parser_, &XliffReader::OnText);
@@ -258,7 +256,8 @@ class XliffReader {
         const XML_Char* restype = Attribute(attributes, "restype");
         skipUnit_ = restype != nullptr && std::string_view(restype) == "x-gettext-domain-header";
         targetSeen_ = false;
-        target_ = OfferedText{};
+        target_.text.clear();  // keeps its room for the next unit
+        target_.isNull = target_.markup = target_.cut = false;
         locations_.clear();
     }
 
@@ -311,11 +310,10 @@ class XliffReader {
         if (!targetSeen_) {
             return;  // the unit offers no translation: nothing to take, nothing to clear
         }
-        std::string bytes;
         for (std::string& key : locations_) {
             int row = -1;
-            if (ToCp1252(key, true, bytes)) {
-                if (auto it = rowOfId_.find(bytes); it != rowOfId_.end()) {
+            if (ToCp1252(key, true, idBytes_)) {
+                if (auto it = rowOfId_.find(std::string_view(idBytes_)); it != rowOfId_.end()) {
                     row = it->second;
                 }
             }
@@ -329,7 +327,8 @@ class XliffReader {
     Planner& planner_;
     const ImportOptions& options_;
     XML_Parser parser_;
-    std::unordered_map<std::string, int> rowOfId_;
+    RowOfId rowOfId_;  // views into ids_
+    const std::vector<std::string> ids_;
     std::string encoding_;
 
     int depth_ = 0;
@@ -347,6 +346,7 @@ class XliffReader {
     int contextDepth_ = -1;
     std::string context_;
     std::vector<std::string> locations_;
+    std::string idBytes_;
 };
 
 }  // namespace
