@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/exchange_command.h"
 #include "cli/read_project.h"
 #include "generator/unit_file.h"
 #include "generator/unit_generator.h"
@@ -141,6 +142,9 @@ void Build(const Options& options, std::ostream& out) {
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (IsExchangeCall(args)) {
+        return RunExchange(args, out, err);
+    }
     Options options;
     try {
         options = ParseArguments(args);
@@ -149,7 +153,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return kWrongUsage;
     }
     if (options.help) {
-        out << kUsage << '\n' << kHelp;
+        out << kUsage << '\n' << kHelp << '\n' << kExchangeUsage << '\n' << kExchangeHelp;
         return kSuccess;
     }
     try {

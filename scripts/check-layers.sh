@@ -14,7 +14,8 @@ declare -A allowed=(
   [ui]="table"
   [project]="table ui history"
   [generator]="table project ui"
-  [cli]="table project generator"
+  [exchange]="table project"
+  [cli]="table project generator exchange check"
   [editor]="table ui history search project generator"
 )
 

@@ -57,44 +57,63 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+std::optional<char32_t> NextUtf8Character(std::string_view text, std::size_t& i) {
+    if (i >= text.size()) {
+        return std::nullopt;
+    }
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) {
+        ++i;
+        return lead;
+    }
+    char32_t c = 0;
+    std::size_t length = 0;
+    char32_t smallest = 0;  // a smaller value in this many bytes is an overlong form
+    if ((lead & 0xE0) == 0xC0) {
+        c = lead & 0x1F;
+        length = 2;
+        smallest = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        c = lead & 0x0F;
+        length = 3;
+        smallest = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        c = lead & 0x07;
+        length = 4;
+        smallest = 0x10000;
+    } else {
+        return std::nullopt;
+    }
+    if (text.size() - i < length) {
+        return std::nullopt;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        const unsigned char next = static_cast<unsigned char>(text[i + k]);
+        if ((next & 0xC0) != 0x80) {
+            return std::nullopt;
+        }
+        c = (c << 6) | (next & 0x3F);
+    }
+    if (c < smallest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        return std::nullopt;
+    }
+    i += length;
+    return c;
+}
+
 std::optional<std::string> Utf8ToCp1252(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        char32_t c = 0;
-        std::size_t length = 0;
-        if (lead < 0x80) {
-            c = lead;
-            length = 1;
-        } else if ((lead & 0xE0) == 0xC0) {
-            c = lead & 0x1F;
-            length = 2;
-        } else if ((lead & 0xF0) == 0xE0) {
-            c = lead & 0x0F;
-            length = 3;
-        } else if ((lead & 0xF8) == 0xF0) {
-            c = lead & 0x07;
-            length = 4;
-        } else {
+        std::optional<char32_t> c = NextUtf8Character(text, i);
+        if (!c) {
             return std::nullopt;
         }
-        if (i + length > text.size()) {
-            return std::nullopt;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            const unsigned char next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return std::nullopt;
-            }
-            c = (c << 6) | (next & 0x3F);
-        }
-        std::optional<unsigned char> byte = UnicodeToCp1252(c);
+        std::optional<unsigned char> byte = UnicodeToCp1252(*c);
         if (!byte) {
             return std::nullopt;
         }
         out += static_cast<char>(*byte);
-        i += length;
     }
     return out;
 }

@@ -23,4 +23,9 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // cannot hold or is no valid UTF-8.
 std::optional<std::string> Utf8ToCp1252(std::string_view text);
 
+// The character whose UTF-8 form starts at text[i], with i moved past it; nothing, and i as it
+// was, when no valid UTF-8 form starts there (a cut or overlong form, a surrogate, a value
+// above U+10FFFF). For readers that report which characters a text holds.
+std::optional<char32_t> NextUtf8Character(std::string_view text, std::size_t& i);
+
 }  // namespace parlix

@@ -69,6 +69,8 @@ TEST(Cp1252, EveryByteSurvivesTheWayThroughUnicode) {
     EXPECT_EQ(Cp1252ToUtf8("\x80\xE4"), "\xE2\x82\xAC\xC3\xA4");  // € ä
     EXPECT_FALSE(Utf8ToCp1252("\xC5\x91")) << "o with double acute has no byte";
     EXPECT_FALSE(Utf8ToCp1252("\xC3")) << "cut UTF-8";
+    EXPECT_FALSE(Utf8ToCp1252("\xC0\xAF")) << "overlong form of '/'";
+    EXPECT_FALSE(Utf8ToCp1252("\xED\xA0\x80")) << "a surrogate";
 }
 
 }  // namespace

@@ -1,0 +1,276 @@
+#include "cli/exchange_command.h"
+
+#include <optional>
+#include <string_view>
+
+#include "cli/parlix_build.h"
+#include "cli/read_project.h"
+#include "exchange/exchange.h"
+#include "project/project_files.h"
+#include "table/backups.h"
+#include "table/cp1252.h"
+#include "table/file_io.h"
+#include "table/ptf_format.h"
+
+namespace parlix::build_tool {
+
+const char* const kExchangeUsage =
+    "Aufruf: parlix-build --export DATEI.xlf|DATEI.csv [--languages CODE1,CODE2]\n"
+    "                     [--delimiter ,|;] [--untranslated] PROJEKT.ppr\n"
+    "        parlix-build --import DATEI.xlf|DATEI.csv [--languages CODE1,CODE2]\n"
+    "                     [--delimiter ,|;] [--dry-run] PROJEKT.ppr";
+
+const char* const kExchangeHelp =
+    "\n"
+    "Austausch mit Übersetzern: --export schreibt die Übersetzungstabelle als XLIFF 1.2\n"
+    "(.xlf, .xliff) oder CSV (.csv, UTF-8 mit BOM, alle fünf Spalten); Quelle ist Sprache 1,\n"
+    "Ziel Sprache 2. --import übernimmt aus einer solchen Datei nur die Spalte von Sprache 2\n"
+    "und speichert die Tabelle mit nummerierten Backups wie \"Speichern\". Einheiten werden\n"
+    "über die id (XLIFF) bzw. StringName oder, ohne Namen, Property (CSV) zugeordnet;\n"
+    "unbekannte werden gemeldet und nie hinzugefügt. Texte mit Zeichen außerhalb von\n"
+    "Windows-1252 werden abgelehnt: dann wird nichts geschrieben.\n"
+    "\n"
+    "  --languages CODE1,CODE2  BCP-47-Codes der Sprachen 1 und 2 (z. B. de,en); ohne die\n"
+    "                           Option aus den Sprachnamen des Projekts geraten\n"
+    "  --delimiter , oder ;     Trennzeichen der CSV-Datei (Export: Komma; Import: wie in\n"
+    "                           der Kopfzeile)\n"
+    "  --untranslated           nur Zeilen ohne Text in Sprache 2 exportieren\n"
+    "  --dry-run                den Import nur melden, nichts schreiben\n"
+    "\n"
+    "Der Import meldet auf der Standardausgabe eine Zeile mit den Zahlen der neuen,\n"
+    "geänderten, unveränderten, unbekannten und abgelehnten Einheiten; jede nicht\n"
+    "übernommene Einheit steht als DATEI:ZEILE: warning: (unbekannt) bzw. error: (abgelehnt)\n"
+    "auf der Standardfehlerausgabe. Exit-Status: 0 bei Erfolg, 1 bei einem Fehler (dann\n"
+    "bleibt die Tabelle unverändert), 2 bei falschem Aufruf.\n";
+
+namespace {
+
+constexpr const char* kBackupSuffix = ".bak";
+constexpr char kQuote = '"';
+
+struct Call {
+    bool help = false;
+    bool import = false;
+    std::string file;
+    std::optional<std::pair<std::string, std::string>> codes;
+    char delimiter = 0;
+    bool untranslated = false;
+    bool dryRun = false;
+    std::string project;
+};
+
+struct WrongCall {
+    std::string problem;
+};
+
+// Reads the arguments; options take their value as "--name=value" or as the next argument.
+class Arguments {
+  public:
+    explicit Arguments(const std::vector<std::string>& args) : args_(args) {}
+
+    Call Parse() {
+        Call call;
+        bool fileSeen = false;
+        bool projectSeen = false;
+        bool optionsEnded = false;
+        for (; at_ < args_.size(); ++at_) {
+            const std::string& arg = args_[at_];
+            if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+                if (projectSeen) {
+                    throw WrongCall{"mehr als eine Projektdatei angegeben"};
+                }
+                call.project = arg;
+                projectSeen = true;
+            } else if (arg == "--") {
+                optionsEnded = true;
+            } else if (arg == "--help" || arg == "-h") {
+                call.help = true;
+                return call;
+            } else if (Takes("--export") || Takes("--import")) {
+                if (fileSeen) {
+                    throw WrongCall{"--export und --import sind zusammen nur einmal erlaubt"};
+                }
+                call.import = arg.rfind("--import", 0) == 0;
+                call.file = Value();
+                fileSeen = true;
+            } else if (Takes("--languages")) {
+                const std::string value = Value();
+                const std::size_t comma = value.find(',');
+                call.codes = {value.substr(0, comma),
+                              comma == std::string::npos ? "" : value.substr(comma + 1)};
+                if (!exchange::IsLanguageCode(call.codes->first) ||
+                    !exchange::IsLanguageCode(call.codes->second)) {
+                    throw WrongCall{"--languages erwartet zwei BCP-47-Codes wie de,en, nicht \"" +
+                                    value + "\""};
+                }
+            } else if (Takes("--delimiter")) {
+                const std::string value = Value();
+                if (value != "," && value != ";" && value != "comma" && value != "semicolon") {
+                    throw WrongCall{"--delimiter erwartet , oder ;, nicht \"" + value + "\""};
+                }
+                call.delimiter = value == "," || value == "comma" ? ',' : ';';
+            } else if (arg == "--untranslated") {
+                call.untranslated = true;
+            } else if (arg == "--dry-run") {
+                call.dryRun = true;
+            } else {
+                throw WrongCall{"unbekannte Option \"" + arg + "\""};
+            }
+        }
+        if (!projectSeen) {
+            throw WrongCall{"keine Projektdatei angegeben"};
+        }
+        if (!exchange::FormatForFile(call.file)) {
+            throw WrongCall{"\"" + call.file + "\" ist weder .xlf, .xliff noch .csv"};
+        }
+        if (call.untranslated && call.import) {
+            throw WrongCall{"--untranslated gilt nur für --export"};
+        }
+        if (call.dryRun && !call.import) {
+            throw WrongCall{"--dry-run gilt nur für --import"};
+        }
+        return call;
+    }
+
+  private:
+    bool Takes(std::string_view name) {
+        const std::string& arg = args_[at_];
+        if (arg.compare(0, name.size(), name) != 0 ||
+            (arg.size() != name.size() && arg[name.size()] != '=')) {
+            return false;
+        }
+        name_ = name;
+        return true;
+    }
+
+    std::string Value() {
+        const std::string& arg = args_[at_];
+        if (arg.size() > name_.size()) {
+            return arg.substr(name_.size() + 1);
+        }
+        if (at_ + 1 >= args_.size()) {
+            throw WrongCall{std::string(name_) + " braucht einen Wert"};
+        }
+        return args_[++at_];
+    }
+
+    const std::vector<std::string>& args_;
+    std::size_t at_ = 0;
+    std::string_view name_;
+};
+
+// The codes of the call, or those guessed from the project's language names.
+std::pair<std::string, std::string> Codes(const Call& call, const ProjectState& state) {
+    if (call.codes) {
+        return *call.codes;
+    }
+    return {exchange::GuessLanguageCode(state.LanguageNames[1]),
+            exchange::GuessLanguageCode(state.LanguageNames[2])};
+}
+
+void Export(const Call& call, const ProjectState& state, PtfTable& translations) {
+    const exchange::Format format = *exchange::FormatForFile(call.file);
+    exchange::ExportOptions options;
+    std::tie(options.sourceCode, options.targetCode) = Codes(call, state);
+    if (format == exchange::Format::Xliff) {
+        for (int language : {1, 2}) {
+            const std::string& code = language == 1 ? options.sourceCode : options.targetCode;
+            if (code.empty()) {
+                throw CommandFailure(state.ProjectFileName + ": kein Sprachcode für \"" +
+                                     Cp1252ToUtf8(state.LanguageNames[language]) +
+                                     "\" bekannt; bitte mit --languages angeben");
+            }
+        }
+    }
+    options.onlyUntranslated = call.untranslated;
+    options.csvDelimiter = call.delimiter == 0 ? ',' : call.delimiter;
+    options.original = std::string(ExtractFileName(state.TranslationsFileName));
+    exchange::ExportFile(call.file, format, translations, options);
+}
+
+int Import(const Call& call, const ProjectState& state, PtfTable& translations, std::ostream& out,
+           std::ostream& err) {
+    exchange::ImportOptions options;
+    options.targetCode = Codes(call, state).second;
+    options.original = std::string(ExtractFileName(state.TranslationsFileName));
+    options.csvDelimiter = call.delimiter;
+    const exchange::ImportPlan plan = exchange::PlanImport(call.file, translations, options);
+    if (plan.fault) {
+        throw CommandFailure(plan.fault->Text());
+    }
+    for (const exchange::ImportUnit& unit : plan.unknown) {
+        err << plan.file << ':' << unit.line << ": warning: unbekannte Einheit \"" << unit.key
+            << "\" (nicht übernommen)\n";
+    }
+    for (const exchange::RefusedUnit& unit : plan.refused) {
+        err << plan.file << ':' << unit.line << ": error: Einheit \"" << unit.key
+            << "\" abgelehnt: " << unit.detail << '\n';
+    }
+    out << plan.NewCount() << " neu, " << plan.ChangedCount() << " geändert, "
+        << plan.unchanged.size() << " unverändert, " << plan.unknown.size() << " unbekannt, "
+        << plan.refused.size() << " abgelehnt\n";
+    if (!plan.refused.empty()) {
+        err << "parlix-build: " << state.TranslationsFileName
+            << ": nicht geschrieben, weil Einheiten abgelehnt wurden\n";
+        return kFailure;
+    }
+    if (call.dryRun || !plan.HasChanges()) {
+        return kSuccess;  // nothing to write: the file stays as it is, without new backups
+    }
+    exchange::ApplyImportPlan(plan, translations);
+    const std::string& path = state.TranslationsFileName;
+    if (!RotateBackups(path, state.BackupCount, kBackupSuffix)) {
+        throw CommandFailure(
+            path + ": Fehler beim Erstellen der Backup-Dateien - Tabelle nicht geschrieben");
+    }
+    SavePtfFile(path, kQuote, translations);
+    return kSuccess;
+}
+
+}  // namespace
+
+bool IsExchangeCall(const std::vector<std::string>& args) {
+    for (const std::string& arg : args) {
+        if (arg == "--") {
+            return false;
+        }
+        for (std::string_view name : {"--export", "--import"}) {
+            if (arg.compare(0, name.size(), name) == 0 &&
+                (arg.size() == name.size() || arg[name.size()] == '=')) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+int RunExchange(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Call call;
+    try {
+        call = Arguments(args).Parse();
+    } catch (const WrongCall& wrong) {
+        err << "parlix-build: " << wrong.problem << '\n' << kExchangeUsage << '\n';
+        return kWrongUsage;
+    }
+    if (call.help) {
+        out << kExchangeUsage << '\n' << kExchangeHelp;
+        return kSuccess;
+    }
+    try {
+        ProjectState state;
+        PtfTable translations;
+        ReadProject(call.project, state, translations);
+        if (!call.import) {
+            Export(call, state, translations);
+            return kSuccess;
+        }
+        const int status = Import(call, state, translations, out, err);
+        out.flush();
+        return status;
+    } catch (const std::exception& error) {
+        err << "parlix-build: " << error.what() << '\n';
+    }
+    return kFailure;
+}
+
+}  // namespace parlix::build_tool

@@ -1,0 +1,232 @@
+// The exchange's entry points: formats by file name, planning from a file, applying a plan.
+#include "exchange/exchange.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+
+#include "exchange/planner.h"
+#include "exchange/readers.h"
+#include "table/errors.h"
+#include "table/file_io.h"
+#include "table/text.h"
+
+namespace parlix::exchange {
+
+std::optional<Format> FormatForFile(std::string_view path) {
+    const std::string_view name = ExtractFileName(path);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view extension = name.substr(dot);
+    if (SameText(extension, ".xlf") || SameText(extension, ".xliff")) {
+        return Format::Xliff;
+    }
+    if (SameText(extension, ".csv")) {
+        return Format::Csv;
+    }
+    return std::nullopt;
+}
+
+std::string ImportFault::Text() const {
+    if (line > 0) {
+        return file + ":" + std::to_string(line) + ": " + message;
+    }
+    return file + ": " + message;
+}
+
+int ImportPlan::NewCount() const {
+    int count = 0;
+    for (const ImportChange& change : changes) {
+        count += change.isNew ? 1 : 0;
+    }
+    return count;
+}
+
+int ImportPlan::ChangedCount() const {
+    return static_cast<int>(changes.size()) - NewCount();
+}
+
+namespace detail {
+
+std::string Megabytes(std::uint64_t bytes) {
+    return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MB";
+}
+
+}  // namespace detail
+
+namespace {
+
+std::vector<std::string> ColumnNames(PtfTable& table) {
+    std::vector<std::string> names;
+    for (int column = 0; column < table.FieldCount(); ++column) {
+        names.push_back(table.Field(column).FieldName());
+    }
+    return names;
+}
+
+ImportPlan Plan(Format format, const std::string& fileName, PtfTable& table,
+                const ImportOptions& options, const detail::ReadMore& read,
+                std::string_view bytes) {
+    ImportPlan plan;
+    plan.file = fileName;
+    plan.format = format;
+    detail::Planner planner(plan, table, format == Format::Xliff);
+    if (format == Format::Xliff) {
+        detail::ReadXliff(read, planner, options);
+    } else {
+        detail::ReadCsv(bytes, planner, ColumnNames(table), options);
+    }
+    return plan;
+}
+
+}  // namespace
+
+ImportPlan PlanImportBytes(std::string_view bytes, Format format, const std::string& fileName,
+                           PtfTable& table, const ImportOptions& options) {
+    std::size_t at = 0;
+    const detail::ReadMore read = [&bytes, &at](char* buffer, std::size_t size) {
+        const std::size_t got = std::min(size, bytes.size() - at);
+        std::copy_n(bytes.data() + at, got, buffer);
+        at += got;
+        return got;
+    };
+    return Plan(format, fileName, table, options, read, bytes);
+}
+
+ImportPlan PlanImport(const std::string& path, PtfTable& table, const ImportOptions& options) {
+    const std::optional<Format> format = FormatForFile(path);
+    auto refuse = [&](std::string message) {
+        ImportPlan plan;
+        plan.file = path;
+        plan.fault = ImportFault{path, 0, std::move(message)};
+        return plan;
+    };
+    if (!format) {
+        return refuse("unbekanntes Dateiformat (erwartet .xlf, .xliff oder .csv)");
+    }
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        static_cast<std::uint64_t>(info.st_size) > options.maxFileBytes) {
+        return refuse("die Datei ist größer als " + detail::Megabytes(options.maxFileBytes));
+    }
+    if (*format == Format::Csv) {
+        const FileBuffer file = ReadFileBuffer(path);
+        return Plan(*format, path, table, options, nullptr, file.View());
+    }
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         &std::fclose);
+    if (!file) {
+        throw EFOpenError(path, SystemErrorText(errno));
+    }
+    bool failed = false;
+    const detail::ReadMore read = [&](char* buffer, std::size_t size) {
+        const std::size_t got = std::fread(buffer, 1, size, file.get());
+        failed = failed || std::ferror(file.get()) != 0;
+        return got;
+    };
+    ImportPlan plan = Plan(*format, path, table, options, read, {});
+    if (failed) {
+        throw EFOpenError(path, "Lesefehler");
+    }
+    return plan;
+}
+
+namespace {
+
+// Whether the table's order is by the column the plan writes, so that writing moves rows.
+bool OrderedByTarget(PtfTable& table, int column) {
+    return !table.IndexFieldNames().empty() && table.FieldIndex(table.IndexFieldNames()) == column;
+}
+
+// The value of a row's target column as the plan records it.
+std::optional<std::string> ValueAt(PtfTable& table, int row, int column) {
+    if (table.IsNullAt(row, column)) {
+        return std::nullopt;
+    }
+    return table.TextAt(row, column);
+}
+
+// The plan's rows in the order of adding, for a table ordered by the target column. Rows with
+// the same value there keep the order of adding among themselves, so the k-th row with a value
+// in the ordered table is the k-th row with that value in the order of adding.
+std::vector<int> RowsInOrderOfAdding(const ImportPlan& plan, PtfTable& table) {
+    const int column = plan.targetColumn;
+    using Key = std::pair<std::optional<std::string>, int>;  // value, occurrence
+    std::map<std::optional<std::string>, int> seen;
+    std::vector<Key> keyOfRow(static_cast<std::size_t>(table.RecordCount()));
+    for (int r = 0; r < table.RecordCount(); ++r) {
+        std::optional<std::string> value = ValueAt(table, r, column);
+        const int occurrence = seen[value]++;
+        keyOfRow[static_cast<std::size_t>(r)] = {std::move(value), occurrence};
+    }
+    std::map<Key, std::size_t> wanted;  // key of a planned row -> its change
+    for (std::size_t i = 0; i < plan.changes.size(); ++i) {
+        wanted.emplace(keyOfRow[static_cast<std::size_t>(plan.changes[i].row)], i);
+    }
+    table.SetIndexFieldNames("");
+    std::vector<int> rows(plan.changes.size(), -1);
+    seen.clear();
+    for (int r = 0; r < table.RecordCount(); ++r) {
+        std::optional<std::string> value = ValueAt(table, r, column);
+        const int occurrence = seen[value]++;
+        if (auto it = wanted.find(Key{std::move(value), occurrence}); it != wanted.end()) {
+            rows[it->second] = r;
+        }
+    }
+    return rows;
+}
+
+}  // namespace
+
+int ApplyImportPlan(const ImportPlan& plan, PtfTable& table) {
+    if (plan.fault) {
+        throw PtfError(plan.fault->Text());
+    }
+    if (!table.IsActive() || table.State() != TableState::Browse ||
+        table.RecordCount() != plan.tableRows || plan.targetColumn < 0 ||
+        plan.targetColumn >= table.FieldCount()) {
+        throw PtfError("Der Import passt nicht mehr zur Übersetzungstabelle");
+    }
+    for (const ImportChange& change : plan.changes) {
+        if (change.row < 0 || change.row >= table.RecordCount() ||
+            ValueAt(table, change.row, plan.targetColumn) != change.before) {
+            throw PtfError("Der Import passt nicht mehr zur Übersetzungstabelle");
+        }
+    }
+    if (plan.changes.empty()) {
+        return 0;
+    }
+    ControlsDisabled quiet(table);
+    const int cursor = table.RecNo();
+    const std::string order = table.IndexFieldNames();
+    std::vector<int> rows;
+    if (OrderedByTarget(table, plan.targetColumn)) {
+        rows = RowsInOrderOfAdding(plan, table);
+    } else {
+        for (const ImportChange& change : plan.changes) {
+            rows.push_back(change.row);
+        }
+    }
+    for (std::size_t i = 0; i < plan.changes.size(); ++i) {
+        table.MoveTo(rows[i]);
+        table.Edit();
+        parlix::Field field = table.Field(plan.targetColumn);
+        if (plan.changes[i].after) {
+            field.SetAsString(*plan.changes[i].after);
+        } else {
+            field.SetNull();
+        }
+        table.Post();
+    }
+    if (table.IndexFieldNames() != order) {
+        table.SetIndexFieldNames(order);
+    }
+    table.MoveTo(cursor);
+    return static_cast<int>(plan.changes.size());
+}
+
+}  // namespace parlix::exchange

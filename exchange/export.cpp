@@ -1,0 +1,209 @@
+// XLIFF 1.2 and CSV writers.
+#include <functional>
+
+#include "exchange/exchange.h"
+#include "exchange/table_rows.h"
+#include "exchange/text_codec.h"
+#include "exchange/xliff_names.h"
+#include "table/cp1252.h"
+#include "table/errors.h"
+#include "table/file_io.h"
+
+namespace parlix::exchange {
+
+namespace {
+
+using detail::Row;
+using Sink = std::function<void(std::string_view)>;
+
+constexpr std::size_t kPiece = std::size_t{1} << 20;
+
+bool Skipped(const Row& row, const ExportOptions& options) {
+    return options.onlyUntranslated && !detail::Untranslated(row[detail::kTargetColumn]);
+}
+
+void CheckCode(const std::string& code, const char* which) {
+    if (!IsLanguageCode(code)) {
+        throw PtfError(std::string(which) + " \"" + code + "\" ist kein gültiger BCP-47-Code");
+    }
+}
+
+// A file name (UTF-8) as an attribute value; what is no UTF-8 becomes "?".
+void AppendFileName(std::string& out, std::string_view name) {
+    for (std::size_t i = 0; i < name.size();) {
+        const std::size_t from = i;
+        if (!NextUtf8Character(name, i)) {
+            ++i;
+            out += '?';
+            continue;
+        }
+        std::string_view character = name.substr(from, i - from);
+        if (character.size() == 1) {
+            detail::AppendXml(out, character, true);  // ASCII: the same bytes in both
+        } else {
+            out += character;
+        }
+    }
+}
+
+void AppendNote(std::string& out, const char* label, const detail::TextValue& value) {
+    if (value.text.empty()) {
+        return;
+    }
+    out += "        <note from=\"developer\">";
+    out += label;
+    out += ": ";
+    detail::AppendXml(out, value.text, false);
+    out += "</note>\n";
+}
+
+int WriteXliff(PtfTable& table, const ExportOptions& options, const Sink& sink) {
+    CheckCode(options.sourceCode, "Der Quellsprachen-Code");
+    CheckCode(options.targetCode, "Der Zielsprachen-Code");
+    const std::vector<Row> rows = detail::ReadRows(table);
+    const std::vector<std::string> ids = detail::UnitIds(rows);
+
+    std::string out;
+    out.reserve(kPiece + 8192);
+    out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<xliff version=\"1.2\" xmlns=\"";
+    out += xliff::kNamespace12;
+    out += "\" xmlns:parlix=\"";
+    out += xliff::kParlixNamespace;
+    out += "\">\n  <file original=\"";
+    AppendFileName(out, options.original);
+    out += "\" source-language=\"" + options.sourceCode + "\" target-language=\"" +
+           options.targetCode + "\" datatype=\"plaintext\">\n    <body>\n";
+    int units = 0;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const Row& row = rows[r];
+        if (Skipped(row, options)) {
+            continue;
+        }
+        ++units;
+        const detail::TextValue& target = row[detail::kTargetColumn];
+        const bool translated = !detail::Untranslated(target);
+        out += "      <trans-unit id=\"";
+        detail::AppendXml(out, ids[r], true);
+        out += translated ? "\" xml:space=\"preserve\" approved=\"yes\">\n"
+                          : "\" xml:space=\"preserve\">\n";
+        out += "        <source>";
+        detail::AppendXml(out, row[detail::kSourceColumn].text, false);
+        out += "</source>\n";
+        if (translated) {
+            out += "        <target state=\"translated\">";
+            detail::AppendXml(out, target.text, false);
+            out += "</target>\n";
+        } else if (target.isNull) {
+            out += "        <target state=\"needs-translation\" parlix:null=\"yes\"/>\n";
+        } else {
+            out += "        <target state=\"needs-translation\"></target>\n";
+        }
+        AppendNote(out, "Type", row[detail::kTypeColumn]);
+        AppendNote(out, "Property", row[detail::kPropertyColumn]);
+        out += "      </trans-unit>\n";
+        if (out.size() >= kPiece) {
+            sink(out);
+            out.clear();
+        }
+    }
+    out += "    </body>\n  </file>\n</xliff>\n";
+    sink(out);
+    return units;
+}
+
+// RFC 4180: a field is quoted when it holds the delimiter, a quote or a line break, and also
+// when it is empty (an empty field without quotes is null) or starts or ends with a blank,
+// which some readers would trim.
+void AppendCsvField(std::string& out, const detail::TextValue& value, char delimiter) {
+    if (value.isNull) {
+        return;
+    }
+    const std::string& text = value.text;
+    const bool quoted = text.empty() || text.find_first_of("\"\r\n") != std::string::npos ||
+                        text.find(delimiter) != std::string::npos || text.front() == ' ' ||
+                        text.back() == ' ' || text.front() == '\t' || text.back() == '\t';
+    if (!quoted) {
+        detail::AppendUtf8(out, text);
+        return;
+    }
+    out += '"';
+    std::size_t from = 0;
+    for (std::size_t quote = text.find('"'); quote != std::string::npos;
+         quote = text.find('"', from)) {
+        detail::AppendUtf8(out, std::string_view(text).substr(from, quote + 1 - from));
+        out += '"';
+        from = quote + 1;
+    }
+    detail::AppendUtf8(out, std::string_view(text).substr(from));
+    out += '"';
+}
+
+int WriteCsv(PtfTable& table, const ExportOptions& options, const Sink& sink) {
+    const char delimiter = options.csvDelimiter;
+    if (delimiter != ',' && delimiter != ';') {
+        throw PtfError("Als Trennzeichen einer CSV-Datei dienen nur Komma und Semikolon");
+    }
+    const std::vector<Row> rows = detail::ReadRows(table);
+    std::string out;
+    out.reserve(kPiece + 8192);
+    out += "\xEF\xBB\xBF";  // the byte-order mark tells spreadsheets that the file is UTF-8
+    for (int column = 0; column < table.FieldCount(); ++column) {
+        detail::TextValue name{table.Field(column).FieldName(), false};
+        if (column > 0) {
+            out += delimiter;
+        }
+        AppendCsvField(out, name, delimiter);
+    }
+    out += "\r\n";
+    int units = 0;
+    for (const Row& row : rows) {
+        if (Skipped(row, options)) {
+            continue;
+        }
+        ++units;
+        for (std::size_t column = 0; column < row.size(); ++column) {
+            if (column > 0) {
+                out += delimiter;
+            }
+            AppendCsvField(out, row[column], delimiter);
+        }
+        out += "\r\n";
+        if (out.size() >= kPiece) {
+            sink(out);
+            out.clear();
+        }
+    }
+    sink(out);
+    return units;
+}
+
+Sink StreamSink(std::ostream& out) {
+    return [&out](std::string_view piece) {
+        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        if (!out) {
+            throw PtfError("Die Datei kann nicht geschrieben werden");
+        }
+    };
+}
+
+}  // namespace
+
+int ExportXliff(PtfTable& table, const ExportOptions& options, std::ostream& out) {
+    return WriteXliff(table, options, StreamSink(out));
+}
+
+int ExportCsv(PtfTable& table, const ExportOptions& options, std::ostream& out) {
+    return WriteCsv(table, options, StreamSink(out));
+}
+
+int ExportFile(const std::string& path, Format format, PtfTable& table,
+               const ExportOptions& options) {
+    SafeFileWriter writer(path);
+    const Sink sink = [&writer](std::string_view piece) { writer.Write(piece); };
+    const int units =
+        format == Format::Xliff ? WriteXliff(table, options, sink) : WriteCsv(table, options, sink);
+    writer.Commit();
+    return units;
+}
+
+}  // namespace parlix::exchange

@@ -1,0 +1,53 @@
+// What the import readers share: matching a unit's text against its row and filling the plan.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "exchange/exchange.h"
+#include "exchange/table_rows.h"
+
+namespace parlix::exchange::detail {
+
+// The target text a file offers for a unit.
+struct OfferedText {
+    bool isNull = false;  // no text, and the file says null
+    std::string text;     // UTF-8 as the file holds it
+    bool markup = false;  // inline markup the table cannot hold
+    bool cut = false;     // the reader stopped keeping the text (far beyond any column)
+};
+
+// The most bytes a reader keeps of one text; anything longer is refused as too long anyway.
+inline constexpr std::size_t kTextKeptBytes = std::size_t{1} << 20;
+
+class Planner {
+  public:
+    // Reads the table's rows (see ReadRows) and prepares `plan` for them.
+    Planner(ImportPlan& plan, PtfTable& table, bool controlPictures);
+
+    const std::vector<Row>& Rows() const { return rows_; }
+
+    // Records a unit of the file: matched to `row`, or unknown for -1. A second unit for the
+    // same row makes the plan fail; then returns false.
+    bool Add(int row, std::string key, int line, const OfferedText& offered);
+
+    // The file cannot be imported: the first fault counts, and the lists are emptied.
+    void Fail(int line, std::string message);
+    bool Failed() const { return plan_.fault.has_value(); }
+
+    // Ends the plan: a file whose units all match no row belongs to another project.
+    void Finish();
+
+  private:
+    // Files a matched unit whose text (in bytes_) the table can hold.
+    void Record(int row, std::string key, int line, bool offeredNull);
+
+    ImportPlan& plan_;
+    std::vector<Row> rows_;
+    std::vector<int> lineOfRow_;  // the line of the unit matched to each row; 0 for none
+    std::size_t limit_;           // bytes of the target column
+    bool controlPictures_;
+    std::string bytes_;  // the text of the unit being added, in Windows-1252
+};
+
+}  // namespace parlix::exchange::detail

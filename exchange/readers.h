@@ -1,0 +1,29 @@
+// The two import readers; each fills a plan through a Planner.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "exchange/exchange.h"
+#include "exchange/planner.h"
+
+namespace parlix::exchange::detail {
+
+// Fills `buffer` with up to `size` further bytes of the file; returns how many, 0 at its end.
+using ReadMore = std::function<std::size_t(char* buffer, std::size_t size)>;
+
+// Reads an XLIFF 1.x file piece by piece and plans it, matching units by id.
+void ReadXliff(const ReadMore& read, Planner& planner, const ImportOptions& options);
+
+// Reads a whole CSV file and plans it, matching records by StringName or Property. The header
+// row must name `columns` (the table's column names, Windows-1252).
+void ReadCsv(std::string_view bytes, Planner& planner, const std::vector<std::string>& columns,
+             const ImportOptions& options);
+
+// "1,5 MB" style sizes for messages.
+std::string Megabytes(std::uint64_t bytes);
+
+}  // namespace parlix::exchange::detail

@@ -1,0 +1,174 @@
+#include "exchange/text_codec.h"
+
+#include <array>
+#include <cstdio>
+#include <optional>
+
+#include "table/cp1252.h"
+
+namespace parlix::exchange::detail {
+
+namespace {
+
+constexpr char32_t kControlPictures = 0x2400;
+constexpr int kListedCharacters = 8;
+
+// The UTF-8 form of every byte, built once.
+const std::array<std::string, 256>& Utf8Forms() {
+    static const std::array<std::string, 256> forms = [] {
+        std::array<std::string, 256> all;
+        for (int b = 0; b < 256; ++b) {
+            const char byte = static_cast<char>(b);
+            all[static_cast<std::size_t>(b)] = Cp1252ToUtf8(std::string_view(&byte, 1));
+        }
+        return all;
+    }();
+    return forms;
+}
+
+bool IsXmlControl(unsigned char b) {
+    return b < 0x20 && b != '\t' && b != '\n' && b != '\r';
+}
+
+void AppendCodePoint(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+void ListUnheld(std::string& unheld, int& listed, char32_t c) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+    std::string entry;
+    if (c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0)) {
+        AppendCodePoint(entry, c);
+        entry += " (";
+        entry += code;
+        entry += ')';
+    } else {
+        entry = code;
+    }
+    if (unheld.find(entry) != std::string::npos) {
+        return;
+    }
+    if (listed == kListedCharacters) {
+        unheld += ", ...";
+    } else if (listed < kListedCharacters) {
+        unheld += (listed == 0 ? "" : ", ") + entry;
+    }
+    ++listed;
+}
+
+}  // namespace
+
+void AppendUtf8(std::string& out, std::string_view bytes) {
+    const auto& forms = Utf8Forms();
+    std::size_t run = 0;  // start of the pending run of ASCII bytes
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        if (b >= 0x80) {
+            out.append(bytes.data() + run, i - run);
+            out += forms[b];
+            run = i + 1;
+        }
+    }
+    out.append(bytes.data() + run, bytes.size() - run);
+}
+
+void AppendXml(std::string& out, std::string_view bytes, bool attribute) {
+    const auto& forms = Utf8Forms();
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        const char* reference = nullptr;
+        switch (b) {
+            case '&':
+                reference = "&amp;";
+                break;
+            case '<':
+                reference = "&lt;";
+                break;
+            case '>':
+                reference = "&gt;";
+                break;
+            case '"':
+                reference = attribute ? "&quot;" : nullptr;
+                break;
+            case '\t':
+                reference = attribute ? "&#9;" : nullptr;
+                break;
+            case '\n':
+                reference = "&#10;";
+                break;
+            case '\r':
+                reference = "&#13;";
+                break;
+            default:
+                break;
+        }
+        if (reference == nullptr && b >= 0x20 && b < 0x80) {
+            continue;
+        }
+        if (reference == nullptr && b < 0x80 && !IsXmlControl(b)) {
+            continue;  // a tab or a quote in character data
+        }
+        out.append(bytes.data() + run, i - run);
+        run = i + 1;
+        if (reference != nullptr) {
+            out += reference;
+        } else if (b >= 0x80) {
+            out += forms[b];
+        } else {
+            AppendCodePoint(out, kControlPictures + b);
+        }
+    }
+    out.append(bytes.data() + run, bytes.size() - run);
+}
+
+bool ToCp1252(std::string_view text, bool controlPictures, std::string& out, std::string* unheld) {
+    out.clear();
+    out.reserve(text.size());
+    bool held = true;
+    int listed = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            out += static_cast<char>(lead);
+            ++i;
+            continue;
+        }
+        std::optional<char32_t> c = NextUtf8Character(text, i);
+        if (!c) {
+            return false;  // readers hand over valid UTF-8 only
+        }
+        std::optional<unsigned char> byte = UnicodeToCp1252(*c);
+        if (!byte && controlPictures && *c >= kControlPictures && *c < kControlPictures + 0x20 &&
+            IsXmlControl(static_cast<unsigned char>(*c - kControlPictures))) {
+            byte = static_cast<unsigned char>(*c - kControlPictures);
+        }
+        if (byte) {
+            out += static_cast<char>(*byte);
+            continue;
+        }
+        held = false;
+        if (unheld == nullptr) {
+            return false;
+        }
+        ListUnheld(*unheld, listed, *c);
+    }
+    return held;
+}
+
+}  // namespace parlix::exchange::detail

@@ -1,0 +1,25 @@
+// Text between the table's Windows-1252 bytes and the UTF-8 of the exchange files.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace parlix::exchange::detail {
+
+// Appends the bytes as UTF-8.
+void AppendUtf8(std::string& out, std::string_view bytes);
+
+// Appends the bytes as UTF-8 XML character data: "&", "<" and ">" as references, and in an
+// attribute value also the quote and the tab. The control bytes that XML 1.0 cannot hold (all
+// below 0x20 but tab, line feed and carriage return) become their control pictures U+2400 to
+// U+241F, which ToCp1252 with `controlPictures` turns back.
+void AppendXml(std::string& out, std::string_view bytes, bool attribute);
+
+// UTF-8 text as Windows-1252 bytes into `out`. Returns false when a character has no byte (or
+// the text is no valid UTF-8); `unheld`, when given, then lists those characters as
+// "→ (U+2192)", each once, the first few. With `controlPictures` the pictures that AppendXml
+// writes are read as the control bytes they stand for.
+bool ToCp1252(std::string_view text, bool controlPictures, std::string& out,
+              std::string* unheld = nullptr);
+
+}  // namespace parlix::exchange::detail

@@ -1,0 +1,179 @@
+// The exchange files against the tools translators use: Debian's translate-toolkit reads our
+// XLIFF (pocount, xliff2po) and CSV (csv2po), and what it writes imports back.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "exchange/exchange.h"
+#include "exchange/exchange_support.h"
+#include "test_support.h"
+
+namespace parlix {
+namespace {
+
+using exchange::Format;
+using testing::ReadBytes;
+using testing::Row;
+using testing::TempDir;
+using testing::WriteBytes;
+
+bool HaveTranslateToolkit() {
+    return std::system("command -v pocount xliff2po po2xliff csv2po >/dev/null 2>&1") == 0;
+}
+
+#define REQUIRE_TRANSLATE_TOOLKIT()                                                         \
+    if (!HaveTranslateToolkit()) {                                                          \
+        GTEST_SKIP() << "translate-toolkit is not installed (scripts/install-deps.sh "      \
+                        "installs it): pocount, xliff2po, po2xliff and csv2po are missing"; \
+    }
+
+// Runs a command, its output (standard output, when `out` is given) going to a file.
+int Shell(const std::string& command, const std::string& out = "/dev/null") {
+    return std::system((command + " >'" + out + "' 2>/dev/null").c_str());
+}
+
+std::string Quoted(const std::string& path) {
+    return "'" + path + "'";
+}
+
+// Texts a translator's tool must carry unchanged: markup characters, quotes, backslashes,
+// blanks at the ends, tabs, and every byte from 0x80 to 0xFF.
+std::vector<Row> PeerRows() {
+    std::string high;
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        high += static_cast<char>(b);
+    }
+    return {
+        {"Form", "frmMain.Caption", "sTitle", "Adressbuch", "Address book"},
+        {"Label", "frmMain.lbA.Caption", "", "<b>&amp; \"A\" ]]> 'x'", std::nullopt},
+        {"Label", "frmMain.lbB.Caption", "",
+         " Stra\xDF"
+         "e\t\\n ",
+         std::string()},
+        {"Hint", "frmMain.lbB.Hint", "sHint", high, "\x80 \x9F"},
+        {"Button", "frmMain.btA.Caption, frmMain.btB.Caption", "",
+         "Schlie\xDF"
+         "en",
+         "Close"},
+        {"Button", "frmMain.btA.Caption, frmMain.btB.Caption", "", "Zu", "Shut"},
+    };
+}
+
+class PeersTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::FillTranslations(table_, "Deutsch", "English", PeerRows());
+        before_ = testing::Values(table_);
+    }
+
+    std::string ExportTo(const std::string& name, Format format, char delimiter = ',') {
+        const std::string path = dir_.File(name);
+        exchange::ExportFile(path, format, table_, testing::GermanEnglish(delimiter));
+        return path;
+    }
+
+    PtfTable table_;
+    std::string before_;
+    TempDir dir_;
+};
+
+TEST_F(PeersTest, PocountCountsEveryUnitOfOurXliff) {
+    REQUIRE_TRANSLATE_TOOLKIT();
+    const std::string xliff = ExportTo("demo.xlf", Format::Xliff);
+    const std::string counts = dir_.File("counts.csv");
+    ASSERT_EQ(Shell("pocount --csv " + Quoted(xliff), counts), 0);
+    // "Filename, Translated Messages, ..., Untranslated Messages, ..., Total Message, ..."
+    std::istringstream lines(ReadBytes(counts));
+    std::string header;
+    std::string line;
+    std::getline(lines, header);
+    std::getline(lines, line);
+    std::vector<std::string> fields;
+    std::istringstream split(line);
+    for (std::string field; std::getline(split, field, ',');) {
+        fields.push_back(field);
+    }
+    ASSERT_GE(fields.size(), 9u) << ReadBytes(counts);
+    EXPECT_EQ(std::stoi(fields[1]), 4) << "translated";
+    EXPECT_EQ(std::stoi(fields[6]), 2) << "untranslated";
+    EXPECT_EQ(std::stoi(fields[8]), 6) << "total";
+}
+
+// xliff2po turns our XLIFF into a PO file; the translator edits it, po2xliff turns it back,
+// and the import takes exactly the edited translation.
+TEST_F(PeersTest, XliffThroughPoAndBackImportsTheTranslatorsEdit) {
+    REQUIRE_TRANSLATE_TOOLKIT();
+    const std::string xliff = ExportTo("demo.xlf", Format::Xliff);
+    const std::string po = dir_.File("demo.po");
+    ASSERT_EQ(Shell("xliff2po " + Quoted(xliff) + " " + Quoted(po)), 0);
+    std::string text = ReadBytes(po);
+    EXPECT_NE(text.find("msgid \"<b>&amp; \\\"A\\\" ]]> 'x'\""), std::string::npos) << text;
+    EXPECT_NE(text.find("#: frmMain.lbB.Caption"), std::string::npos);
+    EXPECT_NE(text.find("#. Type: Hint"), std::string::npos) << "the notes reach the translator";
+    const std::string close = "msgstr \"Close\"";
+    ASSERT_NE(text.find(close), std::string::npos);
+    text.replace(text.find(close), close.size(), "msgstr \"Close \xE2\x82\xAC\"");
+    WriteBytes(po, text);
+
+    const std::string back = dir_.File("back.xlf");
+    ASSERT_EQ(Shell("po2xliff " + Quoted(po) + " " + Quoted(back)), 0);
+    const exchange::ImportPlan plan = exchange::PlanImport(back, table_, {});
+    ASSERT_FALSE(plan.fault) << plan.fault->Text();
+    ASSERT_EQ(plan.changes.size(), 1u);
+    EXPECT_EQ(plan.changes[0].after, "Close \x80");
+    EXPECT_EQ(plan.unchanged.size(), 5u);
+    EXPECT_TRUE(plan.unknown.empty() && plan.refused.empty());
+}
+
+// A script fills the targets with the toolkit's own XLIFF writer; every one imports back.
+TEST_F(PeersTest, TargetsFilledByAScriptImportBack) {
+    REQUIRE_TRANSLATE_TOOLKIT();
+    const std::string xliff = ExportTo("demo.xlf", Format::Xliff);
+    const std::string script = dir_.File("fill.py");
+    WriteBytes(script,
+               "import sys\n"
+               "from translate.storage import xliff\n"
+               "store = xliff.xlifffile.parsefile(sys.argv[1])\n"
+               "for unit in store.units:\n"
+               "    unit.target = '\\u00bb' + unit.source + '\\u00ab'\n"
+               "store.savefile(sys.argv[1])\n");
+    ASSERT_EQ(Shell("/usr/bin/python3 " + Quoted(script) + " " + Quoted(xliff)), 0);
+    const exchange::ImportPlan plan = exchange::PlanImport(xliff, table_, {});
+    ASSERT_FALSE(plan.fault) << plan.fault->Text();
+    ASSERT_EQ(plan.changes.size(), 6u);
+    EXPECT_TRUE(plan.unknown.empty() && plan.refused.empty());
+    ASSERT_EQ(exchange::ApplyImportPlan(plan, table_), 6);
+    for (int row = 0; row < table_.RecordCount(); ++row) {
+        EXPECT_EQ(table_.TextAt(row, 4), "\xBB" + table_.TextAt(row, 3) + "\xAB");
+    }
+}
+
+// csv2po reads our CSV, with either delimiter, once told which column is which.
+TEST_F(PeersTest, Csv2poReadsOurCsv) {
+    REQUIRE_TRANSLATE_TOOLKIT();
+    for (char delimiter : {',', ';'}) {
+        const std::string csv = ExportTo("demo.csv", Format::Csv, delimiter);
+        const std::string po = dir_.File("demo.po");
+        ASSERT_EQ(Shell("csv2po --columnorder=developer_comments,location,context,source,target " +
+                        Quoted(csv) + " " + Quoted(po)),
+                  0);
+        const std::string text = ReadBytes(po);
+        for (const char* expected : {
+                 "#: frmMain.Caption\nmsgid \"Adressbuch\"\nmsgstr \"Address book\"",
+                 "msgid \"<b>&amp; \\\"A\\\" ]]> 'x'\"\nmsgstr \"\"",
+                 "\" Stra\xC3\x9F"
+                 "e\\t\\\\n\"",
+                 "msgstr \"\xE2\x82\xAC \xC5\xB8\"",
+                 "msgid \"Schlie\xC3\x9F"
+                 "en\"\nmsgstr \"Close\"",
+             }) {
+            EXPECT_NE(text.find(expected), std::string::npos) << expected << "\nin\n" << text;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace parlix
