@@ -92,8 +92,16 @@ bool IsDigit(char c) {
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
+constexpr auto kLowerAscii = [] {
+    std::array<char, 256> lower{};
+    for (int c = 0; c < 256; ++c) {
+        lower[static_cast<std::size_t>(c)] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    }
+    return lower;
+}();
+
 char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return kLowerAscii[static_cast<unsigned char>(c)];
 }
 
 // Letters, digits and underscores, not starting with a digit; length and reserved words
@@ -259,9 +267,11 @@ PropertyPath ParsePropertyPath(std::string_view piece, std::string* key) {
 
 void AppendLowerAscii(std::string& key, std::string_view word) {
     const std::size_t start = key.size();
-    key.append(word);
-    std::transform(key.begin() + static_cast<std::ptrdiff_t>(start), key.end(),
-                   key.begin() + static_cast<std::ptrdiff_t>(start), LowerAscii);
+    key.resize(start + word.size());
+    char* out = key.data() + start;
+    for (const char c : word) {
+        *out++ = LowerAscii(c);
+    }
 }
 
 }  // namespace parlix::check

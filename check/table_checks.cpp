@@ -54,6 +54,7 @@ struct Record {
     std::string name;
     std::string text[2];
     std::string_view trimmed[2];
+    bool hasAmpersand[2] = {false, false};  // in the trimmed text
     std::string_view trimmedName;
     NameFault nameFault = NameFault::Empty;
     std::size_t nameKeyOffset = 0;  // the lower-case name in the block's keys (valid names)
@@ -140,6 +141,7 @@ class TableCheck {
         for (int k = 0; k < 2; ++k) {
             record.text[k] = table_.TextAt(row, translation_field::LanguageColumn(k + 1));
             record.trimmed[k] = TrimView(record.text[k]);
+            record.hasAmpersand[k] = record.trimmed[k].find('&') != std::string_view::npos;
             if (!record.trimmed[k].empty()) {
                 ++result_.translated[static_cast<std::size_t>(k)];
             }
@@ -235,7 +237,9 @@ class TableCheck {
                 piece.text);
         }
         for (int k = 0; k < 2; ++k) {
-            CheckAccelerator(row, k, record.trimmed[k], form, piece.path.first, first.number);
+            if (record.hasAmpersand[k]) {
+                CheckAccelerator(row, k, record.trimmed[k], form, piece.path.first, first.number);
+            }
         }
     }
 
@@ -243,7 +247,7 @@ class TableCheck {
     // Pieces of one record share the text, and one path given twice is a finding of its own.
     void CheckAccelerator(int row, int language, std::string_view text, std::string_view formKey,
                           std::string_view form, int pathNumber) {
-        if (conflictReported_[language] || text.find('&') == std::string_view::npos) {
+        if (conflictReported_[language]) {
             return;
         }
         const Accelerators marks = FindAccelerators(text);
@@ -286,7 +290,7 @@ class TableCheck {
                     Joined(b.written));
             }
         }
-        if (one.find('&') != std::string_view::npos || two.find('&') != std::string_view::npos) {
+        if (record.hasAmpersand[0] || record.hasAmpersand[1]) {
             const int a = FindAccelerators(one).count;
             const int b = FindAccelerators(two).count;
             if (a != b) {
