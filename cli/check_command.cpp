@@ -18,8 +18,10 @@ check::CheckResult PrintFindings(const ProjectState& state, PtfTable& translatio
     check::CheckResult result =
         check::CheckTranslations(translations, {UnitNameFor(state.SourceFileName)});
     for (const check::Finding& finding : result.findings) {
-        const int line = finding.row < 0 ? kNamesLine : finding.row + kFirstRecordLine;
-        out << state.TranslationsFileName << ':' << line << ": "
+        // The language names are those of the project record, the first record of its file.
+        const bool project = finding.row < 0;
+        out << (project ? state.ProjectFileName : state.TranslationsFileName) << ':'
+            << (project ? 0 : finding.row) + kFirstRecordLine << ": "
             << (finding.severity == check::Severity::Error ? "error" : "warning") << ": "
             << check::EnglishMessage(finding, result, kFirstRecordLine) << '\n';
     }

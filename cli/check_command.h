@@ -4,7 +4,8 @@
 //   app/Demo_translations.ptf:5: error: "begin" is a reserved word and cannot name a constant
 //
 // with the translation table file's path as the project file's path gives it and the line of
-// the record in that file (the names line for a finding about a language name).
+// the record in that file. A language name is the project record's: its findings name the
+// project file and the record's line.
 #pragma once
 
 #include <ostream>
@@ -15,8 +16,7 @@
 
 namespace parlix::build_tool {
 
-// Lines of a table file: the column names, and the first record (one record a line).
-inline constexpr int kNamesLine = 3;
+// The line of a table file's first record (one record a line).
 inline constexpr int kFirstRecordLine = 4;
 
 // parlix-build --check: reads the project, prints every finding and then a summary line

@@ -80,8 +80,8 @@ TEST_F(CheckCommandTest, EveryFindingIsALineOfTheTableFile) {
     const Result result = Run({"--check"});
     EXPECT_EQ(result.status, build_tool::kFailure);
     EXPECT_EQ(result.out,
-              table_ +
-                  ":3: error: language name \"Deutsch-CH\" is not a valid conditional symbol "
+              project_ +
+                  ":4: error: language name \"Deutsch-CH\" is not a valid conditional symbol "
                   "(only letters without accents, digits and underscores, not starting with a "
                   "digit, at most 127 characters)\n" +
                   table_ + ":5: error: \"Begin\" is a reserved word and cannot name a constant\n" +
