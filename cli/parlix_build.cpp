@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/check_command.h"
 #include "cli/exchange_command.h"
 #include "cli/read_project.h"
 #include "generator/unit_file.h"
@@ -12,7 +13,8 @@
 
 namespace parlix::build_tool {
 
-const char* const kUsage = "Aufruf: parlix-build [--define 1|2] [--output DATEI] PROJEKT.ppr";
+const char* const kUsage =
+    "Aufruf: parlix-build [--check] [--strict] [--define 1|2] [--output DATEI] PROJEKT.ppr";
 
 namespace {
 
@@ -25,15 +27,27 @@ constexpr const char* kHelp =
     "  --define 1|2     die Unit definiert Sprache 1 oder 2 selbst\n"
     "  --output DATEI   die Unit nach DATEI schreiben (mit Backups dieser Datei);\n"
     "                   \"-\" schreibt sie auf die Standardausgabe\n"
+    "  --check          nur prüfen: jeden Befund der Übersetzungstabelle als\n"
+    "                   \"DATEI:ZEILE: error: ...\" oder \"DATEI:ZEILE: warning: ...\"\n"
+    "                   (englisch, für Editoren und CI) und eine Summe ausgeben;\n"
+    "                   nichts schreiben\n"
+    "  --strict         bei jedem Befund, auch einer Warnung, nichts schreiben und\n"
+    "                   mit Exit-Status 1 enden\n"
     "  --help           diese Hilfe anzeigen\n"
     "\n"
+    "Ohne --check und --strict gibt die Erstellung die Befunde auf der\n"
+    "Standardfehlerausgabe aus und schreibt die Unit trotzdem.\n"
+    "\n"
     "Exit-Status: 0 bei Erfolg, 1 bei einem Fehler (dann wird keine Unit geschrieben),\n"
+    "bei einem Fehler in der Tabelle mit --check und bei einem Befund mit --strict,\n"
     "2 bei falschem Aufruf.\n";
 
 constexpr std::string_view kStandardOutput = "-";
 
 struct Options {
     bool help = false;
+    bool check = false;
+    bool strict = false;
     int language = 0;
     std::optional<std::string> output;
     std::string project;
@@ -81,6 +95,10 @@ Options ParseArguments(const std::vector<std::string>& args) {
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
             return options;
+        } else if (arg == "--check") {
+            options.check = true;
+        } else if (arg == "--strict") {
+            options.strict = true;
         } else if (IsOption(arg, "--define")) {
             const std::string value = OptionValue(args, i, "--define");
             if (defineSeen) {
@@ -107,14 +125,18 @@ Options ParseArguments(const std::vector<std::string>& args) {
     if (!projectSeen) {
         throw UsageError{"keine Projektdatei angegeben"};
     }
+    if (options.check && options.output) {
+        throw UsageError{"--check schreibt nichts; --output passt nicht dazu"};
+    }
     return options;
 }
 
-void Build(const Options& options, std::ostream& out) {
+void Build(const Options& options, std::ostream& out, std::ostream& err) {
     ProjectState state;
     PtfTable translations;
     ReadProject(options.project, state, translations);
     state.BuildLanguage = options.language;
+    CheckBeforeBuild(state, translations, options.strict, err);
 
     if (options.output && *options.output == kStandardOutput) {
         GenerateUnit(state, translations, [&out](std::string_view text) {
@@ -157,7 +179,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return kSuccess;
     }
     try {
-        Build(options, out);
+        if (options.check) {
+            return RunCheck(options.project, options.strict, out);
+        }
+        Build(options, out, err);
         return kSuccess;
     } catch (const std::exception& error) {
         // File errors and build failures name the file themselves.

@@ -1,11 +1,13 @@
 // parlix-build: generates a project's translated unit without the desktop program, for build
 // scripts and continuous integration.
 //
-//   parlix-build [--define 1|2] [--output FILE] PROJECT.ppr
+//   parlix-build [--check] [--strict] [--define 1|2] [--output FILE] PROJECT.ppr
 //
 // Reads the project file and its translation table file as opening the project does,
 // generates the unit as Build does and writes it over the project's source unit after
-// numbered backups, or to FILE, or with "--output -" to standard output.
+// numbered backups, or to FILE, or with "--output -" to standard output. The table's findings
+// (check/) go to standard error first; --strict makes any finding a failure, and --check only
+// prints the findings (cli/check_command.h).
 #pragma once
 
 #include <ostream>
@@ -19,7 +21,8 @@ extern const char* const kUsage;
 
 // Exit statuses.
 inline constexpr int kSuccess = 0;
-inline constexpr int kFailure = 1;  // a file could not be read or written; no unit written
+inline constexpr int kFailure = 1;  // a file could not be read or written, or the check
+                                    // failed (--check, --strict); no unit written
 inline constexpr int kWrongUsage = 2;
 
 // Runs the tool with the command-line arguments that follow the program name. The unit goes

@@ -18,7 +18,7 @@ constexpr std::string_view kLineEnd = "\r\n";
 // expression with '+'.
 constexpr std::string_view kContinuation = "\r\n    + ";
 
-// Appends the text inside a literal's apostrophes, doubling each apostrophe.
+// Appends text inside a literal's apostrophes, doubling each apostrophe.
 void AppendQuoted(std::string& unit, std::string_view text) {
     for (std::size_t quote = text.find('\''); quote != std::string_view::npos;
          quote = text.find('\'')) {
@@ -27,6 +27,37 @@ void AppendQuoted(std::string& unit, std::string_view text) {
         text.remove_prefix(quote + 1);
     }
     unit.append(text);
+}
+
+bool IsControl(char c) {
+    return static_cast<unsigned char>(c) < 32;
+}
+
+// Appends one piece of a literal: its text in apostrophes; a character below 32 (which a
+// compiler does not take inside them: #26 ends the file for Free Pascal) stands outside them
+// as its character code, 'abc'#26'def'.
+void AppendLiteralPiece(std::string& unit, std::string_view text) {
+    if (text.empty()) {
+        unit.append("''"sv);
+        return;
+    }
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t end = i;
+        while (end < text.size() && !IsControl(text[end])) {
+            ++end;
+        }
+        if (end > i) {
+            unit.push_back('\'');
+            AppendQuoted(unit, text.substr(i, end - i));
+            unit.push_back('\'');
+        }
+        for (; end < text.size() && IsControl(text[end]); ++end) {
+            unit.push_back('#');
+            unit.append(std::to_string(static_cast<unsigned char>(text[end])));
+        }
+        i = end;
+    }
 }
 
 // The unit as it is generated. Lines go to a buffer; with a sink, the buffer is handed on
@@ -74,6 +105,17 @@ class UnitText {
     std::string& buffer_;
     const UnitSink* sink_;
 };
+
+// Whether a record has a constant name: without one, the unit declares no constant and must
+// not write "const" either, since a "const" followed by no declaration does not compile.
+bool HasConstants(PtfTable& table, const Field& stringName) {
+    for (table.First(); !table.AtEnd(); table.Next()) {
+        if (!TrimView(stringName.StringView()).empty()) {
+            return true;
+        }
+    }
+    return false;
+}
 
 // "  <name><TAB>= '<text>';" for every record with a constant name.
 void AppendConstants(UnitText& unit, PtfTable& table, const Field& stringName, const Field& value) {
@@ -153,7 +195,9 @@ void Generate(const ProjectState& state, PtfTable& translations, UnitText& unit)
         unit.AppendDirective("DEFINE", state.LanguageNames[state.BuildLanguage]);
         unit.AppendEmptyLine();
     }
-    unit.AppendLine("const");
+    if (HasConstants(translations, stringName)) {
+        unit.AppendLine("const");
+    }
     for (const Field& value : language) {
         unit.AppendDirective("IFDEF", value.FieldName());
         AppendConstants(unit, translations, stringName, value);
@@ -189,14 +233,10 @@ std::string UnitNameFor(std::string_view sourceFileName) {
 }
 
 void AppendPascalLiteral(std::string& unit, std::string_view text) {
-    unit.push_back('\'');
-    AppendQuoted(unit, text.substr(0, kMaxLiteralLength));
-    unit.push_back('\'');
+    AppendLiteralPiece(unit, text.substr(0, kMaxLiteralLength));
     for (std::size_t start = kMaxLiteralLength; start < text.size(); start += kMaxLiteralLength) {
         unit.append(kContinuation);
-        unit.push_back('\'');
-        AppendQuoted(unit, text.substr(start, kMaxLiteralLength));
-        unit.push_back('\'');
+        AppendLiteralPiece(unit, text.substr(start, kMaxLiteralLength));
     }
 }
 

@@ -13,7 +13,7 @@
 //   procedure ParlixTranslate();
 //   {$DEFINE English}                       <- only when a language is chosen
 //
-//   const
+//   const                                   <- only when the table has a constant name
 //   {$IFDEF Deutsch}
 //     sTitle<TAB>= 'Adressbuch';
 //   {$ENDIF}
@@ -27,7 +27,8 @@
 //   ...
 //
 // Every line ends with CR LF, the last one too. Texts are Windows-1252 bytes and are written
-// byte for byte.
+// byte for byte, but for characters below 32, which stand outside the apostrophes as
+// character codes ('Zeile 1'#9'Zeile 2').
 #pragma once
 
 #include <cstddef>
@@ -50,16 +51,18 @@ inline constexpr std::size_t kMaxLiteralLength = 255;
 std::string UnitNameFor(std::string_view sourceFileName);
 
 // Appends `text` to `unit` as a Delphi string literal: enclosed in apostrophes, with every
-// apostrophe inside doubled. A text longer than kMaxLiteralLength becomes literals of at most
-// that many characters joined with '+', each after the first on a line of its own.
+// apostrophe inside doubled, and each character below 32 outside them as its code
+// ('abc'#26'def'). A text longer than kMaxLiteralLength becomes literals of at most that many
+// characters joined with '+', each after the first on a line of its own.
 void AppendPascalLiteral(std::string& unit, std::string_view text);
 
 // Generates the unit for the project's settings (SourceFileName for the unit name, UsesList,
 // BuildLanguage and LanguageNames) from the translation table, and returns its text, every
 // line followed by CR LF.
 //
-// The table is opened if it is closed and walked with First and Next four times, in its
-// current order: a pending edit is stored first. The language fields are taken by position
+// The table is opened if it is closed and walked with First and Next, in its current order
+// (once to see whether any record has a constant name, then four times): a pending edit is
+// stored first. The language fields are taken by position
 // (columns 3 and 4); their names are the unit's conditional symbols. Views bound to the table
 // hear nothing during the walks, and the cursor ends past the last record. Throws PtfError
 // when the table lacks the language columns or BuildLanguage is not 0, 1 or 2.

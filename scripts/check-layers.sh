@@ -15,6 +15,7 @@ declare -A allowed=(
   [project]="table ui history"
   [generator]="table project ui"
   [exchange]="table project"
+  [check]="table project ui"
   [cli]="table project generator exchange check"
   [editor]="table ui history search project generator"
 )

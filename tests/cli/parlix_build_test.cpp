@@ -53,6 +53,14 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
     return files;
 }
 
+// The worked example's one finding, which every build reports before it writes: the German
+// " Nicht gefunden " has blanks that the English "Not found" lacks.
+std::string BlanksWarning(const std::string& translations) {
+    return translations +
+           ":6: warning: leading or trailing blanks differ between Deutsch and English; the unit "
+           "drops them\n";
+}
+
 // A project "Demo" with the worked example's texts in a folder of its own; the source unit
 // is named relative to the project file.
 class ParlixBuildTest : public ::testing::Test {
@@ -69,7 +77,11 @@ class ParlixBuildTest : public ::testing::Test {
         const auto before = Snapshot(dir_.Path());
         const Result result = RunTool(args);
         EXPECT_EQ(result.status, build_tool::kFailure);
-        EXPECT_EQ(result.err, "parlix-build: " + message + "\n");
+        std::string err = result.err;
+        if (err.starts_with(BlanksWarning(translations_))) {
+            err.erase(0, BlanksWarning(translations_).size());
+        }
+        EXPECT_EQ(err, "parlix-build: " + message + "\n");
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(Snapshot(dir_.Path()), before);
     }
@@ -91,7 +103,7 @@ class ParlixBuildTest : public ::testing::Test {
 TEST_F(ParlixBuildTest, WritesTheSourceUnitBesideTheProjectWithBackups) {
     const Result result = RunTool({"--define", "2", project_});
     EXPECT_EQ(result.status, build_tool::kSuccess);
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err, BlanksWarning(translations_));
     EXPECT_EQ(result.out, "");
     EXPECT_TRUE(SameUnit(ReadBytes(unit_), Golden("worked_example.pas")));
     EXPECT_EQ(ReadBytes(unit_ + ".bak1"), "old unit");
@@ -240,7 +252,7 @@ Result RunExecutable(const fs::path& folder, const std::string& arguments) {
 TEST_F(ParlixBuildTest, ExecutableFindsTheUnitFromTheProjectFolderNotTheWorkingFolder) {
     const Result result = RunExecutable(dir_.Path(), "--define 2 app/Demo.ppr");
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err, BlanksWarning("app/Demo_translations.ptf"));
     EXPECT_TRUE(SameUnit(ReadBytes(unit_), Golden("worked_example.pas")));
     EXPECT_FALSE(fs::exists(dir_.File("uTexte.pas")));
 }

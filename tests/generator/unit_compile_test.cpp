@@ -150,5 +150,33 @@ TEST(UnitCompiles, LongTexts) {
     ExpectCompilesAndTranslates(test, 2);
 }
 
+// A table without constant names gives a unit without "const"; characters below 32 reach
+// the program as they stand in the table.
+TEST(UnitCompiles, NoConstantsAndControlCharacters) {
+    CompileCase empty;
+    empty.sourceFileName = "uEmpty.pas";
+    empty.uses = "uMain";
+    empty.stubs = {{"uMain", FormUnit("uMain", "frmMain", {})}};
+    ExpectCompilesAndTranslates(empty, 1);
+
+    CompileCase codes = empty;
+    codes.rows = {{"", "frmMain.Caption", "", "Zeile 1\tZeile 2",
+                   "a\x1A"
+                   "b"}};
+    codes.printed = {"frmMain.Caption"};
+    codes.expected[0] = {"Zeile 1\tZeile 2"};
+    codes.expected[1] = {
+        "a\x1A"
+        "b"};
+    ExpectCompilesAndTranslates(codes, 1);
+    ExpectCompilesAndTranslates(codes, 2);
+
+    codes.rows.push_back({"", "frmMain.Hint", "sCodes", "x\x01y\x1Fz", "'\x07'"});
+    codes.printed.push_back("frmMain.Hint");
+    codes.expected[0].push_back("x\x01y\x1Fz");
+    codes.expected[1].push_back("'\x07'");
+    ExpectCompilesAndTranslates(codes, 2);
+}
+
 }  // namespace
 }  // namespace parlix

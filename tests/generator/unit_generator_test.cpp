@@ -39,8 +39,27 @@ TEST(GenerateUnit, EmptyTableWithoutUsesOrDefineGivesTheSkeleton) {
     FillTranslations(table, "Deutsch", "English", {});
     const std::string unit = GenerateUnit(Languages("uLeer.pas", "", 0), table);
     EXPECT_TRUE(SameUnit(unit, Golden("empty_table.pas")));
-    EXPECT_EQ(UnitLines(unit).size(), 28u);
+    EXPECT_EQ(UnitLines(unit).size(), 27u);
     EXPECT_TRUE(unit.ends_with("end.\r\n\r\n"));
+}
+
+// "const" comes with the first constant: records whose StringName is empty or blank declare
+// none, and a "const" without a declaration after it does not compile.
+TEST(GenerateUnit, WritesConstOnlyWhenAConstantFollows) {
+    PtfTable table;
+    FillTranslations(table, "Deutsch", "English",
+                     {{"", "frmMain.Caption", "  ", "Haupt", "Main"}, {"", "", "", "x", "y"}});
+    const std::string unit = GenerateUnit(Languages("u.pas", "", 1), table);
+    EXPECT_EQ(unit.find("const"), std::string::npos);
+    EXPECT_NE(unit.find("();\r\n{$DEFINE Deutsch}\r\n\r\n{$IFDEF Deutsch}\r\n{$ENDIF}\r\n"),
+              std::string::npos);
+
+    table.Last();
+    table.Edit();
+    table.Field(2).SetAsString("sLast");
+    EXPECT_NE(GenerateUnit(Languages("u.pas", "", 0), table)
+                  .find("();\r\nconst\r\n{$IFDEF Deutsch}\r\n  sLast\t= 'x';\r\n"),
+              std::string::npos);
 }
 
 // Blanks around names, pieces and values; empty pieces, names and values; apostrophes in
@@ -153,6 +172,29 @@ TEST(PascalLiteral, ShortTextsAreOneLiteralWithApostrophesDoubled) {
     source.clear();
     AppendPascalLiteral(source, std::string(255, 'a'));
     EXPECT_EQ(source, "'" + std::string(255, 'a') + "'");
+}
+
+// Characters below 32 stand outside the apostrophes as character codes: Free Pascal stops
+// at #26 inside a literal, and a line break would end it.
+TEST(PascalLiteral, ControlCharactersBecomeCharacterCodes) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"abc\x1A"
+         "def",
+         "'abc'#26'def'"},
+        {"\t", "#9"},
+        {"a\x01\x1F"
+         "b",
+         "'a'#1#31'b'"},
+        {"'\x1F'", "''''#31''''"},
+        {std::string("x\0y", 3), "'x'#0'y'"},
+        {"\x7F\xFF ", "'\x7F\xFF '"},
+        {std::string(254, 'a') + "\tb", "'" + std::string(254, 'a') + "'#9\r\n    + 'b'"},
+    };
+    for (const auto& [text, literal] : cases) {
+        std::string source;
+        AppendPascalLiteral(source, text);
+        EXPECT_EQ(source, literal);
+    }
 }
 
 TEST(UnitName, IsTheFileNameWithoutItsLastExtension) {

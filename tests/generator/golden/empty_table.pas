@@ -3,7 +3,6 @@ unit uLeer;
 interface
 
 procedure ParlixTranslate();
-const
 {$IFDEF Deutsch}
 {$ENDIF}
 

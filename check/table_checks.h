@@ -1,0 +1,84 @@
+// The checks of a translation table: what would make the generated unit fail to compile or
+// lose a text (errors), and what is most likely a mistake of translation (warnings).
+//
+// One call walks the table in its current order by random access: the cursor, the state and
+// the views bound to the table stay as they are, so that the window can check after every
+// post and delete. A record being edited or inserted is checked as it stands in the buffer.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "table/ptf_table.h"
+
+namespace parlix::check {
+
+enum class Severity {
+    Error,    // the unit will not compile, or a text does not reach it
+    Warning,  // likely a mistake
+};
+
+enum class Rule {
+    // Errors
+    InvalidConstantName,    // the StringName is no identifier (subject: the name)
+    ReservedConstantName,   // the StringName is a reserved word
+    ConstantNameTooLong,    // the StringName has more than kMaxIdentifierLength characters
+    ProcedureName,          // the StringName is ParlixTranslate, the unit's own procedure
+    DuplicateConstantName,  // an earlier record (otherRow) has the same name, ignoring case
+    InvalidPropertyPath,    // a property piece is no path (subject: the piece; detail: a
+                            // reserved or over-long word in it, if that is the fault)
+    HiddenPropertyPath,     // a piece starts with a constant of the unit (otherRow), the
+                            // procedure or the unit's name (detail: that first word)
+    InvalidLanguageName,    // a language field's name is no conditional symbol (row -1)
+    SameLanguageNames,      // both language fields have one name, ignoring case (row -1)
+    // Warnings
+    Untranslated,           // empty in this language (column), not in the other
+    NotTranslated,          // the same text, with letters, in both languages
+    PlaceholdersDiffer,     // other Format placeholders (subject, detail: those of language
+                            // 1 and 2 as written, separated by blanks)
+    AcceleratorCount,       // another number of '&' marks (subject, detail: the counts)
+    EdgeBlanksDiffer,       // other blanks at the start or end, which the unit drops
+    AcceleratorConflict,    // an earlier record (otherRow) marks the same letter (subject)
+                            // for the same form (detail) in this language (column)
+    DuplicatePropertyPath,  // an earlier record (otherRow) assigns the same path (subject)
+    NothingGenerated,       // texts, but neither a constant name nor a property
+};
+
+struct Finding {
+    Severity severity;
+    Rule rule;
+    int row;     // in the table's current order; -1 for the language names
+    int column;  // translation_field: kPropertyColumn, kStringNameColumn, LanguageColumn(k)
+    int otherRow = -1;
+    std::string subject;  // Windows-1252 bytes from the table
+    std::string detail;
+};
+
+struct CheckResult {
+    std::vector<Finding> findings;  // by row, the language names first; per row by column
+    int records = 0;
+    int errors = 0;
+    int warnings = 0;
+    // Records whose text in language 1 and 2 is not empty (after trimming).
+    std::array<int, 2> translated = {0, 0};
+    std::array<std::string, 2> languages;  // the language fields' names
+};
+
+// What the checks know of the unit beside the table.
+struct UnitContext {
+    std::string unitName;  // as the unit declares itself (UnitNameFor); may be empty
+};
+
+// Checks every record of the translation table and the names of its language fields.
+// Throws PtfError when the table lacks the language columns; opens a closed table.
+CheckResult CheckTranslations(PtfTable& translations, const UnitContext& unit = {});
+
+// The finding as a sentence for the window (German) or the command line (English), UTF-8.
+// Another record is named by its row counted from `firstRowNumber` ("Zeile 3", "line 6").
+std::string GermanMessage(const Finding& finding, const CheckResult& result,
+                          int firstRowNumber = 1);
+std::string EnglishMessage(const Finding& finding, const CheckResult& result,
+                           int firstRowNumber = 1);
+
+}  // namespace parlix::check

@@ -1,0 +1,56 @@
+#include "cli/check_command.h"
+
+#include "check/table_checks.h"
+#include "cli/read_project.h"
+#include "generator/unit_generator.h"
+
+namespace parlix::build_tool {
+
+namespace {
+
+std::string Count(int number, const char* word) {
+    return std::to_string(number) + " " + word + (number == 1 ? "" : "s");
+}
+
+// Prints the findings and returns the result.
+check::CheckResult PrintFindings(const ProjectState& state, PtfTable& translations,
+                                 std::ostream& out) {
+    check::CheckResult result =
+        check::CheckTranslations(translations, {UnitNameFor(state.SourceFileName)});
+    for (const check::Finding& finding : result.findings) {
+        // The language names are those of the project record, the first record of its file.
+        const bool project = finding.row < 0;
+        out << (project ? state.ProjectFileName : state.TranslationsFileName) << ':'
+            << (project ? 0 : finding.row) + kFirstRecordLine << ": "
+            << (finding.severity == check::Severity::Error ? "error" : "warning") << ": "
+            << check::EnglishMessage(finding, result, kFirstRecordLine) << '\n';
+    }
+    return result;
+}
+
+std::string Summary(const ProjectState& state, const check::CheckResult& result) {
+    return state.TranslationsFileName + ": " + Count(result.errors, "error") + ", " +
+           Count(result.warnings, "warning") + " in " + Count(result.records, "record");
+}
+
+}  // namespace
+
+int RunCheck(const std::string& projectFile, bool strict, std::ostream& out) {
+    ProjectState state;
+    PtfTable translations;
+    ReadProject(projectFile, state, translations);
+    const check::CheckResult result = PrintFindings(state, translations, out);
+    out << Summary(state, result) << '\n';
+    const bool failed = result.errors > 0 || (strict && result.warnings > 0);
+    return failed ? 1 : 0;
+}
+
+void CheckBeforeBuild(const ProjectState& state, PtfTable& translations, bool strict,
+                      std::ostream& err) {
+    const check::CheckResult result = PrintFindings(state, translations, err);
+    if (strict && !result.findings.empty()) {
+        throw CommandFailure(Summary(state, result) + "; no unit written (--strict)");
+    }
+}
+
+}  // namespace parlix::build_tool

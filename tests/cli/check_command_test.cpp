@@ -1,0 +1,174 @@
+// parlix-build --check and --strict, and the findings of a plain build: the lines editors and
+// CI read, the exit statuses, and that a check writes nothing.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "cli/parlix_build.h"
+#include "generator/build_test_support.h"
+
+namespace parlix {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ProjectSettings;
+using testing::ReadBytes;
+using testing::Row;
+using testing::WriteBytes;
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class CheckCommandTest : public ::testing::Test {
+  protected:
+    // Writes the project with these records and an old unit beside it.
+    void Write(const std::vector<Row>& rows, ProjectSettings settings = {}) {
+        testing::WriteProjectFiles(project_, settings, rows);
+        WriteBytes(unit_, "old unit");
+        fs::remove(unit_ + ".bak1");
+    }
+
+    Result Run(std::vector<std::string> args) {
+        args.push_back(project_);
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = build_tool::run(args, out, err);
+        return {status, out.str(), err.str()};
+    }
+
+    bool UnitUntouched() const {
+        return ReadBytes(unit_) == "old unit" && !fs::exists(unit_ + ".bak1");
+    }
+
+    testing::TempDir dir_;
+    const std::string project_ = dir_.File("Demo.ppr");
+    const std::string table_ = dir_.File("Demo_translations.ptf");
+    const std::string unit_ = dir_.File("uTexte.pas");
+};
+
+const std::vector<Row> kSound = {
+    {"Form", "frmMain.Caption", "sTitle", "Adressbuch", "Address book"},
+    {"", "frmMain.btOK.Caption", "", "&Fertig", "&Done"},
+};
+
+// Two errors (a reserved word, then the same name again) and a warning (untranslated), in
+// records on lines 4 to 6 of the table file.
+const std::vector<Row> kFaulty = {
+    {"", "frmMain.Caption", "sTitle", "Titel", "Title"},
+    {"", "", "Begin", "Anfang", ""},
+    {"", "frmMain.Hint", "STITLE", "Tipp", "Tip"},
+};
+
+TEST_F(CheckCommandTest, ASoundTablePrintsOnlyTheSummaryAndWritesNothing) {
+    Write(kSound);
+    const Result result = Run({"--check"});
+    EXPECT_EQ(result.status, build_tool::kSuccess);
+    EXPECT_EQ(result.out, table_ + ": 0 errors, 0 warnings in 2 records\n");
+    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(UnitUntouched());
+    EXPECT_EQ(Run({"--check", "--strict"}).status, build_tool::kSuccess);
+}
+
+TEST_F(CheckCommandTest, EveryFindingIsALineOfTheTableFile) {
+    Write(kFaulty, ProjectSettings{.language1 = "Deutsch-CH"});
+    const Result result = Run({"--check"});
+    EXPECT_EQ(result.status, build_tool::kFailure);
+    EXPECT_EQ(result.out,
+              project_ +
+                  ":4: error: language name \"Deutsch-CH\" is not a valid conditional symbol "
+                  "(only letters without accents, digits and underscores, not starting with a "
+                  "digit, at most 127 characters)\n" +
+                  table_ + ":5: error: \"Begin\" is a reserved word and cannot name a constant\n" +
+                  table_ + ":5: warning: untranslated: no text in English\n" + table_ +
+                  ":6: error: constant \"STITLE\" is already declared at line 4 (case does not "
+                  "matter)\n" +
+                  table_ + ": 3 errors, 1 warning in 3 records\n");
+    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(UnitUntouched());
+}
+
+TEST_F(CheckCommandTest, WarningsFailOnlyWithStrict) {
+    Write({{"", "frmMain.Caption", "", "Titel", ""}});
+    const std::string warning = table_ + ":4: warning: untranslated: no text in English\n";
+    Result result = Run({"--check"});
+    EXPECT_EQ(result.status, build_tool::kSuccess);
+    EXPECT_EQ(result.out, warning + table_ + ": 0 errors, 1 warning in 1 record\n");
+
+    result = Run({"--strict", "--check"});
+    EXPECT_EQ(result.status, build_tool::kFailure);
+    EXPECT_EQ(result.out, warning + table_ + ": 0 errors, 1 warning in 1 record\n");
+    EXPECT_TRUE(UnitUntouched());
+
+    // A build with --strict writes nothing on any finding ...
+    result = Run({"--strict"});
+    EXPECT_EQ(result.status, build_tool::kFailure);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, warning + "parlix-build: " + table_ +
+                              ": 0 errors, 1 warning in 1 record; no unit written (--strict)\n");
+    EXPECT_TRUE(UnitUntouched());
+    EXPECT_EQ(Run({"--strict", "--output", "-"}).out, "");
+
+    // ... and builds a sound table as always.
+    Write(kSound);
+    result = Run({"--strict"});
+    EXPECT_EQ(result.status, build_tool::kSuccess);
+    EXPECT_EQ(result.err, "");
+    EXPECT_NE(ReadBytes(unit_).find("sTitle"), std::string::npos);
+}
+
+// Without the options a build reports what it finds and writes the unit as it always did.
+TEST_F(CheckCommandTest, APlainBuildReportsFindingsAndWritesTheUnit) {
+    Write(kFaulty);
+    const Result result = Run({"--output", "-"});
+    EXPECT_EQ(result.status, build_tool::kSuccess);
+    EXPECT_EQ(result.err.find(table_ + ":5: error: "), 0u) << result.err;
+    EXPECT_NE(result.err.find(table_ + ":6: error: "), std::string::npos);
+    EXPECT_EQ(result.err.find("parlix-build"), std::string::npos);
+    EXPECT_EQ(result.out.find("unit uTexte;\r\n"), 0u);
+
+    EXPECT_EQ(Run({}).status, build_tool::kSuccess);
+    EXPECT_EQ(ReadBytes(unit_ + ".bak1"), "old unit");
+}
+
+TEST_F(CheckCommandTest, ACheckTakesNoOutputAndUnreadableFilesFail) {
+    Write(kSound);
+    Result result = Run({"--check", "--output", "x.pas"});
+    EXPECT_EQ(result.status, build_tool::kWrongUsage);
+    EXPECT_EQ(result.err.find("parlix-build: --check schreibt nichts; --output passt nicht dazu\n"),
+              0u);
+    EXPECT_FALSE(fs::exists(dir_.File("x.pas")));
+
+    fs::remove(table_);
+    result = Run({"--check"});
+    EXPECT_EQ(result.status, build_tool::kFailure);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err.find("parlix-build: Datei " + table_ + " kann nicht ge"), 0u)
+        << result.err;
+}
+
+// The executable prints the path as the command line gives it, the findings on standard
+// output, and exits with 1.
+TEST_F(CheckCommandTest, TheExecutableNamesTheTableAsTheCommandLineDoes) {
+    Write(kFaulty);
+    const std::string folder = dir_.Path().string();
+    const std::string out = dir_.File("out.txt");
+    const int status =
+        std::system(("cd '" + folder + "' && '" PARLIX_BUILD_EXECUTABLE "' --check Demo.ppr >'" +
+                     out + "' 2>&1")
+                        .c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string printed = ReadBytes(out);
+    EXPECT_EQ(printed.find("Demo_translations.ptf:5: error: \"Begin\" is a reserved word"), 0u)
+        << printed;
+    EXPECT_TRUE(printed.ends_with("Demo_translations.ptf: 2 errors, 1 warning in 3 records\n"));
+}
+
+}  // namespace
+}  // namespace parlix
