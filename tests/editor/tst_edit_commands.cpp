@@ -1,0 +1,207 @@
+// Working in a big table through the real windows: the filter with sorting and inserting,
+// undo and redo around a save and in translate mode, find and replace, and the jump to the
+// next untranslated text.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTest>
+
+#include "editor/edit_commands.h"
+#include "project/flows_harness.h"
+#include "search/filter_bar.h"
+#include "search/find_dialog.h"
+
+using namespace parlix;
+using namespace parlix::testing;
+
+class EditCommandsTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<FlowsHarness> h_;
+
+    FlowsHarness& H() { return *h_; }
+    TfmMain& Main() { return h_->Main(); }
+    EditCommands& Edit() { return *h_->Main().Edit; }
+
+    // Demo.ppr with four saved records; the last one lacks its English text (null).
+    void DemoProject() {
+        H().WriteProjectFile("Demo.ppr", "Deutsch", "English", "uTexte.pas");
+        H().WriteTranslationFile(
+            "Demo_translations.ptf",
+            {{"Form", "frmMain.Caption", "sTitle", "Adressbuch", "Address book"},
+             {"Label", "frmMain.lblName.Caption", "", "Name:", "Name:"},
+             {"Button", "frmMain.btSave.Caption", "sSave", "Speichern", "Save"},
+             {"Hint", "frmMain.btSave.Hint", "", "Adresse speichern", ""}});
+        const std::string file = H().File("Demo_translations.ptf");
+        std::string bytes = ReadBytes(file);
+        bytes.replace(bytes.rfind("\"\","), 3, "null,");  // the last English text is null
+        WriteBytes(file, bytes);
+        H().OpenProject("Demo.ppr");
+        QCOMPARE(H().Table().RecordCount(), 4);
+    }
+
+    std::string TableFile() { return ReadBytes(H().File("Demo_translations.ptf")); }
+
+  private slots:
+    void initTestCase() { QVERIFY(InstallGermanTranslations(*QCoreApplication::instance())); }
+    void init() { h_ = std::make_unique<FlowsHarness>(); }
+    void cleanup() {
+        QVERIFY2(h_->dialogs.unexpected.isEmpty(), qPrintable(h_->dialogs.unexpected.join(" | ")));
+        QVERIFY(h_->dialogs.answers.empty());
+        h_.reset();
+    }
+
+    void theFilterHidesRowsOnlyAndKeepsWhatTheUserWorksOn() {
+        DemoProject();
+        const std::string saved = TableFile();
+        Edit().Filter->edFilter->setText("ADRES");  // case does not matter
+        QCOMPARE(H().Column(3), QStringList({"Adressbuch", "Adresse speichern"}));
+        QCOMPARE(Edit().lbRows->text(), QString("Datensätze: 4   Gefiltert: 2   Zeile: 1"));
+
+        // A title click orders the shown rows; the filter stays.
+        Main().dbgTranslationsTitleClick(3);
+        QCOMPARE(H().Column(3), QStringList({"Adressbuch", "Adresse speichern"}));
+        Main().dbgTranslationsTitleClick(4);
+        QCOMPARE(H().Column(3), QStringList({"Adresse speichern", "Adressbuch"}));
+
+        // A new row that does not match stays visible, in its place once stored, and so does an
+        // edited row that no longer matches; a change of the filter lets them go.
+        H().AddRow({"Label", "frmMain.lblZip.Caption", "", "PLZ", "Zip"});
+        QCOMPARE(H().Column(3), QStringList({"Adresse speichern", "Adressbuch", "PLZ"}));
+        H().EditCell(1, 3, "Anschriften");
+        QCOMPARE(H().Column(3), QStringList({"Adresse speichern", "Anschriften", "PLZ"}));
+        Edit().Filter->edFilter->setText("adress");
+        QCOMPARE(H().Column(3), QStringList({"Adresse speichern"}));
+
+        // Untranslated: the rows without a text in one language.
+        Edit().Filter->edFilter->clear();
+        Edit().Filter->cbRows->setCurrentIndex(FilterBar::ShowUntranslated);
+        QCOMPARE(H().Column(3), QStringList({"Adresse speichern"}));
+
+        // Saving writes every record, whatever the filter shows.
+        Main().aSave->trigger();
+        Edit().Filter->cbRows->setCurrentIndex(FilterBar::ShowAll);
+        QCOMPARE(H().Table().RecordCount(), 5);
+        QVERIFY(TableFile() != saved);
+        QVERIFY(TableFile().find("\"PLZ\",\"Zip\"") != std::string::npos);
+    }
+
+    void undoAndRedoFollowTheSavedStateAndTranslateMode() {
+        DemoProject();
+        const std::string saved = TableFile();
+        QVERIFY(!Edit().aUndo->isEnabled());
+
+        H().EditCell(3, 4, "Save the address");  // null becomes a text
+        QVERIFY(Main().aSave->isEnabled());
+        QVERIFY(Edit().aUndo->isEnabled());
+        Edit().aUndo->trigger();
+        QVERIFY(H().Table().IsNullAt(3, 4));  // null again, not empty
+        QVERIFY(!Main().aSave->isEnabled());  // back at the state of the file
+        Edit().aRedo->trigger();
+        QCOMPARE(H().Column(4).at(3), QString("Save the address"));
+        QVERIFY(Main().aSave->isEnabled());
+
+        Main().aSave->trigger();
+        QVERIFY(!Main().aSave->isEnabled());
+        Edit().aUndo->trigger();  // past the save
+        QVERIFY(Main().aSave->isEnabled());
+        Main().aSave->trigger();
+        QCOMPARE(TableFile(), saved);
+
+        // Translate mode refuses taking back an insert or a delete, as it refuses them.
+        H().AddRow({"Label", "frmMain.lblZip.Caption", "", "PLZ", "Zip"});
+        H().EditCell(4, 4, "ZIP code");
+        Main().cbTranslateMode->setChecked(true);
+        Edit().aUndo->trigger();  // the edit: allowed
+        QCOMPARE(H().Column(4).at(4), QString("Zip"));
+        Edit().aUndo->trigger();  // the insert: refused without a word
+        QCOMPARE(H().Table().RecordCount(), 5);
+        QVERIFY(H().dialogs.shown.empty());
+        Main().cbTranslateMode->setChecked(false);
+        Edit().aUndo->trigger();
+        QCOMPARE(H().Table().RecordCount(), 4);
+
+        // Opening a project starts a new history.
+        H().OpenProject("Demo.ppr");
+        QVERIFY(!Edit().aUndo->isEnabled());
+        QVERIFY(!Edit().aRedo->isEnabled());
+    }
+
+    void replaceAllIsOneStepAndUndoGivesTheFileBack() {
+        DemoProject();
+        const std::string saved = TableFile();
+        Edit().aFindReplace->trigger();
+        TfmFindReplace& find = *Edit().FindReplace();
+        find.leFind->setText("a");
+        find.leReplace->setText("ä");
+        find.rbLanguageColumns->setChecked(true);
+        find.btReplaceAll->click();
+        QCOMPARE(H().dialogs.Texts().value(0), QString("6 Ersetzungen"));
+        QCOMPARE(H().Column(4).at(0), QString("äddress book"));
+        QCOMPARE(H().Column(1).at(0), QString("frmMain.Caption"));  // not a language column
+        QVERIFY(Main().aSave->isEnabled());
+        Edit().aUndo->trigger();
+        QVERIFY(!Edit().aUndo->isEnabled());
+        Main().aSave->trigger();
+        QCOMPARE(TableFile(), saved);
+
+        // A replacement that would outgrow its field is left alone and named.
+        H().dialogs.shown.clear();
+        find.leFind->setText("Name:");
+        find.leReplace->setText(QString(1100, QLatin1Char('x')));
+        find.btReplaceAll->click();
+        QCOMPARE(H().dialogs.Texts().value(0).left(38),
+                 QString("0 Ersetzungen\n\n2 Felder nicht geändert"));
+        QCOMPARE(H().Column(3).at(1), QString("Name:"));
+    }
+
+    void findGoesForwardAndBackAroundTheEndAndReplacesOneMatch() {
+        DemoProject();
+        Edit().aFindReplace->trigger();
+        TfmFindReplace& find = *Edit().FindReplace();
+        find.leFind->setText("speichern");
+        find.cbMatchCase->setChecked(true);
+        H().Grid().setCurrentIndex(H().Grid().model()->index(0, 0));
+        QVERIFY(find.FindNext(true));
+        QCOMPARE(H().Grid().currentIndex().row(), 3);
+        QCOMPARE(H().Grid().currentIndex().column(), 3);
+        QVERIFY(find.FindNext(true));  // the only match again, around the end
+        QCOMPARE(Main().statusBar()->currentMessage(),
+                 QString("Suche am Anfang der Tabelle fortgesetzt"));
+        find.cbMatchCase->setChecked(false);
+        QVERIFY(find.FindNext(false));  // "Speichern" in the row above
+        QCOMPARE(H().Grid().currentIndex().row(), 2);
+
+        find.leReplace->setText("Sichern");
+        QVERIFY(find.ReplaceOne());
+        QCOMPARE(H().Column(3).at(2), QString("Sichern"));
+        QCOMPARE(H().Grid().currentIndex().row(), 3);  // on to the next match
+
+        find.leFind->setText("nirgends");
+        QVERIFY(!find.FindNext(true));
+        QCOMPARE(H().dialogs.Texts().last(), QString("\"nirgends\" wurde nicht gefunden."));
+    }
+
+    void nextUntranslatedJumpsToTheEmptyTextAndWrapsAround() {
+        DemoProject();
+        H().Grid().setCurrentIndex(H().Grid().model()->index(0, 0));
+        Edit().aNextUntranslated->trigger();
+        QCOMPARE(H().Grid().currentIndex().row(), 3);
+        QCOMPARE(H().Grid().currentIndex().column(), 4);  // the empty one of the two
+        Edit().aNextUntranslated->trigger();
+        QCOMPARE(H().Grid().currentIndex().row(), 3);
+        QCOMPARE(Main().statusBar()->currentMessage(), QString("Weiter am Anfang der Tabelle"));
+        H().EditCell(3, 4, "Save the address");
+        Edit().aPriorUntranslated->trigger();
+        QCOMPARE(Main().statusBar()->currentMessage(), QString("Kein unübersetzter Text"));
+    }
+};
+
+QTEST_MAIN(EditCommandsTest)
+#include "tst_edit_commands.moc"
