@@ -179,6 +179,9 @@ void DataGrid::SetDataSource(TableModel* source) {
         applying_ = false;
         SyncColumns();
         ApplyColumns();
+        // The scroll range follows the new row count now, not at the next layout: scrolled far
+        // down in many rows, a reset to fewer would otherwise paint every row's header once.
+        updateGeometries();
     });
     connect(source, &TableModel::currentRowChanged, this, &DataGrid::FollowCursor);
     connect(source, &TableModel::stateChanged, this, &DataGrid::CloseEditorAfterEdit);

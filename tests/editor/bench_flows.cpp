@@ -1,6 +1,7 @@
 // Speed of the program's big steps on a large project, measured through the real windows on
 // Qt's offscreen platform: opening the project, ordering it by a title click, saving it and
-// building its unit. Each step includes the repaint that follows it.
+// building its unit; typing into the filter, replacing all and undoing it. Each step includes the
+// repaint that follows it.
 //
 //   parlix_gui_bench [RECORDS] [RUNS]     (defaults: 100000 records, 5 runs)
 //
@@ -9,7 +10,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -17,11 +20,14 @@
 #include <vector>
 
 #include "bench/translation_tables.h"
+#include "editor/edit_commands.h"
 #include "editor/main_window.h"
 #include "editor/program.h"
 #include "generator/build_form.h"
 #include "project/data_module.h"
 #include "project/project_files.h"
+#include "search/filter_bar.h"
+#include "search/find_dialog.h"
 #include "table/ptf_format.h"
 #include "test_support.h"
 #include "ui/scripted_dialogs.h"
@@ -79,6 +85,14 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
 
     int column = 3;
+    // Typing "Kunde" letter by letter, then clearing the filter: six keystrokes a run.
+    const QString typed = QStringLiteral("Kunde");
+    int keystroke = 0;
+    auto typeIntoFilter = [&] {
+        QLineEdit& filter = *main.Edit->Filter->edFilter;
+        const int length = keystroke++ % (typed.size() + 1);
+        filter.setText(length == typed.size() ? QString() : typed.left(length + 1));
+    };
     std::vector<Step> steps = {
         {"open", 1000, [&] { main.aOpenProjectAccept(project); }, {}},
         {"order by a title click",
@@ -104,6 +118,24 @@ int main(int argc, char** argv) {
          },
          {}},
     };
+    for (int i = 0; i <= typed.size(); ++i) {
+        steps.push_back({"filter: one keystroke", 100, typeIntoFilter, {}});
+    }
+    steps.push_back({"replace all",
+                     500,
+                     [&] {
+                         main.Edit->aFindReplace->trigger();
+                         TfmFindReplace& find = *main.Edit->FindReplace();
+                         find.leFind->setText(QStringLiteral("e"));
+                         find.leReplace->setText(QStringLiteral("E"));
+                         find.rbLanguageColumns->setChecked(true);
+                         find.cbMatchCase->setChecked(true);
+                         find.ReplaceAll();
+                         find.close();
+                         dialogs.shown.clear();  // "n Ersetzungen"
+                     },
+                     {}});
+    steps.push_back({"undo replace all", 500, [&] { main.Edit->aUndo->trigger(); }, {}});
 
     for (int run = 0; run < runs; ++run) {
         for (Step& step : steps) {
@@ -118,6 +150,19 @@ int main(int argc, char** argv) {
     bool correct = program.dm1().cdsTranslations.RecordCount() == records &&
                    dialogs.unexpected.isEmpty() && dialogs.shown.empty();
     std::printf("%d records, %d runs\n", records, runs);
+    // The keystrokes are one step of many samples.
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        for (std::size_t j = i + 1; j < steps.size();) {
+            if (std::string(steps[j].name) == steps[i].name) {
+                steps[i].milliseconds.insert(steps[i].milliseconds.end(),
+                                             steps[j].milliseconds.begin(),
+                                             steps[j].milliseconds.end());
+                steps.erase(steps.begin() + static_cast<std::ptrdiff_t>(j));
+            } else {
+                ++j;
+            }
+        }
+    }
     for (Step& step : steps) {
         std::sort(step.milliseconds.begin(), step.milliseconds.end());
         const double median = step.milliseconds[step.milliseconds.size() / 2];
