@@ -198,7 +198,7 @@ void TableModel::SetRowFilter(RowFilter filter) {
 
 void TableModel::Refilter(bool keepSeen) {
     if (!keepSeen) {
-        seen_.clear();
+        seen_.assign(seen_.size(), false);
     }
     shown_.clear();
     if (!filter_ || !table_.IsActive()) {
@@ -207,15 +207,15 @@ void TableModel::Refilter(bool keepSeen) {
     }
     const bool inserting = table_.State() == TableState::Insert;
     if (showingNewRecord_ && !inserting && table_.RecNo() >= 0) {
-        seen_.insert(table_.IdAt(table_.RecNo()));  // the new record, stored in its place
+        MarkSeen(table_.IdAt(table_.RecNo()));  // the new record, stored in its place
     }
     showingNewRecord_ = inserting;
     const int records = table_.RecordCount();
     for (int row = 0; row < records; ++row) {
         const RecordId id = table_.IdAt(row);
-        if (seen_.count(id) != 0 || filter_(table_, row)) {
+        if (Seen(id) || filter_(table_, row)) {
             shown_.push_back(row);
-            seen_.insert(id);
+            MarkSeen(id);
         }
     }
     if (inserting) {
@@ -293,7 +293,7 @@ void TableModel::TableChanged(PtfTable& /*table*/, TableChange change, int row) 
             break;
         case TableChange::Record: {
             if (filter_ && row >= 0 && row < table_.RecordCount()) {
-                seen_.insert(table_.IdAt(row));  // an edited record stays until the filter changes
+                MarkSeen(table_.IdAt(row));  // an edited record stays until the filter changes
                 showingNewRecord_ = showingNewRecord_ && table_.State() == TableState::Insert;
             }
             const int viewRow = ViewRow(row);

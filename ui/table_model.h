@@ -15,8 +15,8 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
+#include <algorithm>
 #include <functional>
-#include <unordered_set>
 #include <vector>
 
 #include "table/ptf_table.h"
@@ -93,9 +93,17 @@ class TableModel : public QAbstractTableModel, private TableObserver {
     std::function<void()> errorHandler_;
 
     RowFilter filter_;
-    std::vector<int> shown_;             // while filtered: the table rows shown, ascending
-    std::unordered_set<RecordId> seen_;  // while filtered: the records shown
-    bool showingNewRecord_ = false;      // the record being inserted is shown
+    std::vector<int> shown_;  // while filtered: the table rows shown, ascending
+    // While filtered: the records shown, by identity (identities are small numbers).
+    std::vector<bool> seen_;
+    bool Seen(RecordId id) const { return id < seen_.size() && seen_[id]; }
+    void MarkSeen(RecordId id) {
+        if (id >= seen_.size()) {
+            seen_.resize(std::max<std::size_t>(id + 1, seen_.size() * 2));
+        }
+        seen_[id] = true;
+    }
+    bool showingNewRecord_ = false;  // the record being inserted is shown
 };
 
 }  // namespace parlix
