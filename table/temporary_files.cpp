@@ -1,6 +1,8 @@
 #include "table/temporary_files.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -83,11 +85,19 @@ TemporaryFile::TemporaryFile(const std::string& target) {
     std::string pattern =
         (FolderOf(path) / ("." + path.filename().string() + std::string(kMarker) + "XXXXXX"))
             .string();
+    // A signal between creating the file and recording it would leave it behind: signals wait.
+    sigset_t all;
+    sigset_t previous;
+    sigfillset(&all);
+    ::pthread_sigmask(SIG_SETMASK, &all, &previous);
     descriptor_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+    const int error = errno;
     if (descriptor_ >= 0) {
         path_ = pattern;
         slot_ = Record(path_);
     }
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    errno = error;
 }
 
 TemporaryFile::~TemporaryFile() {
