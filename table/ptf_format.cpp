@@ -85,6 +85,34 @@ bool ReadTokens(std::string_view line, std::string& scratch, std::string& copies
     });
 }
 
+// The last line: the column count and ");", blanks allowed around and between them.
+bool IsTrailer(std::string_view line) {
+    std::string_view rest = TrimView(line);
+    std::size_t digits = 0;
+    while (digits < rest.size() && rest[digits] >= '0' && rest[digits] <= '9') {
+        ++digits;
+    }
+    return digits > 0 && TrimView(rest.substr(digits)) == ");";
+}
+
+// A file is read as a table only when it begins with the format's two fixed lines and ends
+// with its trailer: other text, or a table cut short, is refused instead of read as records.
+void CheckFrame(const std::vector<std::string_view>& lines) {
+    if (TrimView(lines[0]) != kHeader) {
+        throw LoadError{
+            1, "keine Tabellendatei (die erste Zeile ist nicht \"" + std::string(kHeader) + "\")"};
+    }
+    if (TrimView(lines[1]) != kArrayStart) {
+        throw LoadError{2, "keine Tabellendatei (die zweite Zeile ist nicht \"" +
+                               std::string(kArrayStart) + "\")"};
+    }
+    if (!IsTrailer(lines.back())) {
+        throw LoadError{static_cast<int>(lines.size()),
+                        "Tabelle unvollständig (die letzte Zeile ist nicht die Spaltenzahl mit "
+                        "\");\")"};
+    }
+}
+
 std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
@@ -165,6 +193,7 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
     std::vector<Token> tokens;
     try {
         table.Close();
+        CheckFrame(lines);
 
         // Size pass: text columns grow to hold their longest value plus 16. Lines the
         // tokenizer rejects are passed over here; the fill pass reports them.
