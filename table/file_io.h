@@ -59,6 +59,8 @@ class SafeFileWriter {
     unsigned mode_ = 0;
     bool durable_;
     std::string buffer_;
+    std::size_t written_ = 0;         // bytes handed to the file system
+    std::size_t writeBackStart_ = 0;  // the first of them not yet sent on to the disk
 };
 
 // Replaces the file at `path` by `content` in one piece, as SafeFileWriter does.
