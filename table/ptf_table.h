@@ -244,7 +244,6 @@ class PtfTable {
     void OrderPendingRecords() const;
     void SortRecords(std::vector<Record*>::iterator first,
                      std::vector<Record*>::iterator last) const;
-    void SortByTextKey(KeyEntry* first, KeyEntry* last, std::size_t depth) const;
     bool InOrder(const Record& a, const Record& b) const;
     void ResolveIndexColumn();
     void StartInsert();
