@@ -38,6 +38,13 @@ std::vector<std::string_view> SplitLines(std::string_view content) {
     std::vector<std::string_view> lines;
     const char* p = content.data();
     const char* const end = p + content.size();
+    // One line per LF, and so room for all of them at once (lone CRs may add a few).
+    std::size_t breaks = 0;
+    for (const char* at = p; (at = static_cast<const char*>(std::memchr(at, '\n', end - at)));
+         ++at) {
+        ++breaks;
+    }
+    lines.reserve(breaks + 1);
     while (p < end) {
         const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
         const char* limit = lf != nullptr ? lf : end;
@@ -200,13 +207,25 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
         FieldDefs& defs = table.FieldDefs();
         const std::size_t columns = static_cast<std::size_t>(defs.Count());
         constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+        constexpr std::size_t kNull = static_cast<std::size_t>(-2);  // the length of a null
         std::vector<std::size_t> longest(columns, kNone);
         std::vector<std::size_t> lengths;
+        // What the records will take: a text its bytes, a number 8, a null nothing.
+        std::vector<bool> isText(columns);
+        std::vector<bool> isNumber(columns);
+        for (std::size_t k = 0; k < columns; ++k) {
+            const FieldType type = defs[static_cast<int>(k)].DataType();
+            isText[k] = type == FieldType::ftString;
+            isNumber[k] =
+                IsIntegerType(type) || type == FieldType::ftBoolean || type == FieldType::ftFloat;
+        }
+        std::size_t valueBytes = 0;
         for (std::size_t i = firstData; i < endData; ++i) {
             lengths.clear();
             const bool accepted =
-                ScanPtfLine(lines[i], scratch,
-                            [&](PtfTag, std::string_view text) { lengths.push_back(text.size()); });
+                ScanPtfLine(lines[i], scratch, [&](PtfTag tag, std::string_view text) {
+                    lengths.push_back(tag == PtfTag::Null ? kNull : text.size());
+                });
             if (!accepted) {
                 continue;
             }
@@ -216,8 +235,12 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
                                                              std::to_string(columns) + " Spalten"};
             }
             for (std::size_t k = 0; k < lengths.size(); ++k) {
-                if (longest[k] == kNone || longest[k] < lengths[k]) {
-                    longest[k] = lengths[k];
+                const std::size_t length = lengths[k] == kNull ? 4 : lengths[k];  // "null"
+                if (longest[k] == kNone || longest[k] < length) {
+                    longest[k] = length;
+                }
+                if (lengths[k] != kNull) {
+                    valueBytes += isText[k] ? length : isNumber[k] ? 8 : 0;
                 }
             }
         }
@@ -236,7 +259,7 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
         }
 
         table.CreateTable();
-        table.ReserveRecords(endData - firstData);
+        table.ReserveRecords(endData - firstData, valueBytes);
         std::vector<Field> fields;
         std::vector<FieldType> types;
         for (int k = 0; k < table.FieldCount(); ++k) {

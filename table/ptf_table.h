@@ -215,8 +215,10 @@ class PtfTable {
     void DisableControls();
     void EnableControls();
 
-    // Room for this many records, so that a bulk load does not grow the row list repeatedly.
-    void ReserveRecords(std::size_t count);
+    // Room for `count` more records holding `valueBytes` in all (texts' bytes, 8 per number),
+    // so that a bulk load neither grows the row list repeatedly nor takes record memory in
+    // pieces.
+    void ReserveRecords(std::size_t count, std::size_t valueBytes = 0);
 
     struct Value;       // one value of the edit buffer (internal)
     class Record;       // one stored record (internal)
