@@ -102,8 +102,8 @@ struct SortProxy {
 // the least significant: a pass whose byte is the same for all entries is skipped.
 void RadixSortByChunk(KeyEntry* first, KeyEntry* last) {
     const std::size_t count = static_cast<std::size_t>(last - first);
-    std::vector<SortProxy> from(count);
-    std::vector<SortProxy> to(count);
+    std::unique_ptr<SortProxy[]> from(new SortProxy[count]);  // not initialised: all written
+    std::unique_ptr<SortProxy[]> to(new SortProxy[count]);
     // Pass 0 orders by `order`, passes 1 to 8 by the chunk's bytes, lowest first.
     std::vector<std::uint32_t> counts(9 * 256, 0);
     for (std::size_t i = 0; i < count; ++i) {
@@ -126,7 +126,8 @@ void RadixSortByChunk(KeyEntry* first, KeyEntry* last) {
             slots[b] = start;
             start += n;
         }
-        for (const SortProxy& proxy : from) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const SortProxy& proxy = from[i];
             const unsigned b = pass == 0 ? proxy.order : (proxy.chunk >> (8 * (pass - 1))) & 0xFF;
             to[slots[b]++] = proxy;
         }
