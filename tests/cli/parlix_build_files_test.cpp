@@ -27,22 +27,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::Golden;
+using testing::Names;
 using testing::ProjectSettings;
 using testing::ReadBytes;
 using testing::SameUnit;
 using testing::TempDir;
 using testing::WriteBytes;
 using testing::WriteProjectFiles;
-
-// The names in a folder, sorted.
-std::vector<std::string> Names(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 void MakeOld(const std::string& path) {
     const timeval twoHoursAgo{std::time(nullptr) - 2 * 60 * 60, 0};
