@@ -20,17 +20,27 @@ inline const char* FindEitherByte(const char* from, const char* end, char a, cha
         return _mm_movemask_epi8(
             _mm_or_si128(_mm_cmpeq_epi8(chunk, first), _mm_cmpeq_epi8(chunk, second)));
     };
+    const char* const start = from;
     for (; end - from >= 16; from += 16) {
         if (const int found = hits(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from)))) {
             return from + __builtin_ctz(static_cast<unsigned>(found));
         }
     }
-    if (from < end) {
-        // The short rest, padded with zero bytes, which match neither.
-        alignas(16) char rest[16] = {};
-        std::memcpy(rest, from, static_cast<std::size_t>(end - from));
-        if (const int found = hits(_mm_load_si128(reinterpret_cast<const __m128i*>(rest)))) {
-            return from + __builtin_ctz(static_cast<unsigned>(found));
+    if (from == end) {
+        return end;
+    }
+    if (from != start) {
+        // The rest of a long text: the last 16 bytes once more, ignoring those already seen.
+        const char* const last = end - 16;
+        const unsigned found =
+            static_cast<unsigned>(hits(_mm_loadu_si128(reinterpret_cast<const __m128i*>(last)))) >>
+            (from - last);
+        return found != 0 ? from + __builtin_ctz(found) : end;
+    }
+    // A text shorter than 16 bytes, byte by byte.
+    for (; from < end; ++from) {
+        if (*from == a || *from == b) {
+            return from;
         }
     }
     return end;

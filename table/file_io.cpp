@@ -82,9 +82,11 @@ FileBuffer ReadFileBuffer(const std::string& path) {
 
 namespace {
 constexpr std::size_t kWriteChunk = std::size_t{1} << 20;
-}
+constexpr std::size_t kWriteBackStretch = std::size_t{8} << 20;
+}  // namespace
 
-SafeFileWriter::SafeFileWriter(const std::string& path) : path_(path), target_(path) {
+SafeFileWriter::SafeFileWriter(const std::string& path, bool durable)
+    : path_(path), target_(path), durable_(durable) {
     namespace fs = std::filesystem;
     std::error_code ec;
     // Follow a symbolic link, so that the link stays and the file it names is replaced.
@@ -103,6 +105,15 @@ SafeFileWriter::SafeFileWriter(const std::string& path) : path_(path), target_(p
     if (exists && ::access(target_.c_str(), W_OK) != 0) {
         throw EFCreateError(path_, SystemErrorText(errno));
     }
+    if (exists && !S_ISREG(existing.st_mode)) {
+        // A device or a FIFO takes the bytes as they come; replacing it would destroy it.
+        descriptor_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (descriptor_ < 0) {
+            throw EFCreateError(path_, SystemErrorText(errno));
+        }
+        buffer_.reserve(kWriteChunk);
+        return;
+    }
     // The new file gets the old one's permissions, or those of a newly created file.
     if (exists) {
         mode_ = existing.st_mode & 07777;
@@ -111,52 +122,31 @@ SafeFileWriter::SafeFileWriter(const std::string& path) : path_(path), target_(p
         ::umask(mask);
         mode_ = 0666 & ~mask;
     }
-
-    const fs::path target(target_);
-    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    std::string pattern = (folder / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
-    descriptor_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+    temporary_ = std::make_unique<TemporaryFile>(target_);
+    descriptor_ = temporary_->Descriptor();
     if (descriptor_ < 0) {
         throw EFCreateError(path_, SystemErrorText(errno));
     }
-    temporary_ = pattern;
     buffer_.reserve(kWriteChunk);
 }
 
 SafeFileWriter::~SafeFileWriter() {
-    if (descriptor_ >= 0) {
-        ::close(descriptor_);
-    }
-    if (!temporary_.empty()) {
-        ::unlink(temporary_.c_str());
+    if (!temporary_ && descriptor_ >= 0) {
+        ::close(descriptor_);  // a temporary file closes itself
     }
 }
 
 void SafeFileWriter::Fail(int error) {
-    if (descriptor_ >= 0) {
+    if (temporary_) {
+        temporary_.reset();  // closes (unless closed already) and removes the temporary file
+    } else if (descriptor_ >= 0) {
         ::close(descriptor_);
-        descriptor_ = -1;
     }
-    ::unlink(temporary_.c_str());
-    temporary_.clear();
+    descriptor_ = -1;
     throw EFCreateError(path_, SystemErrorText(error));
 }
 
-void SafeFileWriter::Write(std::string_view bytes) {
-    if (buffer_.size() + bytes.size() > kWriteChunk) {
-        Flush();
-    }
-    if (bytes.size() >= kWriteChunk) {
-        buffer_.assign(bytes);
-        Flush();
-    } else {
-        buffer_.append(bytes);
-    }
-}
-
-void SafeFileWriter::Flush() {
-    const char* data = buffer_.data();
-    std::size_t left = buffer_.size();
+void SafeFileWriter::WriteOut(const char* data, std::size_t left) {
     while (left > 0) {
         const ssize_t written = ::write(descriptor_, data, left);
         if (written < 0) {
@@ -167,24 +157,60 @@ void SafeFileWriter::Flush() {
         }
         data += written;
         left -= static_cast<std::size_t>(written);
+        written_ += static_cast<std::size_t>(written);
     }
+    // Start writing each finished stretch to disk now, while the rest is still being made, so
+    // that the flush before the rename has little left to wait for. Only a hint: errors show
+    // in that flush.
+    if (durable_ && temporary_ && written_ - writeBackStart_ >= kWriteBackStretch) {
+        ::sync_file_range(descriptor_, static_cast<off_t>(writeBackStart_),
+                          static_cast<off_t>(written_ - writeBackStart_), SYNC_FILE_RANGE_WRITE);
+        writeBackStart_ = written_;
+    }
+}
+
+void SafeFileWriter::Write(std::string_view bytes) {
+    if (buffer_.size() + bytes.size() > kWriteChunk) {
+        Flush();
+    }
+    if (bytes.size() >= kWriteChunk) {
+        WriteOut(bytes.data(), bytes.size());
+    } else {
+        buffer_.append(bytes);
+    }
+}
+
+void SafeFileWriter::Flush() {
+    WriteOut(buffer_.data(), buffer_.size());
     buffer_.clear();
 }
 
 void SafeFileWriter::Commit() {
     Flush();
-    if (::fchmod(descriptor_, static_cast<mode_t>(mode_)) != 0 || ::fsync(descriptor_) != 0) {
+    if (!temporary_) {
+        const int descriptor = descriptor_;
+        descriptor_ = -1;
+        if (::close(descriptor) != 0) {
+            throw EFCreateError(path_, SystemErrorText(errno));
+        }
+        return;
+    }
+    if (::fchmod(descriptor_, static_cast<mode_t>(mode_)) != 0 ||
+        (durable_ && ::fsync(descriptor_) != 0)) {
         Fail(errno);
     }
-    const int descriptor = descriptor_;
     descriptor_ = -1;
-    if (::close(descriptor) != 0) {  // a close can report a failed write
+    if (::close(temporary_->TakeDescriptor()) != 0) {  // a close can report a failed write
         Fail(errno);
     }
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    if (::rename(temporary_->Path().c_str(), target_.c_str()) != 0) {
         Fail(errno);
     }
-    temporary_.clear();
+    temporary_->Release();
+    temporary_.reset();
+    if (!durable_) {
+        return;
+    }
     // Make the rename itself durable; a failure here no longer endangers the data.
     const std::filesystem::path folder = std::filesystem::path(target_).parent_path();
     FileDescriptor directory(
@@ -206,9 +232,35 @@ bool FileExists(const std::string& path) {
 }
 
 bool CopyFileReplacing(const std::string& from, const std::string& to) noexcept {
-    std::error_code ec;
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ec);
-    return !ec;
+    try {
+        FileDescriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+        struct stat info {};
+        if (source.get() < 0 || ::fstat(source.get(), &info) != 0 || S_ISDIR(info.st_mode)) {
+            return false;
+        }
+        // A copy need not reach the disk before the next one starts: the file it was made
+        // from stays in place until the caller has written its replacement.
+        SafeFileWriter copy(to, /*durable=*/false);
+        copy.SetMode(info.st_mode & 07777);  // a copy has the permissions of its original
+        std::string block(kWriteChunk, '\0');
+        for (;;) {
+            const ssize_t got = ::read(source.get(), block.data(), block.size());
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got < 0) {
+                return false;  // the copy goes with `copy`
+            }
+            if (got == 0) {
+                break;
+            }
+            copy.Write(std::string_view(block.data(), static_cast<std::size_t>(got)));
+        }
+        copy.Commit();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 std::string_view ExtractFileName(std::string_view path) {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "table/page_memory.h"
+#include "table/temporary_files.h"
 
 namespace parlix {
 
@@ -28,13 +29,14 @@ inline std::string ReadFileBytes(const std::string& path) {
 }
 
 // Writes a file in one piece: the bytes go to a temporary file in the same folder, which takes
-// the place of the target only on Commit, once everything was written and flushed to disk. A
-// symbolic link is followed, and a replaced file keeps its permissions. Every failure throws
-// EFCreateError; a writer destroyed without Commit removes its temporary file, and the old file
-// stays untouched either way.
+// the place of the target only on Commit, once everything was written (and, when `durable`,
+// flushed to disk). A symbolic link is followed, and a replaced file keeps its permissions. A
+// target that exists and is no regular file (a device, a FIFO) is written directly instead,
+// with nothing to replace. Every failure throws EFCreateError; a writer destroyed without
+// Commit removes its temporary file, and the old file stays untouched either way.
 class SafeFileWriter {
   public:
-    explicit SafeFileWriter(const std::string& path);
+    explicit SafeFileWriter(const std::string& path, bool durable = true);
     ~SafeFileWriter();
     SafeFileWriter(const SafeFileWriter&) = delete;
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
@@ -42,17 +44,23 @@ class SafeFileWriter {
     void Write(std::string_view bytes);
     // Hands the bytes written so far to the file system, so that a full disk shows now.
     void Flush();
+    // The permission bits the file gets on Commit instead of the replaced file's.
+    void SetMode(unsigned mode) { mode_ = mode; }
     void Commit();
 
   private:
     [[noreturn]] void Fail(int error);
+    void WriteOut(const char* data, std::size_t size);
 
-    std::string path_;    // as the caller named it, for messages
-    std::string target_;  // the file replaced (a link resolved)
-    std::string temporary_;
+    std::string path_;                          // as the caller named it, for messages
+    std::string target_;                        // the file replaced (a link resolved)
+    std::unique_ptr<TemporaryFile> temporary_;  // none when writing directly
     int descriptor_ = -1;
     unsigned mode_ = 0;
+    bool durable_;
     std::string buffer_;
+    std::size_t written_ = 0;         // bytes handed to the file system
+    std::size_t writeBackStart_ = 0;  // the first of them not yet sent on to the disk
 };
 
 // Replaces the file at `path` by `content` in one piece, as SafeFileWriter does.
@@ -61,7 +69,9 @@ void WriteFileAtomically(const std::string& path, std::string_view content);
 // Whether a file (not a folder) exists under this name.
 bool FileExists(const std::string& path);
 
-// Copies a file over another, replacing it. False when the copy failed.
+// Copies a file over another: the copy is made beside `to` and replaces it only once it is
+// complete, so a failed copy (a full disk, a file size limit) leaves `to` as it was. False when
+// the copy failed.
 bool CopyFileReplacing(const std::string& from, const std::string& to) noexcept;
 
 // --- File names. Both '/' and '\' separate folders, so that projects moved between Windows

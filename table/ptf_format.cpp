@@ -50,6 +50,13 @@ std::vector<std::string_view> SplitLines(std::string_view content) {
     std::vector<std::string_view> lines;
     const char* p = content.data();
     const char* const end = p + content.size();
+    // One line per LF, and so room for all of them at once (lone CRs may add a few).
+    std::size_t breaks = 0;
+    for (const char* at = p; (at = static_cast<const char*>(std::memchr(at, '\n', end - at)));
+         ++at) {
+        ++breaks;
+    }
+    lines.reserve(breaks + 1);
     while (p < end) {
         const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
         const char* limit = lf != nullptr ? lf : end;
@@ -95,6 +102,34 @@ bool ReadTokens(std::string_view line, std::string& scratch, std::string& copies
             tokens.push_back({tag, std::string_view(copies).substr(at)});
         }
     });
+}
+
+// The last line: the column count and ");", blanks allowed around and between them.
+bool IsTrailer(std::string_view line) {
+    std::string_view rest = TrimView(line);
+    std::size_t digits = 0;
+    while (digits < rest.size() && rest[digits] >= '0' && rest[digits] <= '9') {
+        ++digits;
+    }
+    return digits > 0 && TrimView(rest.substr(digits)) == ");";
+}
+
+// A file is read as a table only when it begins with the format's two fixed lines and ends
+// with its trailer: other text, or a table cut short, is refused instead of read as records.
+void CheckFrame(const std::vector<std::string_view>& lines) {
+    if (TrimView(lines[0]) != kHeader) {
+        throw LoadError{
+            1, "keine Tabellendatei (die erste Zeile ist nicht \"" + std::string(kHeader) + "\")"};
+    }
+    if (TrimView(lines[1]) != kArrayStart) {
+        throw LoadError{2, "keine Tabellendatei (die zweite Zeile ist nicht \"" +
+                               std::string(kArrayStart) + "\")"};
+    }
+    if (!IsTrailer(lines.back())) {
+        throw LoadError{static_cast<int>(lines.size()),
+                        "Tabelle unvollständig (die letzte Zeile ist nicht die Spaltenzahl mit "
+                        "\");\")"};
+    }
 }
 
 std::string Quoted(std::string_view text) {
@@ -177,19 +212,32 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
     std::vector<Token> tokens;
     try {
         table.Close();
+        CheckFrame(lines);
 
         // Size pass: text columns grow to hold their longest value plus 16. Lines the
         // tokenizer rejects are passed over here; the fill pass reports them.
         FieldDefs& defs = table.FieldDefs();
         const std::size_t columns = static_cast<std::size_t>(defs.Count());
         constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+        constexpr std::size_t kNull = static_cast<std::size_t>(-2);  // the length of a null
         std::vector<std::size_t> longest(columns, kNone);
         std::vector<std::size_t> lengths;
+        // What the records will take: a text its bytes, a number 8, a null nothing.
+        std::vector<bool> isText(columns);
+        std::vector<bool> isNumber(columns);
+        for (std::size_t k = 0; k < columns; ++k) {
+            const FieldType type = defs[static_cast<int>(k)].DataType();
+            isText[k] = type == FieldType::ftString;
+            isNumber[k] =
+                IsIntegerType(type) || type == FieldType::ftBoolean || type == FieldType::ftFloat;
+        }
+        std::size_t valueBytes = 0;
         for (std::size_t i = firstData; i < endData; ++i) {
             lengths.clear();
             const bool accepted =
-                ScanPtfLine(lines[i], scratch,
-                            [&](PtfTag, std::string_view text) { lengths.push_back(text.size()); });
+                ScanPtfLine(lines[i], scratch, [&](PtfTag tag, std::string_view text) {
+                    lengths.push_back(tag == PtfTag::Null ? kNull : text.size());
+                });
             if (!accepted) {
                 continue;
             }
@@ -199,8 +247,12 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
                                                              std::to_string(columns) + " Spalten"};
             }
             for (std::size_t k = 0; k < lengths.size(); ++k) {
-                if (longest[k] == kNone || longest[k] < lengths[k]) {
-                    longest[k] = lengths[k];
+                const std::size_t length = lengths[k] == kNull ? 4 : lengths[k];  // "null"
+                if (longest[k] == kNone || longest[k] < length) {
+                    longest[k] = length;
+                }
+                if (lengths[k] != kNull) {
+                    valueBytes += isText[k] ? length : isNumber[k] ? 8 : 0;
                 }
             }
         }
@@ -219,7 +271,7 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
         }
 
         table.CreateTable();
-        table.ReserveRecords(endData - firstData);
+        table.ReserveRecords(endData - firstData, valueBytes);
         std::vector<Field> fields;
         std::vector<FieldType> types;
         for (int k = 0; k < table.FieldCount(); ++k) {

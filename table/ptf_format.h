@@ -39,7 +39,9 @@ struct PtfLoadFault {
 // Replaces all records of `table` by those of the file, by position into the table's column
 // definitions; text columns grow to fit (value length + 16). Returns true on success. Returns
 // false without a message when the file has fewer than 4 lines (the table is untouched), and
-// after a format fault, a value that does not convert, or a refused insert: then `notify`
+// after a format fault (the first two lines are not the format's header and array opener, the
+// last is not the trailer, a line cannot be read), a value that does not convert, or a refused
+// insert: then `notify`
 // gets "Error by load PTF-File: <path>", `fault` (when given) says where and why, and the
 // table holds the records read before the fault. In both of these cases the table is closed
 // afterwards; the caller opens it. Throws EFOpenError when the file cannot be read (the table

@@ -74,6 +74,16 @@ class PtfTable::RecordArena {
         return memory;
     }
 
+    // Makes room for `bytes` more in one block made present at once, cheaper than a page
+    // fault for every page of it (a bulk load knows what its records will take).
+    void Reserve(std::size_t bytes) {
+        if (bytes > left_) {
+            chunks_.push_back(detail::AllocatePages(bytes, /*prefault=*/true));
+            next_ = chunks_.back().get();
+            left_ = bytes;
+        }
+    }
+
     void Clear() {
         chunks_.clear();
         next_ = nullptr;
@@ -98,6 +108,13 @@ class PtfTable::Record {
     // A new record in `arena` holding `values` (one per field, of the fields' types).
     static Record* Create(RecordArena& arena, std::uint64_t sequence,
                           const std::vector<Value>& values, const std::vector<BuiltField>& fields);
+
+    // The most a record of `columns` columns takes in an arena beyond its value bytes (texts'
+    // bytes, 8 per number).
+    static std::size_t Overhead(std::size_t columns) {
+        return sizeof(Record) + columns * sizeof(std::uint32_t) + NullBytes(columns) +
+               alignof(std::uint64_t) - 1;
+    }
 
     std::uint64_t Sequence() const { return sequence_; }
 
@@ -138,7 +155,7 @@ class PtfTable::Record {
     Record(std::uint64_t sequence, std::uint32_t columns)
         : sequence_(sequence), columns_(columns) {}
 
-    static std::size_t NullBytes(std::uint32_t columns) { return (columns + 7) / 8; }
+    static std::size_t NullBytes(std::size_t columns) { return (columns + 7) / 8; }
     static std::size_t PayloadSize(const Value& value, FieldType type) {
         if (value.isNull) {
             return 0;

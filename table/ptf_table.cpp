@@ -62,8 +62,9 @@ void PtfTable::EnableControls() {
     }
 }
 
-void PtfTable::ReserveRecords(std::size_t count) {
-    rows_.reserve(count);
+void PtfTable::ReserveRecords(std::size_t count, std::size_t valueBytes) {
+    rows_.reserve(rows_.size() + count);
+    arena_->Reserve(count * Record::Overhead(fields_.size()) + valueBytes);
 }
 
 void PtfTable::Open() {

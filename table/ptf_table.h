@@ -265,8 +265,10 @@ class PtfTable {
     void DisableControls();
     void EnableControls();
 
-    // Room for this many records, so that a bulk load does not grow the row list repeatedly.
-    void ReserveRecords(std::size_t count);
+    // Room for `count` more records holding `valueBytes` in all (texts' bytes, 8 per number),
+    // so that a bulk load neither grows the row list repeatedly nor takes record memory in
+    // pieces.
+    void ReserveRecords(std::size_t count, std::size_t valueBytes = 0);
 
     struct Value;       // one value of the edit buffer (internal)
     class Record;       // one stored record (internal)
@@ -294,7 +296,6 @@ class PtfTable {
     void OrderPendingRecords() const;
     void SortRecords(std::vector<Record*>::iterator first,
                      std::vector<Record*>::iterator last) const;
-    void SortByTextKey(KeyEntry* first, KeyEntry* last, std::size_t depth) const;
     bool InOrder(const Record& a, const Record& b) const;
     void ResolveIndexColumn();
     void StartInsert();

@@ -19,16 +19,7 @@ using testing::TempDir;
 using testing::WriteBytes;
 
 namespace fs = std::filesystem;
-
-// The names in a folder, to see that no backup or temporary file was left behind.
-std::vector<std::string> Names(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using testing::Names;
 
 // Counts the calls of the backup question and gives a fixed answer.
 struct Question {

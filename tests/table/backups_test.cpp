@@ -3,7 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 
 #include "test_support.h"
 
@@ -76,6 +83,62 @@ TEST_F(RotateBackupsTest, AFolderUnderTheSourceNameCountsAsMissing) {
     WriteBytes(X(), "now");
     EXPECT_FALSE(RotateBackups(X(), 2, ".bak")) << "bak1 cannot be replaced by the file";
     EXPECT_FALSE(Exists(Bak(2))) << "a folder is not copied as a backup";
+}
+
+// Runs `body` in a child process, which may limit itself without harm to the tests, and
+// returns its exit status; -1 when it did not end normally within `seconds`.
+int InChildProcess(const std::function<int()>& body, unsigned seconds) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(seconds);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(RotateBackupsTest, ACopyCutShortLeavesThatBackupAsItWas) {
+    const std::string large(8000, 'n');  // above the child's file size limit
+    WriteBytes(X(), large);
+    WriteBytes(Bak(1), std::string(6000, 'b'));
+    WriteBytes(Bak(2), "older");
+    const int status = InChildProcess(
+        [&] {
+            ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of killing
+            const rlimit limit{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            return RotateBackups(X(), 3, ".bak") ? 0 : 1;
+        },
+        20);
+    EXPECT_EQ(status, 1) << "the failed copies are reported";
+    EXPECT_EQ(ReadBytes(Bak(3)), "older") << "the copy that fits is still made";
+    EXPECT_EQ(ReadBytes(Bak(2)), "older");
+    EXPECT_TRUE(ReadBytes(Bak(1)) == std::string(6000, 'b')) << ReadBytes(Bak(1)).size();
+    EXPECT_TRUE(ReadBytes(X()) == large);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 4) << "no partial copy is left beside the backups";
+}
+
+TEST_F(RotateBackupsTest, AHugeCountRotatesWhatExistsAtOnce) {
+    WriteBytes(X(), "now");
+    WriteBytes(Bak(1), "before");
+    WriteBytes(Bak(2), "older");
+    WriteBytes(Bak(4), "gap");  // copied to 5; 3 is missing, so nothing goes to 4
+    WriteBytes(X() + ".bak07", "not a backup number");
+    const int status =
+        InChildProcess([&] { return RotateBackups(X(), INT32_MAX, ".bak") ? 0 : 1; }, 20);
+    ASSERT_EQ(status, 0) << "one existence test per number would take hours";
+    EXPECT_EQ(ReadBytes(Bak(1)), "now");
+    EXPECT_EQ(ReadBytes(Bak(2)), "before");
+    EXPECT_EQ(ReadBytes(Bak(3)), "older");
+    EXPECT_EQ(ReadBytes(Bak(4)), "gap");
+    EXPECT_EQ(ReadBytes(Bak(5)), "gap");
+    EXPECT_FALSE(Exists(Bak(6)));
+    EXPECT_FALSE(Exists(Bak(8)));
 }
 
 std::vector<std::string> Split(std::string_view text, int* count = nullptr) {

@@ -26,6 +26,10 @@ const std::string kWorkedExample =
     "\"\",null,\r\n"
     "2);\r\n";
 
+// The two fixed lines that every table file begins with, ended by LF alone.
+const std::string kHead =
+    "/* Portable Table Format 1.0 */\nporTables[porTables.length] = new Array(\n";
+
 void DefineKeyCount(PtfTable& table) {
     table.FieldDefs().Add("Key", FieldType::ftString, 32);
     table.FieldDefs().Add("Count", FieldType::ftInteger);
@@ -163,7 +167,7 @@ TEST(LoadPtfFile, QuotedNullIsTextAndOnlyTheBareWordIsNull) {
 
 TEST(LoadPtfFile, GrowsTextColumnsToTheLongestValuePlusSixteen) {
     TempDir dir;
-    WriteBytes(dir.File("g.ptf"), "h\r\nh\r\nnames\r\n\"" + std::string(30, 'x') + "\",\"" +
+    WriteBytes(dir.File("g.ptf"), kHead + "names\r\n\"" + std::string(30, 'x') + "\",\"" +
                                       std::string(10, 'y') + "\",\r\n2);\r\n");
     PtfTable table;
     table.FieldDefs().Add("A", FieldType::ftString, 32);
@@ -178,27 +182,25 @@ TEST(LoadPtfFile, GrowsTextColumnsToTheLongestValuePlusSixteen) {
 
 TEST(LoadPtfFile, MatchesValuesByPositionAndIgnoresTheNamesLine) {
     TempDir dir;
-    WriteBytes(dir.File("p.ptf"),
-               "h\nh\n\"Count\",\"Key\",\n\"k\",\n'12',7,\n2);\nextra line, ignored\n");
+    WriteBytes(dir.File("p.ptf"), kHead + "\"Count\",\"Key\",\n\"k\",\n'12',7,\n2);\n");
     PtfTable table;
     DefineKeyCount(table);
     Messages messages;
     ASSERT_TRUE(LoadPtfFile(dir.File("p.ptf"), table, messages.notifier()));
     table.Open();
-    ASSERT_EQ(table.RecordCount(), 3) << "with an extra line, the trailer is read as a record";
+    ASSERT_EQ(table.RecordCount(), 2);
     EXPECT_EQ(table.Field(0).AsString(), "k");
     EXPECT_TRUE(table.Field(1).IsNull()) << "columns beyond the last value stay null";
     table.Next();
     EXPECT_EQ(table.Field(0).AsString(), "12");
     EXPECT_EQ(table.Field(1).AsInteger(), 7);
-    table.Next();
-    EXPECT_TRUE(table.Field(0).IsNull());
-    EXPECT_TRUE(table.Field(1).IsNull());
 }
 
 TEST(LoadPtfFile, AcceptsEveryLineEnding) {
     TempDir dir;
-    WriteBytes(dir.File("l.ptf"), "h\rh\n\"Key\",\"Count\",\r\n\"a\",1,\r\"b\",'2',\n2);");
+    WriteBytes(dir.File("l.ptf"),
+               "/* Portable Table Format 1.0 */\rporTables[porTables.length] = new Array(\n"
+               "\"Key\",\"Count\",\r\n\"a\",1,\r\"b\",'2',\n2);");
     PtfTable table;
     DefineKeyCount(table);
     Messages messages;
@@ -209,7 +211,7 @@ TEST(LoadPtfFile, AcceptsEveryLineEnding) {
 
 TEST(LoadPtfFile, KeepsTheTablesOrderAcrossARebuildAndSavesInIt) {
     TempDir dir;
-    WriteBytes(dir.File("o.ptf"), "h\nh\nn\n\"b\",1,\n\"c\",2,\n\"a\",3,\n2);\n");
+    WriteBytes(dir.File("o.ptf"), kHead + "n\n\"b\",1,\n\"c\",2,\n\"a\",3,\n2);\n");
     PtfTable table;
     DefineKeyCount(table);
     table.SetIndexFieldNames("Key");
@@ -242,7 +244,7 @@ TEST(LoadPtfFile, RunsTheTableEventsPerRecord) {
 // A loaded table holding "old" as its only record, to see what a failed load leaves behind.
 void LoadOldRecord(PtfTable& table, const TempDir& dir) {
     DefineKeyCount(table);
-    WriteBytes(dir.File("old.ptf"), "h\nh\nn\n\"old\",1,\n2);\n");
+    WriteBytes(dir.File("old.ptf"), kHead + "n\n\"old\",1,\n2);\n");
     Messages messages;
     ASSERT_TRUE(LoadPtfFile(dir.File("old.ptf"), table, messages.notifier()));
     table.Open();
@@ -285,7 +287,7 @@ TEST(LoadPtfFileFailure, ARejectedLineKeepsTheRecordsBeforeIt) {
     PtfTable table;
     LoadOldRecord(table, dir);
     const std::string path = dir.File("bad.ptf");
-    WriteBytes(path, "h\nh\nn\n\"a\",1,\n\"b\",2,\nbroken,3,\n\"d\",4,\n2);\n");
+    WriteBytes(path, kHead + "n\n\"a\",1,\n\"b\",2,\nbroken,3,\n\"d\",4,\n2);\n");
     Messages messages;
     PtfLoadFault fault;
     EXPECT_FALSE(LoadPtfFile(path, table, messages.notifier(), &fault));
@@ -301,7 +303,7 @@ TEST(LoadPtfFileFailure, TooManyValuesFailBeforeTheTableIsRebuilt) {
     PtfTable table;
     LoadOldRecord(table, dir);
     const std::string path = dir.File("wide.ptf");
-    WriteBytes(path, "h\nh\nn\n\"a\",1,\n\"b\",2,3,\n2);\n");
+    WriteBytes(path, kHead + "n\n\"a\",1,\n\"b\",2,3,\n2);\n");
     Messages messages;
     PtfLoadFault fault;
     EXPECT_FALSE(LoadPtfFile(path, table, messages.notifier(), &fault));
@@ -312,12 +314,66 @@ TEST(LoadPtfFileFailure, TooManyValuesFailBeforeTheTableIsRebuilt) {
     EXPECT_EQ(table.Field(0).AsString(), "old");
 }
 
+TEST(LoadPtfFileFailure, OnlyAWholeTableFileIsRead) {
+    const std::string example = kWorkedExample;
+    const std::string withoutTrailer = example.substr(0, example.rfind("2);"));
+    std::string crCrLf;
+    for (char c : example) {
+        crCrLf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    struct Case {
+        const char* what;
+        std::string content;
+        int faultLine;  // 0: the file loads
+    };
+    const Case cases[] = {
+        {"cut before the trailer", withoutTrailer, 5},
+        {"cut in its last record", example.substr(0, example.find("null") + 2), 5},
+        {"cut in the trailer", withoutTrailer + "2)", 6},
+        {"a line after the trailer", example + "2);\r\nmore\r\n", 8},
+        {"text that is no table", "hello\r\nworld\r\nfoo\r\nbar\r\n", 1},
+        {"another array opener", "/* Portable Table Format 1.0 */\r\nx = new Array(\r\nn\r\n2);",
+         2},
+        {"CR CR LF line ends", crCrLf, 2},
+        {"blanks around the fixed lines",
+         " /* Portable Table Format 1.0 */ \r\n"
+         "porTables[porTables.length] = new Array( \r\nn\r\n"
+         "\"a\",1,\r\n  2 );  \r\n",
+         0},
+        {"no line end after the trailer", withoutTrailer + "2);", 0},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PtfTable table;
+        LoadOldRecord(table, dir);
+        const std::string path = dir.File("cut.ptf");
+        WriteBytes(path, c.content);
+        Messages messages;
+        PtfLoadFault fault;
+        const bool loaded = LoadPtfFile(path, table, messages.notifier(), &fault);
+        EXPECT_FALSE(table.IsActive());
+        table.Open();
+        if (c.faultLine == 0) {
+            EXPECT_TRUE(loaded);
+            EXPECT_TRUE(messages.shown.empty());
+            EXPECT_NE(table.Field(0).AsString(), "old");
+            continue;
+        }
+        EXPECT_FALSE(loaded);
+        EXPECT_THAT(messages.shown, ElementsAre("Error by load PTF-File: " + path));
+        EXPECT_EQ(fault.line, c.faultLine) << fault.cause;
+        EXPECT_EQ(table.RecordCount(), 1) << "the table keeps what it held";
+        EXPECT_EQ(table.Field(0).AsString(), "old");
+    }
+}
+
 TEST(LoadPtfFileFailure, ValuesThatDoNotConvertFailTheLoad) {
     TempDir dir;
     for (const char* line : {"\"a\",\"x1\",", "\"a\",1.5,", "\"a\",\"\",", "\"a\",3000000000,"}) {
         PtfTable table;
         DefineKeyCount(table);
-        WriteBytes(dir.File("int.ptf"), std::string("h\nh\nn\n\"ok\",1,\n") + line + "\n2);\n");
+        WriteBytes(dir.File("int.ptf"), kHead + "n\n\"ok\",1,\n" + line + "\n2);\n");
         Messages messages;
         PtfLoadFault fault;
         EXPECT_FALSE(LoadPtfFile(dir.File("int.ptf"), table, messages.notifier(), &fault)) << line;
