@@ -15,6 +15,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "editor/checks_wiring.h"
 #include "editor/column_layout.h"
 #include "editor/data_grid.h"
 #include "editor/edit_commands.h"
@@ -63,6 +64,7 @@ TfmMain::TfmMain(Dialogs& dialogs) : dialogs_(dialogs) {
     CreateMenu();
     CreateStrips();
     Edit = new EditCommands(*this, dialogs_);
+    Checks = new ChecksWiring(*this, dialogs_);
     FormCreate();
 }
 
@@ -218,6 +220,7 @@ void TfmMain::ConnectDataModule(Tdm1* dm1, ProjectFlows* flows) {
             [this] { ReportError(dialogs_, this, std::current_exception()); });
     }
     Edit->ConnectDataModule(dm1);
+    Checks->ConnectDataModule(dm1);
 }
 
 void TfmMain::ConnectDialogs(BuildFlow* build, TfmTextInput* fmTextInput) {
@@ -330,6 +333,7 @@ void TfmMain::AfterProjectLoaded() {
     aEditProject->setEnabled(true);
     cbTranslateMode->setChecked(false);  // leaves translate mode if it was on
     cbTranslateMode->setVisible(true);
+    Checks->ProjectLoaded();
 }
 
 void TfmMain::AfterProjectLoadFailed() {

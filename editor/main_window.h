@@ -19,6 +19,7 @@ class QToolButton;
 namespace parlix {
 
 class BuildFlow;
+class ChecksWiring;
 class DataGrid;
 class EditCommands;
 class ProjectFlows;
@@ -70,6 +71,8 @@ class TfmMain : public QMainWindow, public MainWindowPort {
     DataGrid* dbgTranslations = nullptr;
     // The menu "Bearbeiten" with undo, filter, find and replace; the status bar.
     EditCommands* Edit = nullptr;
+    // The checks panel below the grid, its menu "Ansicht" and its counts in the status bar.
+    ChecksWiring* Checks = nullptr;
 
     // The open dialog of aOpenProject.
     FileDialogOptions odOpenProject;

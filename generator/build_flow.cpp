@@ -3,8 +3,10 @@
 #include <QDialog>
 #include <QString>
 
+#include "check/table_checks.h"
 #include "generator/build_form.h"
 #include "generator/unit_file.h"
+#include "generator/unit_generator.h"
 #include "project/data_module.h"
 #include "project/project_flows.h"
 #include "ui/dialogs.h"
@@ -21,6 +23,9 @@ void BuildFlow::aBuildExecute() {
     if (dialogs_.ExecuteModal(fmBuild_) != QDialog::Accepted) {
         return;
     }
+    if (!ConfirmErrors()) {
+        return;
+    }
     // The unit is complete before backups are made and it replaces the old one.
     GridHidden hidden(fmMain_);
     const ProjectState& state = dm1_.State;
@@ -28,6 +33,21 @@ void BuildFlow::aBuildExecute() {
         return dialogs_.AskYes(fmMain_.Window(), QString::fromUtf8(kSaveDespiteBackupFailure),
                                MessageButtons::YesNoCancel);
     });
+}
+
+bool BuildFlow::ConfirmErrors() {
+    PtfTable& translations = dm1_.cdsTranslations;
+    if (!translations.IsActive()) {
+        return true;
+    }
+    const int errors =
+        check::CheckTranslations(translations, {UnitNameFor(dm1_.State.SourceFileName)}).errors;
+    return errors == 0 ||
+           dialogs_.AskYes(fmMain_.Window(),
+                           QStringLiteral("Die Tabelle enthält %1 Fehler, die Unit wird nicht "
+                                          "übersetzbar sein. Trotzdem erstellen?")
+                               .arg(errors),
+                           MessageButtons::YesNo);
 }
 
 }  // namespace parlix

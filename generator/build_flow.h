@@ -1,6 +1,7 @@
-// Build, as the main window's action runs it: the offer to save, the build dialog, then the
-// unit generated from the translation table and written over the source unit after numbered
-// backups of the old one.
+// Build, as the main window's action runs it: the offer to save, the build dialog, the question
+// whether to go on when the checks find errors (warnings ask nothing), then the unit generated
+// from the translation table and written over the source unit after numbered backups of the
+// old one.
 #pragma once
 
 namespace parlix {
@@ -21,6 +22,9 @@ class BuildFlow {
     void aBuildExecute();
 
   private:
+    // With errors in the table, asks whether to build a unit that will not compile.
+    bool ConfirmErrors();
+
     MainWindowPort& fmMain_;
     TfmBuild& fmBuild_;
     Tdm1& dm1_;

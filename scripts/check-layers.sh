@@ -13,11 +13,11 @@ declare -A allowed=(
   [search]="table project ui history"
   [ui]="table"
   [project]="table ui history"
-  [generator]="table project ui"
+  [generator]="table project ui check"
   [exchange]="table project"
   [check]="table project ui"
   [cli]="table project generator exchange check"
-  [editor]="table ui history search project generator"
+  [editor]="table ui history search project generator check"
 )
 
 status=0

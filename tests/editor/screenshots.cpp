@@ -1,8 +1,8 @@
 // A walk through the whole job on the example project, taking a picture of every window on
 // the way: a new project and its overwrite question, the opened example with an edited row,
-// the offer to save, the build dialog, translate mode, the long-text dialog and the settings.
-// The windows are the real ones with Qt's real message boxes; a timer takes each picture and
-// answers in the user's place.
+// the checks panel with a finding, the offer to save, the build dialog, translate mode, the
+// long-text dialog and the settings. The windows are the real ones with Qt's real message
+// boxes; a timer takes each picture and answers in the user's place.
 //
 //   parlix_screenshots OUTPUT_FOLDER EXAMPLE_FOLDER      (see scripts/screenshots.sh)
 #include <QAction>
@@ -17,14 +17,18 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
 
+#include "check/checks_panel.h"
+#include "editor/checks_wiring.h"
 #include "editor/data_grid.h"
 #include "editor/edit_commands.h"
 #include "editor/main_window.h"
 #include "editor/program.h"
+#include "editor/record_navigator.h"
 #include "editor/text_input_form.h"
 #include "generator/build_form.h"
 #include "project/edit_project_form.h"
@@ -176,6 +180,18 @@ int main(int argc, char** argv) {
     grid.setCurrentIndex(grid.model()->index(3, 4));
     Settle();
     dialogs.Take(main, "main-window");
+
+    // The checks: a text left without its translation shows in the panel below the grid, and
+    // its line leads to the cell.
+    grid.setCurrentIndex(grid.model()->index(4, 4));
+    grid.model()->setData(grid.currentIndex(), "");
+    main.dbnTranslations->Click(RecordNavigator::nbPost);
+    ChecksPanel& checks = *main.Checks->Panel;
+    checks.Refresh();
+    checks.lvFindings->setCurrentIndex(checks.lvFindings->model()->index(0, 0));
+    checks.Activate(0);
+    Settle();
+    dialogs.Take(main, "checks");
 
     // Build: first the offer to save, then the build dialog with a language define.
     dialogs.answers.push_back({"save-question", QMessageBox::Yes});

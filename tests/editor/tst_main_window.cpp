@@ -216,7 +216,7 @@ class MainWindowTest : public QObject {
         for (QAction* menu : main.menuBar()->actions()) {
             titles << menu->text();
         }
-        QCOMPARE(titles, QStringList({"Datei", "Bearbeiten", "Projekt", "Start"}));
+        QCOMPARE(titles, QStringList({"Datei", "Bearbeiten", "Ansicht", "Projekt", "Start"}));
         QStringList entries;
         for (QAction* entry : main.N1->actions()) {
             if (!entry->isSeparator()) {
