@@ -130,7 +130,7 @@ void ExchangeFlow::aExportExecute() {
             MessageButtons::YesNo)) {
         return;
     }
-    sdExport.defaultExtension = QFileInfo(*chosen).suffix();
+    sdExport.defaultExtension = QFileInfo(*chosen).suffix().toLower();
     StorePendingEdit();
     int units = 0;
     try {

@@ -100,8 +100,15 @@ TfmImportReport::TfmImportReport(const exchange::ImportPlan& plan, const QString
     layout->addWidget(sgUnits, 1);
     layout->addWidget(lbSummary);
     layout->addWidget(buttons);
+    // The list as high as its rows, up to a dozen; the dialog as high as it needs.
+    const int rowHeight = sgUnits->fontMetrics().height() + 6;
+    sgUnits->verticalHeader()->setDefaultSectionSize(rowHeight);
+    const int shownRows = std::min(sgUnits->rowCount(), 12);
+    sgUnits->setMinimumHeight(sgUnits->horizontalHeader()->sizeHint().height() +
+                              shownRows * rowHeight + 2 * sgUnits->frameWidth());
     sgUnits->setVisible(sgUnits->rowCount() > 0);
-    resize(560, sgUnits->rowCount() > 0 ? 420 : 220);
+    (written > 0 ? btApply : btCancel)->setFocus();
+    resize(560, minimumSizeHint().height());
 }
 
 void TfmImportReport::FillUnits(const exchange::ImportPlan& plan) {
