@@ -21,6 +21,7 @@
 #include "editor/edit_commands.h"
 #include "editor/record_navigator.h"
 #include "editor/text_input_form.h"
+#include "exchange/exchange_flow.h"
 #include "generator/build_flow.h"
 #include "project/data_module.h"
 #include "project/project_flows.h"
@@ -92,6 +93,8 @@ void TfmMain::CreateActions() {
     aOpenProject =
         action("aOpenProject", "Ö&ffnen...", "Datei", QKeySequence(Qt::CTRL | Qt::Key_O), true);
     aSave = action("aSave", "&Speichern", "Datei", QKeySequence(Qt::CTRL | Qt::Key_S), false);
+    aExport = action("aExport", "&Exportieren...", "Datei", QKeySequence(), false);
+    aImport = action("aImport", "&Importieren...", "Datei", QKeySequence(), false);
     aBuild = action("aBuild", "Erstellen", "Start", QKeySequence(), false);
     aEditProject = action("aEditProject", "Einstellungen", "Projekt", QKeySequence(), false);
     aExit = action("aExit", "Beenden", "Datei", QKeySequence(), true);
@@ -104,6 +107,8 @@ void TfmMain::CreateActions() {
     Connect(aNewProject, [this] { aNewProjectExecute(); });
     Connect(aOpenProject, [this] { aOpenProjectExecute(); });
     Connect(aSave, [this] { aSaveExecute(); });
+    Connect(aExport, [this] { aExportExecute(); });
+    Connect(aImport, [this] { aImportExecute(); });
     Connect(aBuild, [this] { aBuildExecute(); });
     Connect(aEditProject, [this] { aEditProjectExecute(); });
     Connect(aExit, [this] { aExitExecute(); });
@@ -117,6 +122,9 @@ void TfmMain::CreateMenu() {
     N1->addAction(aNewProject);
     N1->addAction(aOpenProject);
     N1->addAction(aSave);
+    N1->addSeparator();
+    N1->addAction(aExport);
+    N1->addAction(aImport);
     N1->addSeparator();
     N1->addAction(aExit);
     Project1 = MainMenu1->addMenu(QStringLiteral("Projekt"));
@@ -212,6 +220,7 @@ void TfmMain::FormCreate() {
 void TfmMain::ConnectDataModule(Tdm1* dm1, ProjectFlows* flows) {
     dm1_ = dm1;
     flows_ = flows;
+    exchange_ = dm1 != nullptr ? std::make_unique<ExchangeFlow>(*this, *dm1, dialogs_) : nullptr;
     TableModel* source = dm1 != nullptr ? dm1->dsTranslations.get() : nullptr;
     dbgTranslations->SetDataSource(source);
     dbnTranslations->SetDataSource(source);
@@ -331,6 +340,9 @@ void TfmMain::AfterProjectLoaded() {
     aSave->setEnabled(false);
     aBuild->setEnabled(true);
     aEditProject->setEnabled(true);
+    // Export and import stay available in translate mode: an import writes only language 2.
+    aExport->setEnabled(true);
+    aImport->setEnabled(true);
     cbTranslateMode->setChecked(false);  // leaves translate mode if it was on
     cbTranslateMode->setVisible(true);
     Checks->ProjectLoaded();
@@ -341,6 +353,8 @@ void TfmMain::AfterProjectLoadFailed() {
     aSave->setEnabled(false);
     aBuild->setEnabled(false);
     aEditProject->setEnabled(false);
+    aExport->setEnabled(false);
+    aImport->setEnabled(false);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -417,6 +431,18 @@ void TfmMain::aSaveExecute() {
     // A save that did not reach the file leaves the action on, so that closing still offers it.
     if (flows_ != nullptr && flows_->SaveTranslations()) {
         aSave->setEnabled(false);
+    }
+}
+
+void TfmMain::aExportExecute() {
+    if (exchange_ != nullptr) {
+        exchange_->aExportExecute();
+    }
+}
+
+void TfmMain::aImportExecute() {
+    if (exchange_ != nullptr) {
+        exchange_->aImportExecute();
     }
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
 
 #include "ui/dialogs.h"
 #include "ui/main_window_port.h"
@@ -22,6 +23,7 @@ class BuildFlow;
 class ChecksWiring;
 class DataGrid;
 class EditCommands;
+class ExchangeFlow;
 class ProjectFlows;
 class RecordNavigator;
 class Tdm1;
@@ -37,7 +39,8 @@ class TfmMain : public QMainWindow, public MainWindowPort {
     ~TfmMain() override;
 
     // Binds the grid and the navigator to dm1's translation table and the actions to the
-    // flows; done at start-up once dm1 exists. Null pointers undo the binding.
+    // flows (export and import among them); done at start-up once dm1 exists. Null pointers
+    // undo the binding.
     void ConnectDataModule(Tdm1* dm1, ProjectFlows* flows);
     // The build and the long-text dialog, once they exist.
     void ConnectDialogs(BuildFlow* build, TfmTextInput* fmTextInput);
@@ -46,6 +49,8 @@ class TfmMain : public QMainWindow, public MainWindowPort {
     QAction* aNewProject = nullptr;
     QAction* aOpenProject = nullptr;
     QAction* aSave = nullptr;
+    QAction* aExport = nullptr;  // "Exportieren...": XLIFF or CSV for translators
+    QAction* aImport = nullptr;  // "Importieren...": their translations back into language 2
     QAction* aBuild = nullptr;
     QAction* aEditProject = nullptr;
     QAction* aExit = nullptr;
@@ -109,6 +114,8 @@ class TfmMain : public QMainWindow, public MainWindowPort {
     void aOpenProjectExecute();  // the open dialog, then aOpenProjectAccept
     void aOpenProjectAccept(const QString& path);
     void aSaveExecute();
+    void aExportExecute();
+    void aImportExecute();
     void aBuildExecute();
     void aEditProjectExecute();
     void aExitExecute();
@@ -131,7 +138,8 @@ class TfmMain : public QMainWindow, public MainWindowPort {
     ProjectFlows* flows_ = nullptr;
     BuildFlow* build_ = nullptr;
     TfmTextInput* fmTextInput_ = nullptr;
-    bool projectLoaded_ = false;  // the open project was created or opened successfully
+    std::unique_ptr<ExchangeFlow> exchange_;  // made with the binding to dm1
+    bool projectLoaded_ = false;              // the open project was created or opened successfully
     int gridHidden_ = 0;
     bool gridHadFocus_ = false;
 };

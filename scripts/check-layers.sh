@@ -14,10 +14,10 @@ declare -A allowed=(
   [ui]="table"
   [project]="table ui history"
   [generator]="table project ui check"
-  [exchange]="table project"
+  [exchange]="table project ui history"
   [check]="table project ui"
   [cli]="table project generator exchange check"
-  [editor]="table ui history search project generator check"
+  [editor]="table ui history search project generator check exchange"
 )
 
 status=0

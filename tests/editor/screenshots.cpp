@@ -1,8 +1,9 @@
 // A walk through the whole job on the example project, taking a picture of every window on
 // the way: a new project and its overwrite question, the opened example with an edited row,
 // the checks panel with a finding, the offer to save, the build dialog, translate mode, the
-// long-text dialog and the settings. The windows are the real ones with Qt's real message
-// boxes; a timer takes each picture and answers in the user's place.
+// long-text dialog, the filter, find and replace, the export options and the report of an
+// import, and the settings. The windows are the real ones with Qt's real message boxes; a timer
+// takes each picture and answers in the user's place.
 //
 //   parlix_screenshots OUTPUT_FOLDER EXAMPLE_FOLDER      (see scripts/screenshots.sh)
 #include <QAction>
@@ -30,6 +31,8 @@
 #include "editor/program.h"
 #include "editor/record_navigator.h"
 #include "editor/text_input_form.h"
+#include "exchange/export_dialog.h"
+#include "exchange/import_report.h"
 #include "generator/build_form.h"
 #include "project/edit_project_form.h"
 #include "search/filter_bar.h"
@@ -228,6 +231,30 @@ int main(int argc, char** argv) {
     dialogs.Take(find, "find-replace");
     dialogs.Take(main, "find-in-main-window");
     find.close();
+
+    // The table handed out to a translator, and a spreadsheet of theirs coming back: two
+    // texts changed, one with a character the table cannot hold, two of another version.
+    dialogs.scripts.push_back(
+        {"export",
+         [](QDialog& dialog) { static_cast<TfmExport&>(dialog).leTargetCode->setText("en-GB"); },
+         [](QDialog& dialog) { static_cast<TfmExport&>(dialog).btOK->click(); }});
+    dialogs.files.push_back(path("AddressBook_en-GB.xlf"));
+    main.aExport->trigger();
+    parlix::testing::WriteBytes(
+        scratch.File("AddressBook_en-GB.csv"),
+        "\xEF\xBB\xBFType;Property;StringName;Deutsch;English\r\n"
+        "Form;frmAddress.Caption;sTitle;Adressbuch;Address Book\r\n"
+        "Label;frmAddress.lblName.Caption;;Vor- und Nachname:;Name:\r\n"
+        "Label;frmAddress.lblStreet.Caption;;Stra\xC3\x9F"
+        "e:;Street and number:\r\n"
+        "Message;;sNotFound;Kein Eintrag gefunden.;No entry found.\r\n"
+        "Message;;sUnsaved;Sie haben Ihre \xC3\x84nderungen noch nicht gespeichert.;"
+        "Changes not saved \xE2\x9C\x8E\r\n"
+        "Message;;sDeleted;Eintrag gel\xC3\xB6scht.;Entry deleted.\r\n"
+        "Message;;sPrinted;Gedruckt.;Printed.\r\n");
+    dialogs.files.push_back(path("AddressBook_en-GB.csv"));
+    dialogs.scripts.push_back({"import-report", {}, {}});  // closed with "Abbrechen"
+    main.aImport->trigger();
 
     // The project's settings.
     dialogs.scripts.push_back({"settings", {}, {}});

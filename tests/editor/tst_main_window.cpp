@@ -223,7 +223,8 @@ class MainWindowTest : public QObject {
                 entries << entry->text();
             }
         }
-        QCOMPARE(entries, QStringList({"&Neues Projekt", "Ö&ffnen...", "&Speichern", "Beenden"}));
+        QCOMPARE(entries, QStringList({"&Neues Projekt", "Ö&ffnen...", "&Speichern",
+                                       "&Exportieren...", "&Importieren...", "Beenden"}));
         QCOMPARE(main.Project1->actions().value(0), main.aEditProject);
         QCOMPARE(main.aEditProject->text(), QString("Einstellungen"));
         QCOMPARE(main.Start1->actions().value(0), main.aBuild);
@@ -237,6 +238,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(main.aSave->property("category").toString(), QString("Datei"));
         QCOMPARE(main.aBuild->property("category").toString(), QString("Start"));
         QCOMPARE(main.aEditProject->property("category").toString(), QString("Projekt"));
+        QCOMPARE(main.aExport->property("category").toString(), QString("Datei"));
+        QCOMPARE(main.aImport->property("category").toString(), QString("Datei"));
 
         QStringList edits;
         for (QAction* entry : main.Edit->Edit1->actions()) {
