@@ -92,9 +92,7 @@ class ChecksPanelTest : public QObject {
     void init() { h_ = std::make_unique<FlowsHarness>(); }
 
     void cleanup() {
-        QVERIFY2(h_->dialogs.unexpected.isEmpty(), qPrintable(h_->dialogs.unexpected.join(" | ")));
-        QVERIFY(h_->dialogs.answers.empty());
-        QVERIFY(h_->dialogs.modalScripts.empty());
+        h_->dialogs.VerifyUsedUp();
         h_.reset();
     }
 

@@ -7,7 +7,7 @@ parlix_add_qt_tests(${CMAKE_CURRENT_LIST_DIR})
 if(PARLIX_GUI AND PARLIX_BENCH)
   add_executable(parlix_gui_bench ${CMAKE_CURRENT_LIST_DIR}/bench_flows.cpp)
   target_include_directories(parlix_gui_bench PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(parlix_gui_bench PRIVATE parlix_gui parlix_bench_support)
+  target_link_libraries(parlix_gui_bench PRIVATE parlix_gui parlix_bench_support Qt6::Test)
   add_test(NAME parlix_gui_bench_small COMMAND parlix_gui_bench 500 1)
 endif()
 

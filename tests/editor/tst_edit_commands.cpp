@@ -52,8 +52,7 @@ class EditCommandsTest : public QObject {
     void initTestCase() { QVERIFY(InstallGermanTranslations(*QCoreApplication::instance())); }
     void init() { h_ = std::make_unique<FlowsHarness>(); }
     void cleanup() {
-        QVERIFY2(h_->dialogs.unexpected.isEmpty(), qPrintable(h_->dialogs.unexpected.join(" | ")));
-        QVERIFY(h_->dialogs.answers.empty());
+        h_->dialogs.VerifyUsedUp();
         h_.reset();
     }
 

@@ -68,8 +68,7 @@ class TextInputTest : public QObject {
     }
 
     void cleanup() {
-        QVERIFY2(h_->dialogs.unexpected.isEmpty(), qPrintable(h_->dialogs.unexpected.join(" | ")));
-        QVERIFY(h_->dialogs.modalScripts.empty());
+        h_->dialogs.VerifyUsedUp();
         h_.reset();
     }
 

@@ -69,9 +69,7 @@ class BuildDialogTest : public QObject {
     }
 
     void cleanup() {
-        QVERIFY2(h_->dialogs.unexpected.isEmpty(), qPrintable(h_->dialogs.unexpected.join(" | ")));
-        QVERIFY(h_->dialogs.modalScripts.empty());
-        QVERIFY(h_->dialogs.answers.empty());
+        h_->dialogs.VerifyUsedUp();
         h_.reset();
     }
 

@@ -104,10 +104,7 @@ class ProjectFlowsTest : public QObject {
     void init() { h_ = std::make_unique<FlowsHarness>(); }
 
     void cleanup() {
-        QVERIFY2(h_->dialogs.unexpected.isEmpty(), qPrintable(h_->dialogs.unexpected.join(" | ")));
-        QVERIFY(h_->dialogs.answers.empty());
-        QVERIFY(h_->dialogs.modalScripts.empty());
-        QVERIFY(h_->dialogs.fileAnswers.empty());
+        h_->dialogs.VerifyUsedUp();
         h_.reset();
     }
 

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <QTest>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -37,6 +38,15 @@ class ScriptedDialogs : public Dialogs {
     std::vector<FileDialogOptions> fileDialogs;
     std::vector<QUrl> openedUrls;
     QStringList unexpected;
+
+    // Fails the running test when something was shown that the script did not expect, or a
+    // scripted answer was left unused.
+    void VerifyUsedUp() const {
+        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(" | ")));
+        QVERIFY(answers.empty());
+        QVERIFY(modalScripts.empty());
+        QVERIFY(fileAnswers.empty());
+    }
 
     QStringList Texts() const {
         QStringList texts;
