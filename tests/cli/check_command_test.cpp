@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/parlix_build.h"
+#include "cli/run_tool.h"
 #include "generator/build_test_support.h"
 
 namespace parlix {
@@ -19,11 +20,7 @@ using testing::ReadBytes;
 using testing::Row;
 using testing::WriteBytes;
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Result = testing::ToolResult;
 
 class CheckCommandTest : public ::testing::Test {
   protected:
@@ -36,10 +33,7 @@ class CheckCommandTest : public ::testing::Test {
 
     Result Run(std::vector<std::string> args) {
         args.push_back(project_);
-        std::ostringstream out;
-        std::ostringstream err;
-        const int status = build_tool::run(args, out, err);
-        return {status, out.str(), err.str()};
+        return testing::RunTool(args);
     }
 
     bool UnitUntouched() const {

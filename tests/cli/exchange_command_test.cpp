@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/parlix_build.h"
+#include "cli/run_tool.h"
 #include "generator/build_test_support.h"
 
 namespace parlix {
@@ -17,18 +18,8 @@ using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result RunTool(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = build_tool::run(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using Result = testing::ToolResult;
+using testing::RunTool;
 
 class ExchangeCommandTest : public ::testing::Test {
   protected:

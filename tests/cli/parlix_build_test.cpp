@@ -1,4 +1,5 @@
 #include "cli/parlix_build.h"
+#include "cli/run_tool.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -25,18 +26,8 @@ using testing::TempDir;
 using testing::WriteBytes;
 using testing::WriteProjectFiles;
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result RunTool(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = build_tool::run(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using Result = testing::ToolResult;
+using testing::RunTool;
 
 // Every file and folder below a folder, each file with its content and time, to prove that a
 // failed build touched no file. (A folder's time may change: a temporary file came and went.)
