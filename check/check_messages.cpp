@@ -26,9 +26,20 @@ struct Words {
     const char* unnamedLanguage;    // number
     const char* invalidLanguage;    // name
     const char* sameLanguages;      // name
-    const char* untranslated;       // language
-    const char* notTranslated;      // language 1, language 2
-    const char* placeholders;       // language 1, list 1, language 2, list 2
+    const char* compilerLanguage;   // name
+    const char* invalidUnit;        // name
+    const char* reservedInUnit;     // name, word
+    const char* longInUnit;         // name, word
+    const char* invalidUses;        // entry
+    const char* reservedInUses;     // entry, word
+    const char* longInUses;         // entry, word
+    const char* emptyUses;
+    const char* duplicateUses;  // entry
+    const char* ownUnitInUses;  // entry
+    const char* implicitUses;   // entry
+    const char* untranslated;   // language
+    const char* notTranslated;  // language 1, language 2
+    const char* placeholders;   // language 1, list 1, language 2, list 2
     const char* none;
     const char* acceleratorCount;     // language 1, count 1, language 2, count 2
     const char* edgeBlanks;           // language 1, language 2
@@ -55,6 +66,25 @@ constexpr Words kGerman = {
     "Der Sprachname \"%1\" taugt nicht als Symbol für {$IFDEF} (nur Buchstaben ohne Umlaute, "
     "Ziffern und Unterstriche, vorn keine Ziffer, höchstens 127 Zeichen)",
     "Beide Sprachen heißen \"%1\" (Groß- und Kleinschreibung zählt nicht)",
+    "Den Sprachnamen \"%1\" definieren Free Pascal oder Delphi selbst als Symbol; sein Block "
+    "gilt dann, auch wenn die Sprache nicht gewählt ist",
+    "Der Unit-Name \"%1\" aus dem Namen des Source-Files ist ungültig (Bezeichner, wahlweise "
+    "mit Punkten verbunden: nur Buchstaben ohne Umlaute, Ziffern und Unterstriche, vorn keine "
+    "Ziffer)",
+    "Der Unit-Name \"%1\" aus dem Namen des Source-Files ist ungültig: \"%2\" ist ein "
+    "reserviertes Wort",
+    "Der Unit-Name \"%1\" aus dem Namen des Source-Files ist ungültig: \"%2\" ist länger als "
+    "127 Zeichen",
+    "Der Uses-Abschnitt ist keine Liste von Unit-Namen mit Kommas dazwischen: \"%1\" ist kein "
+    "Unit-Name (Bezeichner, wahlweise mit Punkten verbunden, wie System.SysUtils)",
+    "Der Uses-Abschnitt ist keine Liste von Unit-Namen mit Kommas dazwischen: in \"%1\" ist "
+    "\"%2\" ein reserviertes Wort",
+    "Der Uses-Abschnitt ist keine Liste von Unit-Namen mit Kommas dazwischen: in \"%1\" ist "
+    "\"%2\" länger als 127 Zeichen",
+    "Der Uses-Abschnitt hat einen leeren Eintrag (ein Komma zu viel oder nur Leerzeichen)",
+    "Der Uses-Abschnitt nennt \"%1\" zweimal (Groß- und Kleinschreibung zählt nicht)",
+    "Der Uses-Abschnitt nennt die Unit selbst (\"%1\")",
+    "Der Uses-Abschnitt nennt \"%1\", das jede Unit schon einbindet",
     "Nicht übersetzt: kein Text in %1",
     "Derselbe Text in %1 und %2 - nicht übersetzt?",
     "Die Format-Platzhalter unterscheiden sich: %1 %2, %3 %4",
@@ -86,6 +116,23 @@ constexpr Words kEnglish = {
     "language name \"%1\" is not a valid conditional symbol (only letters without accents, "
     "digits and underscores, not starting with a digit, at most 127 characters)",
     "both languages are named \"%1\" (case does not matter)",
+    "language name \"%1\" is a symbol that Free Pascal or Delphi defines itself; its block is "
+    "compiled even when the language is not chosen",
+    "unit name \"%1\" from the source file's name is not valid (identifiers, optionally joined "
+    "by dots: only letters without accents, digits and underscores, not starting with a digit)",
+    "unit name \"%1\" from the source file's name is not valid: \"%2\" is a reserved word",
+    "unit name \"%1\" from the source file's name is not valid: \"%2\" is longer than 127 "
+    "characters",
+    "the uses list is not a comma-separated list of unit names: \"%1\" is not a unit name "
+    "(identifiers, optionally joined by dots, as in System.SysUtils)",
+    "the uses list is not a comma-separated list of unit names: \"%2\" in \"%1\" is a reserved "
+    "word",
+    "the uses list is not a comma-separated list of unit names: \"%2\" in \"%1\" is longer than "
+    "127 characters",
+    "the uses list has an empty entry (a comma too many, or only blanks)",
+    "the uses list names \"%1\" twice (case does not matter)",
+    "the uses list names the unit itself (\"%1\")",
+    "the uses list names \"%1\", which every unit uses already",
     "untranslated: no text in %1",
     "the same text in %1 and %2 (not translated?)",
     "format placeholders differ: %1 %2, %3 %4",
@@ -112,6 +159,16 @@ std::string Fill(std::string_view pattern, std::initializer_list<std::string> ar
         }
     }
     return text;
+}
+
+// The sentence for a name that is malformed as a whole (no detail), or holds a reserved or an
+// over-long word (the detail).
+const char* NamePattern(const Finding& finding, const char* malformed, const char* reserved,
+                        const char* tooLong) {
+    if (finding.detail.empty()) {
+        return malformed;
+    }
+    return IsReservedWord(finding.detail) ? reserved : tooLong;
 }
 
 bool IsProcedureName(std::string_view word) {
@@ -143,11 +200,9 @@ std::string Message(const Words& words, const Finding& finding, const CheckResul
         case Rule::DuplicateConstantName:
             return Fill(words.duplicateName, {subject, other});
         case Rule::InvalidPropertyPath:
-            if (finding.detail.empty()) {
-                return Fill(words.invalidPath, {subject});
-            }
-            return Fill(IsReservedWord(finding.detail) ? words.reservedInPath : words.longInPath,
-                        {subject, detail});
+            return Fill(
+                NamePattern(finding, words.invalidPath, words.reservedInPath, words.longInPath),
+                {subject, detail});
         case Rule::HiddenPropertyPath: {
             const char* pattern = words.hiddenByUnit;
             if (finding.otherRow >= 0) {
@@ -164,6 +219,25 @@ std::string Message(const Words& words, const Finding& finding, const CheckResul
             return Fill(words.invalidLanguage, {subject});
         case Rule::SameLanguageNames:
             return Fill(words.sameLanguages, {subject});
+        case Rule::CompilerLanguageName:
+            return Fill(words.compilerLanguage, {subject});
+        case Rule::InvalidUnitName:
+            return Fill(
+                NamePattern(finding, words.invalidUnit, words.reservedInUnit, words.longInUnit),
+                {subject, detail});
+        case Rule::InvalidUsesEntry:
+            if (finding.subject.empty()) {
+                return words.emptyUses;
+            }
+            return Fill(
+                NamePattern(finding, words.invalidUses, words.reservedInUses, words.longInUses),
+                {subject, detail});
+        case Rule::DuplicateUsesEntry:
+            return Fill(words.duplicateUses, {subject});
+        case Rule::UsesOwnUnit:
+            return Fill(words.ownUnitInUses, {subject});
+        case Rule::UsesImplicitUnit:
+            return Fill(words.implicitUses, {subject});
         case Rule::Untranslated:
             return Fill(words.untranslated, {second ? two : one});
         case Rule::NotTranslated:

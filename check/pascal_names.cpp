@@ -261,6 +261,29 @@ NameFault CheckConditionalSymbol(std::string_view word) {
     return word.size() > kMaxIdentifierLength ? NameFault::TooLong : NameFault::None;
 }
 
+UnitName CheckUnitName(std::string_view name) {
+    if (name.empty()) {
+        return {NameFault::Empty, {}};
+    }
+    UnitName result;
+    std::string_view rest = name;
+    while (true) {
+        const std::size_t dot = rest.find('.');
+        const std::string_view word = rest.substr(0, dot);
+        const NameFault fault = CheckIdentifier(word);
+        if (fault == NameFault::Empty || fault == NameFault::Malformed) {
+            return {NameFault::Malformed, {}};
+        }
+        if (fault != NameFault::None && result.fault == NameFault::None) {
+            result = {fault, word};
+        }
+        if (dot == std::string_view::npos) {
+            return result;
+        }
+        rest.remove_prefix(dot + 1);
+    }
+}
+
 PropertyPath ParsePropertyPath(std::string_view piece, std::string* key) {
     return PathReader(piece, key).Read();
 }

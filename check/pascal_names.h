@@ -36,6 +36,16 @@ NameFault CheckIdentifier(std::string_view word);
 // fine too.
 NameFault CheckConditionalSymbol(std::string_view word);
 
+// A unit name as a unit declares itself and a uses list names a unit: identifiers joined by
+// dots, nothing between them ("uTexte", "System.SysUtils", "uTexte.de"). A name that is not
+// made of identifiers and dots is Malformed, whatever else is wrong with it; else `word` is
+// the first reserved (Reserved) or over-long (TooLong) identifier in it.
+struct UnitName {
+    NameFault fault = NameFault::None;
+    std::string_view word;
+};
+UnitName CheckUnitName(std::string_view name);
+
 // A property piece as the unit assigns to it: identifiers joined by dots, each optionally
 // followed by an index in brackets, a decimal integer that fits into 32 bits
 // ("StatusBar1.Panels[0].Text"). Blanks (space, tab) may stand between the parts, as Pascal

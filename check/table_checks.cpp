@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <string_view>
 
+#include "check/compiler_symbols.h"
 #include "check/first_seen.h"
 #include "check/pascal_names.h"
 #include "check/text_marks.h"
+#include "check/unit_checks.h"
 #include "project/project_files.h"
 #include "table/backups.h"
 #include "table/text.h"
@@ -67,11 +69,12 @@ struct Record {
 // every name, path and accelerator seen so far.
 class TableCheck {
   public:
-    TableCheck(PtfTable& table, const UnitContext& unit) : table_(table) {
+    TableCheck(PtfTable& table, const UnitContext& unit) : table_(table), unit_(unit) {
         AppendLowerAscii(unitKey_, unit.unitName);
     }
 
     CheckResult Run() {
+        CheckUnitSettings(unit_, result_.findings);
         CheckLanguageNames();
         const int rows = table_.RowCount();
         result_.records = rows;
@@ -126,6 +129,8 @@ class TableCheck {
             names[k] = table_.Field(column).FieldName();
             if (CheckConditionalSymbol(names[k]) != NameFault::None) {
                 Add(Severity::Error, Rule::InvalidLanguageName, -1, column, -1, names[k]);
+            } else if (IsCompilerSymbol(names[k])) {
+                Add(Severity::Error, Rule::CompilerLanguageName, -1, column, -1, names[k]);
             }
         }
         if (CheckConditionalSymbol(names[0]) == NameFault::None && SameAscii(names[0], names[1])) {
@@ -350,6 +355,7 @@ class TableCheck {
     }
 
     PtfTable& table_;
+    const UnitContext& unit_;
     std::string unitKey_;
     CheckResult result_;
 

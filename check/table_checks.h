@@ -32,6 +32,15 @@ enum class Rule {
                             // procedure or the unit's name (detail: that first word)
     InvalidLanguageName,    // a language field's name is no conditional symbol (row -1)
     SameLanguageNames,      // both language fields have one name, ignoring case (row -1)
+    CompilerLanguageName,   // a language field's name is a symbol a compiler defines (row -1)
+    InvalidUnitName,        // the unit name is no unit name (row and column -1; detail: a
+                            // reserved or over-long word in it, if that is the fault)
+    InvalidUsesEntry,       // an entry of the uses list is no unit name (row and column -1;
+                            // subject: the entry, empty for an empty one; detail as above)
+    DuplicateUsesEntry,     // the uses list names a unit (subject) a second time
+    UsesOwnUnit,            // the uses list names the unit itself (subject)
+    UsesImplicitUnit,       // the uses list names System or ObjPas (subject), which every
+                            // unit uses already
     // Warnings
     Untranslated,           // empty in this language (column), not in the other
     NotTranslated,          // the same text, with letters, in both languages
@@ -48,15 +57,16 @@ enum class Rule {
 struct Finding {
     Severity severity;
     Rule rule;
-    int row;     // in the table's current order; -1 for the language names
-    int column;  // translation_field: kPropertyColumn, kStringNameColumn, LanguageColumn(k)
+    int row;     // in the table's current order; -1 for the project's settings
+    int column;  // translation_field: kPropertyColumn, kStringNameColumn, LanguageColumn(k);
+                 // -1 for the unit name and the uses list
     int otherRow = -1;
     std::string subject;  // Windows-1252 bytes from the table
     std::string detail;
 };
 
 struct CheckResult {
-    std::vector<Finding> findings;  // by row, the language names first; per row by column
+    std::vector<Finding> findings;  // by row, the project's settings first; per row by column
     int records = 0;
     int errors = 0;
     int warnings = 0;
@@ -65,12 +75,15 @@ struct CheckResult {
     std::array<std::string, 2> languages;  // the language fields' names
 };
 
-// What the checks know of the unit beside the table.
+// What the checks know of the unit beside the table: the project's settings that the unit
+// holds as they stand, Windows-1252 bytes.
 struct UnitContext {
-    std::string unitName;  // as the unit declares itself (UnitNameFor); may be empty
+    std::string unitName;       // as the unit declares itself (UnitNameFor); empty: not known
+    std::string usesList = {};  // the units it uses, as the project gives them
 };
 
-// Checks every record of the translation table and the names of its language fields.
+// Checks every record of the translation table, the names of its language fields, and the
+// unit's name and uses list.
 // Throws PtfError when the table lacks the language columns; opens a closed table.
 CheckResult CheckTranslations(PtfTable& translations, const UnitContext& unit = {});
 

@@ -16,7 +16,7 @@ std::string Count(int number, const char* word) {
 check::CheckResult PrintFindings(const ProjectState& state, PtfTable& translations,
                                  std::ostream& out) {
     check::CheckResult result =
-        check::CheckTranslations(translations, {UnitNameFor(state.SourceFileName)});
+        check::CheckTranslations(translations, {UnitNameFor(state.SourceFileName), state.UsesList});
     for (const check::Finding& finding : result.findings) {
         // The language names are those of the project record, the first record of its file.
         const bool project = finding.row < 0;

@@ -58,8 +58,9 @@ void ChecksWiring::ConnectDataModule(Tdm1* dm1) {
         Panel->Bind(nullptr, {});
         return;
     }
-    Panel->Bind(&dm1_->cdsTranslations,
-                [this] { return check::UnitContext{UnitNameFor(dm1_->State.SourceFileName)}; });
+    Panel->Bind(&dm1_->cdsTranslations, [this] {
+        return check::UnitContext{UnitNameFor(dm1_->State.SourceFileName), dm1_->State.UsesList};
+    });
 }
 
 void ChecksWiring::ProjectLoaded() {

@@ -41,7 +41,9 @@ bool BuildFlow::ConfirmErrors() {
         return true;
     }
     const int errors =
-        check::CheckTranslations(translations, {UnitNameFor(dm1_.State.SourceFileName)}).errors;
+        check::CheckTranslations(translations,
+                                 {UnitNameFor(dm1_.State.SourceFileName), dm1_.State.UsesList})
+            .errors;
     return errors == 0 ||
            dialogs_.AskYes(fmMain_.Window(),
                            QStringLiteral("Die Tabelle enthält %1 Fehler, die Unit wird nicht "
