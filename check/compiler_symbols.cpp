@@ -16,16 +16,22 @@ namespace {
 // CPUARMHF, ...), FPU* for the floating-point unit (FPUSSE64, FPUSOFT, ...) and VER3, VER3_2,
 // VER3_2_2; Delphi defines CPU386, CPUX86, CPUX64, CPU32BITS, CPU64BITS, CPUARM, CPUARM64, ...
 // and VER80 up to VER360 and on.
-constexpr std::string_view kFamilies[] = {"fpc_", "cpu", "fpu"};
+constexpr std::string_view kFamilies[] = {
+    "fpc_",
+    "cpu",
+    "fpu",
+};
 constexpr std::string_view kVersionFamily = "ver";  // followed by a digit
 
 // Free Pascal's other symbols, lower case and sorted. From the compiler's source (3.2.2:
-// options.pas and the targets' short names and extra defines in systems/*.pas), the targets
-// of later versions (wasi, freertos, ...), Debian's /etc/fpc.cfg (needcrossbinutils when
-// compiling for another platform), and what `fpc -Mdelphi -va` reports as defined for the
-// targets of ppcx64 (linux, win64, darwin, freebsd, openbsd, netbsd, dragonfly, solaris,
-// haiku, android, iphonesim, aros, embedded).
+// the symbols and macros options.pas defines, and the targets' short names and extra defines
+// in systems/*.pas), the targets of later versions (wasi, freertos, ...), Debian's
+// /etc/fpc.cfg (needcrossbinutils when compiling for another platform), and what
+// `fpc -Mdelphi -va` reports as defined for the targets of ppcx64 (linux, win64, darwin,
+// freebsd, openbsd, netbsd, dragonfly, solaris, haiku, android, iphonesim, aros, embedded),
+// which tests/check/compiles_property_test.cpp compares with this list.
 constexpr std::string_view kFreePascalSymbols[] = {
+    "_call_elf",
     "aix",
     "amiga",
     "amiga68k",
@@ -58,11 +64,13 @@ constexpr std::string_view kFreePascalSymbols[] = {
     "human68k",
     "internal_backtrace",
     "ios",
+    "iphone_os_version_min_required",
     "iphonesim",
     "java",
     "libc",
     "linux",
     "linux6432",
+    "mac_os_x_version_min_required",
     "macos",
     "macosclassic",
     "morphos",

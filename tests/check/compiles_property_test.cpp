@@ -1,17 +1,21 @@
 // The promise of the checks: a table in which they find no error gives a unit that compiles.
 // Random tables, drawn from names that are fine, names that are tricky but fine (directives,
-// System's identifiers, blanks and leading zeros in paths) and names that must be refused,
-// and texts with apostrophes, control characters and long runs. Every table without an error
-// is generated twice (defining language 1, then 2) and compiled with Free Pascal in Delphi
-// mode, many units in one run, against a stub unit that declares the forms' components.
-// Skipped where fpc is not installed.
+// System's identifiers, blanks and leading zeros in paths, dotted unit names) and names that
+// must be refused, and texts with apostrophes, control characters and long runs; random unit
+// names, uses lists and language names beside them. Every table without an error is
+// generated twice (defining language 1, then 2) and compiled with Free Pascal in Delphi mode,
+// many units in one run, against a stub unit that declares the forms' components.
+// And every symbol that Free Pascal defines itself, for every target it has, is refused as a
+// language name. Skipped where fpc is not installed.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "check/compiler_symbols.h"
 #include "check/table_checks.h"
 #include "generator/build_test_support.h"
 #include "generator/pascal_stubs.h"
@@ -52,6 +56,30 @@ constexpr const char* kStubUnit =
     "implementation\n"
     "\n"
     "end.\n";
+
+// A unit with a dotted name, for the uses lists.
+constexpr const char* kDottedStubUnit =
+    "unit uStubs.Extra;\n\ninterface\n\nimplementation\n\nend.\n";
+
+// Units a uses list may name beside uStubs, and entries the checks must refuse.
+const char* const kGoodUnits[] = {"SysUtils", "Classes", "uStubs.Extra", "Math"};
+const char* const kBadUsesEntries[] = {"uStubs;",
+                                       "uStubs {$I x}",
+                                       "begin",
+                                       "",
+                                       "System",
+                                       "uStubs",
+                                       "(*x*)",
+                                       "uStubs // x",
+                                       "uStubs in 'uStubs.pas'",
+                                       "uStubs.",
+                                       "ObjPas",
+                                       "uStubs\x1A",
+                                       "uStubs . Extra"};
+// Source file names whose unit names the checks must refuse ("#" stands for the table's own
+// part of the name).
+const char* const kBadSourceFiles[] = {"u-T#.pas",     "1uT#.pas",  "Begin.pas",
+                                       "uT#.type.pas", "uT# x.pas", "uT#\xE4.pas"};
 
 // Constant names that compile (as long as no path starts with them), and words the checks
 // must refuse, as constant names or inside paths.
@@ -178,12 +206,50 @@ class TableMaker {
 
     std::pair<std::string, std::string> Languages() {
         static const std::pair<const char*, const char*> kPairs[] = {
-            {"Deutsch", "English"}, {"de", "en"},      {"Lang_1", "Lang_2"},
-            {"L1", "l2"},           {"Begin", "_end"}, {"Deutsch-CH", "English"},
-            {"", "English"},        {"1x", "x1"},      {"English", "english"},
-            {"\xC4pfel", "Birnen"}};
-        const auto& pair = Chance(85) ? kPairs[Below(5)] : kPairs[Below(10)];
+            {"Deutsch", "English"}, {"de", "en"},         {"Lang_1", "Lang_2"},
+            {"L1", "l2"},           {"Begin", "_end"},    {"Deutsch-CH", "English"},
+            {"", "English"},        {"1x", "x1"},         {"English", "english"},
+            {"\xC4pfel", "Birnen"}, {"LINUX", "English"}, {"Deutsch", "cpu64"},
+            {"Fpc", "Unix"}};
+        const auto& pair = Chance(85) ? kPairs[Below(5)] : kPairs[Below(13)];
         return {pair.first, pair.second};
+    }
+
+    // The source file's name: a plain or tricky unit name, now and then one that must be
+    // refused; `own` stands for the table's own part of the name.
+    std::string SourceFile(const std::string& own) {
+        std::string pattern = "uT#.pas";
+        if (Chance(10)) {
+            pattern = Chance(50) ? "uT#.de.pas" : "_uT#.pas";
+        } else if (Chance(3)) {
+            pattern = Pick(kBadSourceFiles);
+        }
+        const std::size_t mark = pattern.find('#');
+        return mark == std::string::npos ? pattern : pattern.replace(mark, 1, own);
+    }
+
+    // uStubs and maybe other units, with blanks and line ends around the commas; now and then
+    // an entry that must be refused, or the unit itself.
+    std::string UsesList(const std::string& unitName) {
+        std::vector<std::string> entries = {"uStubs"};
+        for (const char* unit : kGoodUnits) {
+            if (Chance(20)) {
+                entries.insert(entries.begin() + Below(static_cast<int>(entries.size()) + 1), unit);
+            }
+        }
+        if (Chance(4)) {
+            entries.insert(entries.begin() + Below(static_cast<int>(entries.size()) + 1),
+                           Pick(kBadUsesEntries));
+        }
+        if (Chance(2)) {
+            entries.push_back(unitName);
+        }
+        static const char* const kSeparators[] = {",", ", ", " , ", ",\r\n  ", "\t,"};
+        std::string list;
+        for (const std::string& entry : entries) {
+            list += (list.empty() ? "" : Pick(kSeparators)) + entry;
+        }
+        return list;
     }
 
   private:
@@ -213,6 +279,63 @@ bool Compiles(const std::string& fpc, const std::string& folder, const std::vect
     return compiled;
 }
 
+// The symbols that Free Pascal reports as defined ("Macro defined: X", "Macro X set to ...")
+// while it compiles a unit in Delphi mode for `target`: as the system unit (-Us), which needs
+// no run-time library for the target.
+std::set<std::string> SymbolsDefinedBy(const std::string& fpc, const std::string& folder,
+                                       const std::string& target) {
+    testing::WriteBytes(folder + "/probe.pas", "unit probe;\ninterface\nimplementation\nend.\n");
+    const std::string logFile = folder + "/symbols.log";
+    const std::string command = "cd '" + folder + "' && '" + fpc + "' -T" + target +
+                                " -Mdelphi -Us -va -FU'" + folder + "' probe.pas >'" + logFile +
+                                "' 2>&1";
+    [[maybe_unused]] const int status = std::system(command.c_str());  // the log is enough
+    std::set<std::string> symbols;
+    const std::string log = testing::ReadBytes(logFile);
+    for (std::size_t start = 0; start < log.size();) {
+        std::size_t end = log.find('\n', start);
+        end = end == std::string::npos ? log.size() : end;
+        const std::string_view line(log.data() + start, end - start);
+        start = end + 1;
+        constexpr std::string_view kDefined = "Macro defined: ";
+        constexpr std::string_view kSet = "Macro ";
+        if (const std::size_t at = line.find(kDefined); at != std::string_view::npos) {
+            symbols.emplace(line.substr(at + kDefined.size()));
+        } else if (const std::size_t set = line.find(" set to ");
+                   set != std::string_view::npos && line.find(kSet) < set) {
+            const std::size_t name = line.find(kSet) + kSet.size();
+            symbols.emplace(line.substr(name, set - name));
+        }
+    }
+    return symbols;
+}
+
+// What Free Pascal defines itself, for each target of the compiler installed, is refused as a
+// language name: compared with what the checks know from the compilers' documentation.
+TEST(ChecksPromise, EverySymbolFreePascalDefinesIsAnError) {
+    const std::string fpc = testing::FindFpc();
+    if (fpc.empty()) {
+        GTEST_SKIP() << "fpc is not installed";
+    }
+    testing::TempDir dir;
+    const std::string folder = dir.Path().string();
+    const std::set<std::string> linux = SymbolsDefinedBy(fpc, folder, "linux");
+    ASSERT_GT(linux.size(), 50u) << "fpc -va reported no symbols";
+    for (const char* symbol : {"LINUX", "UNIX", "CPU64", "FPC", "FPC_DELPHI", "FPC_FULLVERSION"}) {
+        EXPECT_TRUE(linux.contains(symbol)) << symbol;
+    }
+    for (const char* target :
+         {"linux", "win64", "darwin", "freebsd", "openbsd", "netbsd", "dragonfly", "solaris",
+          "haiku", "android", "iphonesim", "aros", "embedded"}) {
+        for (const std::string& symbol : SymbolsDefinedBy(fpc, folder, target)) {
+            EXPECT_TRUE(IsCompilerSymbol(symbol)) << symbol << " (-T" << target << ")";
+        }
+    }
+    PtfTable table;
+    testing::FillTranslations(table, "linux", "Fpc_Delphi", {});
+    EXPECT_EQ(CheckTranslations(table).errors, 2);
+}
+
 TEST(ChecksPromise, NoErrorMeansTheUnitCompiles) {
     const std::string fpc = testing::FindFpc();
     if (fpc.empty()) {
@@ -222,6 +345,7 @@ TEST(ChecksPromise, NoErrorMeansTheUnitCompiles) {
     testing::TempDir dir;
     const std::string folder = dir.Path().string();
     testing::WriteBytes(dir.File("uStubs.pas"), kStubUnit);
+    testing::WriteBytes(dir.File("uStubs.Extra.pas"), kDottedStubUnit);
 
     std::vector<Unit> units;
     int refused = 0;
@@ -231,16 +355,16 @@ TEST(ChecksPromise, NoErrorMeansTheUnitCompiles) {
         PtfTable table;
         testing::FillTranslations(table, language1, language2, maker.Rows());
         ProjectState state;
-        state.UsesList = "uStubs";
         state.LanguageNames = {"", language1, language2};
         for (const char* variant : {"a", "b"}) {
-            state.SourceFileName = "uT" + std::to_string(seed) + variant + ".pas";
-            if (CheckTranslations(table, {UnitNameFor(state.SourceFileName)}).errors > 0) {
+            state.SourceFileName = maker.SourceFile(std::to_string(seed) + variant);
+            const std::string name = UnitNameFor(state.SourceFileName);
+            state.UsesList = maker.UsesList(name);
+            if (CheckTranslations(table, {name, state.UsesList}).errors > 0) {
                 ++refused;
                 break;
             }
             state.BuildLanguage = variant[0] == 'a' ? 1 : 2;
-            const std::string name = UnitNameFor(state.SourceFileName);
             units.push_back({name, GenerateUnit(state, table), seed});
             testing::WriteBytes(dir.File(name + ".pas"), units.back().source);
         }

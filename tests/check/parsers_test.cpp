@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "check/compiler_symbols.h"
 #include "check/first_seen.h"
 #include "check/pascal_names.h"
 #include "check/text_marks.h"
@@ -132,6 +133,109 @@ TEST(PropertyPaths, AreDottedIdentifiersWithOptionalIntegerIndexes) {
             EXPECT_EQ(path.word, test.word) << test.piece;
             EXPECT_EQ(key, "prefix:") << test.piece;
         }
+    }
+}
+
+// Free Pascal compiles "unit uTexte.de;" from uTexte.de.pas, but not Begin.pas, u-Texte.pas or
+// 1Texte.pas, nor "uTexte.begin" (each tried).
+TEST(UnitNames, AreIdentifiersJoinedByDots) {
+    struct Case {
+        std::string name;
+        NameFault fault;
+        std::string word;  // the reserved or over-long identifier
+    };
+    const std::vector<Case> cases = {
+        {"uTexte", NameFault::None, ""},
+        {"uTexte.de", NameFault::None, ""},
+        {"System.SysUtils", NameFault::None, ""},
+        {"_x.y_1.Name", NameFault::None, ""},
+        {std::string(127, 'a') + "." + std::string(127, 'b'), NameFault::None, ""},
+        {"", NameFault::Empty, ""},
+        {"u-Texte", NameFault::Malformed, ""},
+        {"1Texte", NameFault::Malformed, ""},
+        {"uTexte.1", NameFault::Malformed, ""},
+        {"uTexte.", NameFault::Malformed, ""},
+        {".uTexte", NameFault::Malformed, ""},
+        {"uTexte..de", NameFault::Malformed, ""},
+        {"uTexte .de", NameFault::Malformed, ""},
+        {" uTexte", NameFault::Malformed, ""},
+        {"\xDC"
+         "bersetzung",
+         NameFault::Malformed, ""},
+        {"uStub {$I x}", NameFault::Malformed, ""},
+        {"uStub;", NameFault::Malformed, ""},
+        {"begin.u-Texte", NameFault::Malformed, ""},  // the shape first
+        {"Begin", NameFault::Reserved, "Begin"},
+        {"uTexte.begin.END", NameFault::Reserved, "begin"},
+        {"x." + std::string(128, 'y') + ".end", NameFault::TooLong, std::string(128, 'y')},
+    };
+    for (const Case& test : cases) {
+        const UnitName name = CheckUnitName(test.name);
+        EXPECT_EQ(name.fault, test.fault) << test.name;
+        EXPECT_EQ(name.word, test.word) << test.name;
+    }
+}
+
+// The symbols of both compilers, from their documentation; what Free Pascal itself reports is
+// compared in compiles_property_test.cpp. Language names around them stay fine.
+TEST(CompilerSymbols, AreBothCompilersOwnInAnyCase) {
+    for (const char* symbol : {"FPC",
+                               "fpc",
+                               "Linux",
+                               "UNIX",
+                               "CPU64",
+                               "cpux86_64",
+                               "CPUARM",
+                               "FPUSSE64",
+                               "FPC_FULLVERSION",
+                               "fpc_delphi",
+                               "VER3",
+                               "VER3_2_2",
+                               "VER150",
+                               "ver360",
+                               "ENDIAN_LITTLE",
+                               "CONSOLE",
+                               "MSWINDOWS",
+                               "Windows",
+                               "WIN32",
+                               "Win64",
+                               "WINCE",
+                               "DARWIN",
+                               "MacOS",
+                               "iOS",
+                               "ANDROID",
+                               "FreeBSD",
+                               "HASUNIX",
+                               "BSD",
+                               "go32v2",
+                               "OS2",
+                               "POSIX",
+                               "POSIX64",
+                               "OSX64",
+                               "LINUX64",
+                               "ANDROID64",
+                               "IOSSIMULATOR",
+                               "DCC",
+                               "UNICODE",
+                               "CONDITIONALEXPRESSIONS",
+                               "NEXTGEN",
+                               "AUTOREFCOUNT",
+                               "ELF",
+                               "PIC",
+                               "CPU32BITS",
+                               "CPUX64",
+                               "CPU386",
+                               "NATIVECODE",
+                               "CLR",
+                               "NEEDCROSSBINUTILS"}) {
+        EXPECT_TRUE(IsCompilerSymbol(symbol)) << symbol;
+    }
+    for (const char* name :
+         {"Deutsch", "English", "Francais", "Espanol", "Italiano", "Nederlands", "Polski",
+          "de",      "en",      "EN_US",    "de_CH",   "Lang1",    "L2",         "Ver",
+          "Version", "Verbose", "Win",      "Linuxx",  "Unixoid",  "FPCx",       "Delphi",
+          "Mac",     "OSX2",    "Cp1252",   "Fpga",    "Pascal",   "Default",    "Begin"}) {
+        EXPECT_FALSE(IsCompilerSymbol(name)) << name;
     }
 }
 

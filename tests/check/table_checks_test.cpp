@@ -45,7 +45,7 @@ std::vector<Expected> Found(const CheckResult& result) {
     std::vector<Expected> found;
     for (const Finding& f : result.findings) {
         found.push_back({f.rule, f.row, f.column, f.otherRow});
-        const bool error = f.rule <= Rule::SameLanguageNames;
+        const bool error = f.rule <= Rule::UsesImplicitUnit;
         EXPECT_EQ(f.severity, error ? Severity::Error : Severity::Warning);
     }
     return found;
@@ -131,6 +131,11 @@ const std::vector<RuleCase>& RuleCases() {
          {{Rule::SameLanguageNames, -1, L2}},
          "English",
          "ENGLISH"},
+        {"language names that Free Pascal or Delphi define themselves",
+         {},
+         {{Rule::CompilerLanguageName, -1, L1}, {Rule::CompilerLanguageName, -1, L2}},
+         "linux",
+         "MSWindows"},
         {"reserved words are good conditional symbols",
          {{"", "", "sA", "a", "b"}},
          {},
@@ -322,6 +327,130 @@ TEST(CheckTranslations, MessagesNameTheTextsAndTheOtherRecord) {
     EXPECT_EQ(english[2],
               "constant \"STITEL\" is already declared at line 4 (case does not matter)");
     EXPECT_EQ(english[6], "untranslated: no text in English");
+}
+
+// A finding of the project's settings: row and column are -1.
+struct SettingFinding {
+    Rule rule;
+    std::string subject;
+    std::string detail;
+    friend bool operator==(const SettingFinding&, const SettingFinding&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const SettingFinding& f) {
+        return out << "{rule " << static_cast<int>(f.rule) << ", \"" << f.subject << "\", \""
+                   << f.detail << "\"}";
+    }
+};
+
+// The unit name and the uses list go into the unit as they stand: anything but unit names is
+// an error, each named by the entry (subject) and its reserved or over-long word (detail).
+TEST(CheckTranslations, TheUnitNameAndTheUsesListHoldUnitNamesOnly) {
+    struct Case {
+        std::string unitName;
+        std::string uses;
+        std::vector<SettingFinding> findings;
+    };
+    const std::string injected =
+        "uStub; procedure ParlixTranslate(); implementation procedure ParlixTranslate(); begin "
+        "end; initialization WriteLn('INJECTED'); end.";
+    const std::string longWord(128, 'x');
+    const std::vector<Case> cases = {
+        {"uTexte", "uAddress, uAbout", {}},
+        {"uTexte.de", " System.SysUtils ,\r\n  uAbout\t,uTexte.en", {}},
+        {"", "", {}},
+        {"u-Texte", "", {{Rule::InvalidUnitName, "u-Texte", ""}}},
+        {"1Texte", "", {{Rule::InvalidUnitName, "1Texte", ""}}},
+        {"Begin", "", {{Rule::InvalidUnitName, "Begin", "Begin"}}},
+        {"uTexte.type", "", {{Rule::InvalidUnitName, "uTexte.type", "type"}}},
+        {"uTexte", injected, {{Rule::InvalidUsesEntry, injected, ""}}},
+        {"uTexte",
+         "uStub {$I /etc/hostname}",
+         {{Rule::InvalidUsesEntry, "uStub {$I /etc/hostname}", ""}}},
+        {"uTexte",
+         "uA {, uB}, uC (*, *) uD, uE // x, uF in 'uF.pas', uG . H, uH\x1A",
+         {{Rule::InvalidUsesEntry, "uA {", ""},
+          {Rule::InvalidUsesEntry, "uB}", ""},
+          {Rule::InvalidUsesEntry, "uC (*", ""},
+          {Rule::InvalidUsesEntry, "*) uD", ""},
+          {Rule::InvalidUsesEntry, "uE // x", ""},
+          {Rule::InvalidUsesEntry, "uF in 'uF.pas'", ""},
+          {Rule::InvalidUsesEntry, "uG . H", ""},
+          {Rule::InvalidUsesEntry, "uH\x1A", ""}}},
+        {"uTexte",
+         "uA,, uB,",
+         {{Rule::InvalidUsesEntry, "", ""}, {Rule::InvalidUsesEntry, "", ""}}},
+        {"uTexte", " \t", {{Rule::InvalidUsesEntry, "", ""}}},
+        {"uTexte",
+         "uA, begin, uB.End, x." + longWord,
+         {{Rule::InvalidUsesEntry, "begin", "begin"},
+          {Rule::InvalidUsesEntry, "uB.End", "End"},
+          {Rule::InvalidUsesEntry, "x." + longWord, longWord}}},
+        {"uTexte",
+         "uA, UA, utexte, System, objpas, uB, ua",
+         {{Rule::DuplicateUsesEntry, "UA", ""},
+          {Rule::UsesOwnUnit, "utexte", ""},
+          {Rule::UsesImplicitUnit, "System", ""},
+          {Rule::UsesImplicitUnit, "objpas", ""},
+          {Rule::DuplicateUsesEntry, "ua", ""}}},
+        {"u-Texte",
+         "u-Texte, uA",
+         {{Rule::InvalidUnitName, "u-Texte", ""}, {Rule::InvalidUsesEntry, "u-Texte", ""}}},
+    };
+    PtfTable table;
+    testing::FillTranslations(table, "Deutsch", "English",
+                              {{"", "frmMain.Caption", "sA", "a", "b"}});
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.unitName + " / " + test.uses);
+        const CheckResult result = CheckTranslations(table, {test.unitName, test.uses});
+        std::vector<SettingFinding> found;
+        for (const Finding& f : result.findings) {
+            found.push_back({f.rule, f.subject, f.detail});
+            EXPECT_EQ(f.severity, Severity::Error);
+            EXPECT_EQ(f.row, -1);
+            EXPECT_EQ(f.column, -1);
+        }
+        EXPECT_EQ(found, test.findings);
+        EXPECT_EQ(result.errors, static_cast<int>(test.findings.size()));
+    }
+}
+
+// Each way a setting of the project can be wrong has its own sentence.
+TEST(CheckTranslations, MessagesOfTheProjectsSettings) {
+    PtfTable table;
+    testing::FillTranslations(table, "Deutsch", "LINUX", {});
+    const CheckResult result = CheckTranslations(
+        table, {"Begin", "uA, uB.type, uC;, , uA, System, x." + std::string(128, 'y')});
+    std::vector<std::string> german;
+    for (const Finding& finding : result.findings) {
+        german.push_back(GermanMessage(finding, result));
+    }
+    const std::string notAList =
+        "Der Uses-Abschnitt ist keine Liste von Unit-Namen mit Kommas dazwischen: ";
+    EXPECT_EQ(german,
+              (std::vector<std::string>{
+                  "Der Unit-Name \"Begin\" aus dem Namen des Source-Files ist ungültig: \"Begin\" "
+                  "ist ein reserviertes Wort",
+                  notAList + "in \"uB.type\" ist \"type\" ein reserviertes Wort",
+                  notAList + "\"uC;\" ist kein Unit-Name (Bezeichner, wahlweise mit Punkten "
+                             "verbunden, wie System.SysUtils)",
+                  "Der Uses-Abschnitt hat einen leeren Eintrag (ein Komma zu viel oder nur "
+                  "Leerzeichen)",
+                  "Der Uses-Abschnitt nennt \"uA\" zweimal (Groß- und Kleinschreibung zählt nicht)",
+                  "Der Uses-Abschnitt nennt \"System\", das jede Unit schon einbindet",
+                  notAList + "in \"x." + std::string(128, 'y') + "\" ist \"" +
+                      std::string(128, 'y') + "\" länger als 127 Zeichen",
+                  "Den Sprachnamen \"LINUX\" definieren Free Pascal oder Delphi selbst als Symbol; "
+                  "sein Block gilt dann, auch wenn die Sprache nicht gewählt ist",
+              }));
+    ASSERT_EQ(result.findings.size(), 8u);
+    EXPECT_EQ(EnglishMessage(result.findings[0], result),
+              "unit name \"Begin\" from the source file's name is not valid: \"Begin\" is a "
+              "reserved word");
+    EXPECT_EQ(EnglishMessage(result.findings[3], result),
+              "the uses list has an empty entry (a comma too many, or only blanks)");
+    const CheckResult own = CheckTranslations(table, {"uTexte", "uA, UTEXTE"});
+    ASSERT_EQ(own.findings.size(), 2u);  // and the language LINUX
+    EXPECT_EQ(GermanMessage(own.findings[0], own),
+              "Der Uses-Abschnitt nennt die Unit selbst (\"UTEXTE\")");
 }
 
 // The example project holds no mistake, so its check is silent.
