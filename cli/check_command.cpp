@@ -18,7 +18,8 @@ check::CheckResult PrintFindings(const ProjectState& state, PtfTable& translatio
     check::CheckResult result =
         check::CheckTranslations(translations, {UnitNameFor(state.SourceFileName), state.UsesList});
     for (const check::Finding& finding : result.findings) {
-        // The language names are those of the project record, the first record of its file.
+        // The unit's name, its uses list and the language names are the project record's, the
+        // first record of its file.
         const bool project = finding.row < 0;
         out << (project ? state.ProjectFileName : state.TranslationsFileName) << ':'
             << (project ? 0 : finding.row) + kFirstRecordLine << ": "
@@ -48,6 +49,11 @@ int RunCheck(const std::string& projectFile, bool strict, std::ostream& out) {
 void CheckBeforeBuild(const ProjectState& state, PtfTable& translations, bool strict,
                       std::ostream& err) {
     const check::CheckResult result = PrintFindings(state, translations, err);
+    // An error means a unit that does not compile, that compiles text of the project as code,
+    // or that shows a language nobody chose: the unit in place is better.
+    if (result.errors > 0) {
+        throw CommandFailure(Summary(state, result) + "; no unit written");
+    }
     if (strict && !result.findings.empty()) {
         throw CommandFailure(Summary(state, result) + "; no unit written (--strict)");
     }

@@ -4,8 +4,8 @@
 //   app/Demo_translations.ptf:5: error: "begin" is a reserved word and cannot name a constant
 //
 // with the translation table file's path as the project file's path gives it and the line of
-// the record in that file. A language name is the project record's: its findings name the
-// project file and the record's line.
+// the record in that file. The unit name, the uses list and the language names are the
+// project record's: their findings name the project file and the record's line.
 #pragma once
 
 #include <ostream>
@@ -25,8 +25,9 @@ inline constexpr int kFirstRecordLine = 4;
 // throw as ReadProject does.
 int RunCheck(const std::string& projectFile, bool strict, std::ostream& out);
 
-// Before a build from the project's tables: prints every finding to `err`. With `strict`
-// and any finding, throws CommandFailure with the summary, so that nothing is written.
+// Before a build from the project's tables: prints every finding to `err`. On an error, or
+// with `strict` on any finding, throws CommandFailure with the summary, so that nothing is
+// written.
 void CheckBeforeBuild(const ProjectState& state, PtfTable& translations, bool strict,
                       std::ostream& err);
 

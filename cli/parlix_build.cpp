@@ -35,11 +35,12 @@ constexpr const char* kHelp =
     "                   mit Exit-Status 1 enden\n"
     "  --help           diese Hilfe anzeigen\n"
     "\n"
-    "Ohne --check und --strict gibt die Erstellung die Befunde auf der\n"
-    "Standardfehlerausgabe aus und schreibt die Unit trotzdem.\n"
+    "Ohne --check gibt die Erstellung die Befunde auf der Standardfehlerausgabe aus;\n"
+    "bei einem Fehler der Prüfungen schreibt sie keine Unit, bei Warnungen nur\n"
+    "ohne --strict.\n"
     "\n"
     "Exit-Status: 0 bei Erfolg, 1 bei einem Fehler (dann wird keine Unit geschrieben),\n"
-    "bei einem Fehler in der Tabelle mit --check und bei einem Befund mit --strict,\n"
+    "auch bei einem Fehler der Prüfungen und mit --strict bei jedem Befund,\n"
     "2 bei falschem Aufruf.\n";
 
 constexpr std::string_view kStandardOutput = "-";

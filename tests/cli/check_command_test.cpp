@@ -116,18 +116,82 @@ TEST_F(CheckCommandTest, WarningsFailOnlyWithStrict) {
     EXPECT_NE(ReadBytes(unit_).find("sTitle"), std::string::npos);
 }
 
-// Without the options a build reports what it finds and writes the unit as it always did.
-TEST_F(CheckCommandTest, APlainBuildReportsFindingsAndWritesTheUnit) {
+// A build reports what it finds, and writes the unit despite warnings but never with an
+// error: such a unit would not compile, or would compile what is no translation.
+TEST_F(CheckCommandTest, APlainBuildWritesNoUnitWithAnError) {
     Write(kFaulty);
-    const Result result = Run({"--output", "-"});
-    EXPECT_EQ(result.status, build_tool::kSuccess);
+    Result result = Run({"--output", "-"});
+    EXPECT_EQ(result.status, build_tool::kFailure);
+    EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err.find(table_ + ":5: error: "), 0u) << result.err;
     EXPECT_NE(result.err.find(table_ + ":6: error: "), std::string::npos);
-    EXPECT_EQ(result.err.find("parlix-build"), std::string::npos);
-    EXPECT_EQ(result.out.find("unit uTexte;\r\n"), 0u);
+    EXPECT_TRUE(result.err.ends_with("parlix-build: " + table_ +
+                                     ": 2 errors, 1 warning in 3 records; no unit written\n"))
+        << result.err;
+    EXPECT_EQ(Run({}).status, build_tool::kFailure);
+    EXPECT_TRUE(UnitUntouched());
 
-    EXPECT_EQ(Run({}).status, build_tool::kSuccess);
+    Write({{"", "frmMain.Caption", "", "Titel", ""}});
+    result = Run({});
+    EXPECT_EQ(result.status, build_tool::kSuccess);
+    EXPECT_EQ(result.err, table_ + ":4: warning: untranslated: no text in English\n");
     EXPECT_EQ(ReadBytes(unit_ + ".bak1"), "old unit");
+}
+
+// The uses list and the unit name go into the unit as they stand, and a language name that
+// the compiler defines switches its block on: each is an error at the project record, which
+// --check reports, and no build writes the unit.
+TEST_F(CheckCommandTest, SettingsTheUnitCannotTakeAreErrorsAndNothingIsWritten) {
+    const std::string injected =
+        "uStub; procedure ParlixTranslate(); implementation procedure ParlixTranslate(); begin "
+        "end; initialization WriteLn('INJECTED'); end.";
+    const std::string notAList = "the uses list is not a comma-separated list of unit names: ";
+    const std::string unitNames =
+        " is not a unit name (identifiers, optionally joined by dots, "
+        "as in System.SysUtils)";
+    const std::string invalidUnit =
+        " from the source file's name is not valid (identifiers, optionally joined by dots: only "
+        "letters without accents, digits and underscores, not starting with a digit)";
+    const std::string compilerSymbol =
+        " is a symbol that Free Pascal or Delphi defines itself; its block is compiled even when "
+        "the language is not chosen";
+    struct Case {
+        ProjectSettings settings;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{.uses = injected}, notAList + "\"" + injected + "\"" + unitNames},
+        {{.uses = "uStub {$I /etc/hostname}"},
+         notAList + "\"uStub {$I /etc/hostname}\"" + unitNames},
+        {{.uses = "uAddress, uAbout,"},
+         "the uses list has an empty entry (a comma too many, or "
+         "only blanks)"},
+        {{.sourceFile = "u-Texte.pas"}, "unit name \"u-Texte\"" + invalidUnit},
+        {{.sourceFile = "1Texte.pas"}, "unit name \"1Texte\"" + invalidUnit},
+        {{.sourceFile = "Begin.pas"},
+         "unit name \"Begin\" from the source file's name is not valid: \"Begin\" is a reserved "
+         "word"},
+        {{.language1 = "LINUX"}, "language name \"LINUX\"" + compilerSymbol},
+        {{.language2 = "MSWindows"}, "language name \"MSWindows\"" + compilerSymbol},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.message);
+        Write(kSound, test.settings);
+        const std::string target = dir_.File(test.settings.sourceFile);
+        Result result = Run({"--check"});
+        EXPECT_EQ(result.status, build_tool::kFailure);
+        EXPECT_EQ(result.out, project_ + ":4: error: " + test.message + "\n" + table_ +
+                                  ": 1 error, 0 warnings in 2 records\n");
+        for (const std::vector<std::string>& build :
+             {std::vector<std::string>{}, {"--output", "-"}, {"--define", "1"}}) {
+            result = Run(build);
+            EXPECT_EQ(result.status, build_tool::kFailure);
+            EXPECT_EQ(result.out, "");
+            EXPECT_TRUE(result.err.starts_with(project_ + ":4: error: ")) << result.err;
+        }
+        EXPECT_TRUE(UnitUntouched());
+        EXPECT_EQ(fs::exists(target), target == unit_);
+    }
 }
 
 TEST_F(CheckCommandTest, ACheckTakesNoOutputAndUnreadableFilesFail) {
