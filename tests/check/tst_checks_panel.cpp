@@ -185,6 +185,37 @@ class ChecksPanelTest : public QObject {
         QCOMPARE(Cell(), QPoint(4, 0));
     }
 
+    // The unit name, the uses list and the language names are the project's: checked as the
+    // settings change, and shown as "Projekt".
+    void theProjectsSettingsAreCheckedToo() {
+        ProjectEntries entries;
+        entries.sourceFile = QStringLiteral("u-Texte.pas");
+        entries.uses = QStringLiteral("uAddress,\n{$I /etc/hostname}");
+        entries.language1 = QStringLiteral("LINUX");
+        NewProjectWith({kTitle}, entries);
+        QCOMPARE(Lines(),
+                 QStringList({
+                     "Fehler Projekt: Der Unit-Name \"u-Texte\" aus dem Namen des Source-Files ist "
+                     "ungültig (Bezeichner, wahlweise mit Punkten verbunden: nur Buchstaben ohne "
+                     "Umlaute, Ziffern und Unterstriche, vorn keine Ziffer)",
+                     "Fehler Projekt: Der Uses-Abschnitt ist keine Liste von Unit-Namen mit Kommas "
+                     "dazwischen: \"{$I /etc/hostname}\" ist kein Unit-Name (Bezeichner, wahlweise "
+                     "mit Punkten verbunden, wie System.SysUtils)",
+                     "Fehler Projekt: Den Sprachnamen \"LINUX\" definieren Free Pascal oder Delphi "
+                     "selbst als Symbol; sein Block gilt dann, auch wenn die Sprache nicht gewählt "
+                     "ist",
+                 }));
+        QCOMPARE(Status(), QString("LINUX 100 %   English 100 %   3 Fehler   0 Warnungen"));
+
+        entries.sourceFile = QStringLiteral("uTexte.de.pas");
+        entries.uses = QStringLiteral("uAddress,\nSystem.SysUtils");
+        entries.language1 = QStringLiteral("Deutsch");
+        Main().aSave->trigger();
+        H().dialogs.modalScripts.push_back(EnterSettings(entries));
+        Main().aEditProject->trigger();
+        QCOMPARE(Lines(), QStringList());
+    }
+
     void theFilterShowsTheRowsWithAFinding() {
         NewProjectWith({kTitle, kUntranslated, kBadName});
         Panel().Refresh();
