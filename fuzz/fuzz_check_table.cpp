@@ -1,5 +1,6 @@
 // Any table: the checks neither crash nor hang, their readers obey their contracts, and every
-// finding has a message. Lines are records, fields are separated by a tab (Type is left out).
+// finding has a message. Lines are records, fields are separated by a tab (Type is left out);
+// the first line is the uses list too, which passes only as unit names, commas and blanks.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -35,6 +36,20 @@ void CheckPath(std::string_view piece) {
     Expect(again == key);
 }
 
+// Only what a list of unit names is made of: nothing a compiler reads as code, a comment or a
+// directive.
+bool IsUnitNamesText(std::string_view text) {
+    for (const char c : text) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+        const bool digit = c >= '0' && c <= '9';
+        const bool other = c == '.' || c == ',' || c == ' ' || c == '\t' || c == '\r' || c == '\n';
+        if (!letter && !digit && !other) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -63,11 +78,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         table.Post();
     }
-    const parlix::check::CheckResult result = parlix::check::CheckTranslations(table, {"uTexte"});
+    const std::string uses(input.substr(0, input.find('\n')));
+    const parlix::check::CheckResult result =
+        parlix::check::CheckTranslations(table, {"uTexte", uses});
     Expect(result.errors + result.warnings == static_cast<int>(result.findings.size()));
+    const bool usesAccepted = result.findings.empty() || result.findings[0].column != -1;
+    Expect(!usesAccepted || IsUnitNamesText(uses));
+    Expect(parlix::check::CheckUnitName(input).fault != parlix::check::NameFault::None ||
+           IsUnitNamesText(input));
     int lastRow = -1;
     for (const parlix::check::Finding& finding : result.findings) {
         Expect(finding.row >= lastRow && finding.row < result.records);
+        Expect(finding.column >= 0 || finding.row == -1);
         Expect(finding.otherRow < finding.row || finding.otherRow == -1 ||
                finding.rule == parlix::check::Rule::HiddenPropertyPath);
         lastRow = finding.row;
