@@ -69,8 +69,11 @@ struct Record {
 // every name, path and accelerator seen so far.
 class TableCheck {
   public:
+    // A path whose first word is the unit's name, or the first part of a dotted one, names
+    // something in the unit (Free Pascal reads "uTexte.Caption" in unit uTexte.de so).
     TableCheck(PtfTable& table, const UnitContext& unit) : table_(table), unit_(unit) {
-        AppendLowerAscii(unitKey_, unit.unitName);
+        AppendLowerAscii(unitKey_,
+                         std::string_view(unit.unitName).substr(0, unit.unitName.find('.')));
     }
 
     CheckResult Run() {

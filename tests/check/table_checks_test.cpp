@@ -39,6 +39,7 @@ struct RuleCase {
     std::vector<Expected> findings;  // in order: by row, then by column
     std::string language1 = "Deutsch";
     std::string language2 = "English";
+    UnitContext unit = {"uTexte"};
 };
 
 std::vector<Expected> Found(const CheckResult& result) {
@@ -111,6 +112,12 @@ const std::vector<RuleCase>& RuleCases() {
           {Rule::HiddenPropertyPath, 3, P},
           {Rule::HiddenPropertyPath, 3, P},
           {Rule::HiddenPropertyPath, 4, P}}},  // "uTexte.de" is a member of the unit
+        {"a path that starts with the first part of a dotted unit name",
+         {{"", "uTexte.Caption, de.Caption, uTexte.de.Caption", "", "a", "b"}},
+         {{Rule::HiddenPropertyPath, 0, P}, {Rule::HiddenPropertyPath, 0, P}},
+         "Deutsch",
+         "English",
+         {"uTexte.de"}},
         {"a path that starts with a constant of the unit",
          {
              {"", "frmMain.Caption", "", "a", "b"},
@@ -227,7 +234,7 @@ TEST(CheckTranslations, EveryRuleFindsWhatItMustAndNothingElse) {
         SCOPED_TRACE(test.name);
         PtfTable table;
         testing::FillTranslations(table, test.language1, test.language2, test.rows);
-        const CheckResult result = CheckTranslations(table, {"uTexte"});
+        const CheckResult result = CheckTranslations(table, test.unit);
         EXPECT_EQ(Found(result), test.findings);
         EXPECT_EQ(result.records, static_cast<int>(test.rows.size()));
         EXPECT_EQ(result.errors + result.warnings, static_cast<int>(result.findings.size()));
