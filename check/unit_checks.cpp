@@ -1,6 +1,7 @@
 #include "check/unit_checks.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <string_view>
 
