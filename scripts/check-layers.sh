@@ -9,6 +9,7 @@ cd "$(dirname "$0")/.."
 # Each source folder and the folders it may include (besides itself).
 declare -A allowed=(
   [table]=""
+  [review]="table project"
   [history]="table"
   [search]="table project ui history"
   [ui]="table"
