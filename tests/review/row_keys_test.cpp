@@ -35,9 +35,20 @@ TEST(RowKeys, NameThenPropertyThenNumberedProperty) {
         {"", "frm.lbC.Caption", "sOwn", "Drei", "Three"},
     };
     const std::vector<std::string> expected = {
-        "sTitle",      "frm.lbA.Caption", "frm.lbB.Caption", "frm.lbC.Caption#2", "frm.lbC.Caption#1",
-        "sTitle#1",    "#2",              "#1",              "grid.Hint#4",       "grid.Hint#1",
-        "grid.Hint#5", "grid.Hint#2",     "grid.Hint#3",     "sOwn",
+        "sTitle",
+        "frm.lbA.Caption",
+        "frm.lbB.Caption",
+        "frm.lbC.Caption#2",
+        "frm.lbC.Caption#1",
+        "sTitle#1",
+        "#2",
+        "#1",
+        "grid.Hint#4",
+        "grid.Hint#1",
+        "grid.Hint#5",
+        "grid.Hint#2",
+        "grid.Hint#3",
+        "sOwn",
     };
     PtfTable table;
     testing::FillTranslations(table, "Deutsch", "English", rows);
