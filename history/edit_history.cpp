@@ -12,18 +12,28 @@ constexpr std::size_t kFewRecords = 16;
 
 }  // namespace
 
-EditHistory::EditHistory(PtfTable& table) : table_(table) {
+EditHistory::EditHistory(PtfTable& table, review::SourceMemory* marks)
+    : table_(table), marks_(marks) {
     table_.SetJournal(this);
+    if (marks_ != nullptr) {
+        marks_->MarkChanged = [this](RecordId id, const std::optional<review::Mark>& before,
+                                     const std::optional<review::Mark>& after) {
+            MarkChanged(id, before, after);
+        };
+    }
 }
 
 EditHistory::~EditHistory() {
     table_.SetJournal(nullptr);
+    if (marks_ != nullptr) {
+        marks_->MarkChanged = nullptr;
+    }
 }
 
 void EditHistory::Clear() {
     undo_.clear();
     redo_.clear();
-    open_.clear();
+    open_ = {};
     saved_ = 0;
     Tell();
 }
@@ -55,9 +65,26 @@ void EditHistory::RecordChanged(RecordId id, const std::optional<RecordValues>& 
     } else {
         return;
     }
-    open_.push_back(std::move(entry));
+    BeginStep();  // with the marks the change sets or clears
+    open_.records.push_back(std::move(entry));
+    if (marks_ != nullptr) {
+        marks_->RecordChanged(id, before, after);
+    }
+    EndStep();
+}
+
+void EditHistory::MarkChanged(RecordId id, const std::optional<review::Mark>& before,
+                              const std::optional<review::Mark>& after) {
+    open_.marks.push_back({id, before, after});
     if (grouping_ == 0) {
         CloseStep();
+    }
+}
+
+void EditHistory::TableRebuilt() {
+    Clear();
+    if (marks_ != nullptr) {
+        marks_->TableRebuilt();
     }
 }
 
@@ -76,7 +103,7 @@ void EditHistory::CloseStep() {
     }
     redo_.clear();
     undo_.push_back(std::move(open_));
-    open_.clear();
+    open_ = {};
     Tell();
 }
 
@@ -114,6 +141,30 @@ void EditHistory::Redo() {
 }
 
 void EditHistory::Replay(Step& step, bool undo) {
+    ReplayRecords(step.records, undo);  // a refusal throws before any mark is touched
+    if (marks_ == nullptr || step.marks.empty()) {
+        return;
+    }
+    // Each record's mark as it was before the step's first change of it, or after its last.
+    std::unordered_map<RecordId, std::optional<review::Mark>> wanted;
+    if (undo) {
+        for (auto entry = step.marks.rbegin(); entry != step.marks.rend(); ++entry) {
+            wanted.insert_or_assign(entry->id, entry->before);
+        }
+    } else {
+        for (const MarkEntry& entry : step.marks) {
+            wanted.insert_or_assign(entry.id, entry.after);
+        }
+    }
+    for (const auto& [id, mark] : wanted) {
+        marks_->Restore(id, mark);
+    }
+}
+
+void EditHistory::ReplayRecords(std::vector<Entry>& step, bool undo) {
+    if (step.empty()) {
+        return;
+    }
     // The values each record of the step must have afterwards, starting from what it holds now.
     std::unordered_map<RecordId, int> rows;
     if (step.size() > kFewRecords) {

@@ -1,7 +1,9 @@
 // The undo history of a table's edits: every posted change, insert and delete is one step, and
 // a bulk change (replace all, an import) grouped with HistoryStep is one step as well. Undo
-// and redo put back the exact stored bytes, null and empty text apart. Rebuilding the table
-// (CreateTable, loading a file) clears the history, since its records are new ones.
+// and redo put back the exact stored bytes, null and empty text apart, and the review marks
+// with them: a step holds the marks its changes set or cleared, and a confirmation, which
+// changes only a mark, is a step of its own. Rebuilding the table (CreateTable, loading a
+// file) clears the history, since its records are new ones.
 #pragma once
 
 #include <cstddef>
@@ -10,14 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "review/source_memory.h"
 #include "table/ptf_table.h"
 
 namespace parlix {
 
 class EditHistory : private TableJournal {
   public:
-    // Becomes the table's journal until it goes.
-    explicit EditHistory(PtfTable& table);
+    // Becomes the table's journal until it goes, and hands every change on to the review
+    // marks, when given, whose own changes it keeps from then on.
+    explicit EditHistory(PtfTable& table, review::SourceMemory* marks = nullptr);
     ~EditHistory() override;
     EditHistory(const EditHistory&) = delete;
     EditHistory& operator=(const EditHistory&) = delete;
@@ -62,13 +66,26 @@ class EditHistory : private TableJournal {
         bool existedBefore;
         bool existsAfter;
     };
-    using Step = std::vector<Entry>;
+    // A change of a record's review mark.
+    struct MarkEntry {
+        RecordId id;
+        std::optional<review::Mark> before;
+        std::optional<review::Mark> after;
+    };
+    struct Step {
+        std::vector<Entry> records;
+        std::vector<MarkEntry> marks;
+        bool empty() const { return records.empty() && marks.empty(); }
+    };
 
     void RecordChanged(RecordId id, const std::optional<RecordValues>& before,
                        const std::optional<RecordValues>& after) override;
-    void TableRebuilt() override { Clear(); }
+    void TableRebuilt() override;
+    void MarkChanged(RecordId id, const std::optional<review::Mark>& before,
+                     const std::optional<review::Mark>& after);
     void EndPendingEdit();
     void Replay(Step& step, bool undo);
+    void ReplayRecords(std::vector<Entry>& step, bool undo);
     void BeginStep() { ++grouping_; }
     void EndStep();
     void CloseStep();  // the open step becomes the last one to undo
@@ -79,6 +96,7 @@ class EditHistory : private TableJournal {
     }
 
     PtfTable& table_;
+    review::SourceMemory* marks_;
     std::vector<Step> undo_;
     std::vector<Step> redo_;
     Step open_;  // the step being grouped

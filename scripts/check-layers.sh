@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 declare -A allowed=(
   [table]=""
   [review]="table project"
-  [history]="table"
+  [history]="table review"
   [search]="table project ui history"
   [ui]="table"
   [project]="table ui history"
