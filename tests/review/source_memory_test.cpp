@@ -6,6 +6,7 @@
 
 #include "generator/build_test_support.h"
 #include "history/edit_history.h"
+#include "review/source_entries.h"
 
 namespace parlix {
 namespace {
@@ -137,6 +138,39 @@ TEST(SourceMemory, MarksFollowEveryChangeAndItsUndo) {
         history.Redo();
         EXPECT_EQ(MarksOf(table, memory), c.after);
     }
+}
+
+// The marks go into entries by key and come back from them onto the same rows, also after the
+// table was ordered otherwise; an entry gives no mark where its key names no row, its row has
+// no translation or its text is the row's language 1 text.
+TEST(SourceEntries, MarksComeBackFromTheirEntries) {
+    PtfTable table;
+    testing::FillTranslations(table, "Deutsch", "English",
+                              {{"", "frm.a", "sA", "Neu", "Old"},
+                               {"", "frm.b", "", "Zwei", ""},
+                               {"", "frm.c", "", "Drei", "Three"},
+                               {"", "frm.c", "", "Vier", "Four"}});
+    review::SourceMemory memory(table);
+    table.SetJournal(&memory);
+    memory.Reset({{table.IdAt(0), {"Alt"}}, {table.IdAt(3), {}}});
+    const std::vector<review::SourceEntry> entries = review::MarkEntries(table, memory);
+    EXPECT_EQ(entries,
+              (std::vector<review::SourceEntry>{{"sA", "Alt"}, {"frm.c#2", std::nullopt}}));
+
+    table.SetIndexFieldNames("Deutsch");
+    review::SourceMemory read(table);
+    EXPECT_EQ(review::ReadMarks(table, read, entries), 2);
+    EXPECT_EQ(MarksOf(table, read), (Marks{{"sA", "Alt"}, {"", "<draft>"}}));
+    std::vector<bool> needsReview;  // Drei, Neu, Vier, Zwei
+    for (int row = 0; row < table.RecordCount(); ++row) {
+        needsReview.push_back(read.NeedsReview(row));
+    }
+    EXPECT_EQ(needsReview, (std::vector<bool>{false, true, true, false}));
+
+    EXPECT_EQ(
+        review::ReadMarks(table, read, {{"sUnknown", "x"}, {"frm.b", "Eins"}, {"frm.c#1", "Drei"}}),
+        0);
+    EXPECT_EQ(read.Count(), 0);
 }
 
 }  // namespace
