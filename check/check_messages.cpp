@@ -46,6 +46,9 @@ struct Words {
     const char* acceleratorConflict;  // letter, language, row, form
     const char* duplicatePath;        // path, row
     const char* nothingGenerated;
+    const char* sourceChanged;  // old text, new text
+    const char* draftTranslation;
+    const char* translatedDifferently;  // translation, row
 };
 
 constexpr Words kGerman = {
@@ -96,6 +99,9 @@ constexpr Words kGerman = {
     "\"%1\" wird schon in Zeile %2 zugewiesen; diese spätere Zuweisung gilt",
     "Der Datensatz hat Texte, aber weder Konstantennamen noch Eigenschaft; die Unit erhält "
     "nichts davon",
+    "Quelltext geändert: war »%1«, jetzt »%2« - Übersetzung prüfen",
+    "Entwurf - Übersetzung prüfen",
+    "anders übersetzt als Zeile %2: »%1«",
 };
 
 constexpr Words kEnglish = {
@@ -143,6 +149,9 @@ constexpr Words kEnglish = {
     "\"%1\" is already assigned at line %2; this later assignment wins",
     "the record has texts but neither a constant name nor a property; nothing of it reaches "
     "the unit",
+    "source changed from \"%1\" to \"%2\"; review the translation",
+    "draft translation; review it",
+    "translated differently from line %2: \"%1\"",
 };
 
 // `pattern` with %1 .. %4 replaced by the arguments.
@@ -259,6 +268,12 @@ std::string Message(const Words& words, const Finding& finding, const CheckResul
             return Fill(words.duplicatePath, {subject, other});
         case Rule::NothingGenerated:
             return words.nothingGenerated;
+        case Rule::SourceChanged:
+            return Fill(words.sourceChanged, {subject, detail});
+        case Rule::DraftTranslation:
+            return words.draftTranslation;
+        case Rule::TranslatedDifferently:
+            return Fill(words.translatedDifferently, {subject, other});
     }
     return {};
 }

@@ -6,6 +6,7 @@
 #include "check/compiler_symbols.h"
 #include "check/first_seen.h"
 #include "check/pascal_names.h"
+#include "check/review_checks.h"
 #include "check/text_marks.h"
 #include "check/unit_checks.h"
 #include "project/project_files.h"
@@ -61,6 +62,7 @@ struct Record {
     NameFault nameFault = NameFault::Empty;
     std::size_t nameKeyOffset = 0;  // the lower-case name in the block's keys (valid names)
     std::uint64_t nameHash = 0;
+    ReviewChecks::Texts compared;
     std::size_t firstPiece = 0;  // its pieces in the block's pieces
     std::size_t pieceCount = 0;
 };
@@ -71,7 +73,10 @@ class TableCheck {
   public:
     // A path whose first word is the unit's name, or the first part of a dotted one, names
     // something in the unit (Free Pascal reads "uTexte.Caption" in unit uTexte.de so).
-    TableCheck(PtfTable& table, const UnitContext& unit) : table_(table), unit_(unit) {
+    TableCheck(PtfTable& table, const UnitContext& unit, const review::SourceMemory* marks)
+        : table_(table),
+          unit_(unit),
+          review_(table, marks, static_cast<std::size_t>(table.RowCount())) {
         AppendLowerAscii(unitKey_,
                          std::string_view(unit.unitName).substr(0, unit.unitName.find('.')));
     }
@@ -103,7 +108,9 @@ class TableCheck {
                 }
             }
         }
+        review_.FillEarlierTranslations(result_.findings);
         CheckHiddenPaths();
+        result_.toReview = review_.ToReview();
         for (const Finding& finding : result_.findings) {
             ++(finding.severity == Severity::Error ? result_.errors : result_.warnings);
         }
@@ -154,6 +161,7 @@ class TableCheck {
                 ++result_.translated[static_cast<std::size_t>(k)];
             }
         }
+        record.compared = review_.Prepare(record.trimmed[0], record.trimmed[1]);
         record.trimmedName = TrimView(record.name);
         record.nameFault = CheckIdentifier(record.trimmedName);
         if (record.nameFault == NameFault::None) {
@@ -194,6 +202,7 @@ class TableCheck {
             (!record.trimmed[0].empty() || !record.trimmed[1].empty())) {
             Add(Severity::Warning, Rule::NothingGenerated, row, kPropertyColumn);
         }
+        review_.Check(row, record.text[0], record.compared, result_.findings);
     }
 
     void CheckConstantName(int row, const Record& record) {
@@ -361,6 +370,7 @@ class TableCheck {
     const UnitContext& unit_;
     std::string unitKey_;
     CheckResult result_;
+    ReviewChecks review_;
 
     // The block of records being checked.
     Record block_[kBlockSize];
@@ -378,14 +388,15 @@ class TableCheck {
 
 }  // namespace
 
-CheckResult CheckTranslations(PtfTable& translations, const UnitContext& unit) {
+CheckResult CheckTranslations(PtfTable& translations, const UnitContext& unit,
+                              const review::SourceMemory* marks) {
     translations.Open();
     const int lastColumn = translation_field::LanguageColumn(2);
     if (translations.FieldCount() <= lastColumn) {
         throw PtfError("Die Übersetzungstabelle hat " + std::to_string(translations.FieldCount()) +
                        " Spalten; " + std::to_string(lastColumn + 1) + " werden gebraucht");
     }
-    return TableCheck(translations, unit).Run();
+    return TableCheck(translations, unit, marks).Run();
 }
 
 }  // namespace parlix::check

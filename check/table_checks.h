@@ -12,6 +12,10 @@
 
 #include "table/ptf_table.h"
 
+namespace parlix::review {
+class SourceMemory;
+}
+
 namespace parlix::check {
 
 enum class Severity {
@@ -52,6 +56,11 @@ enum class Rule {
                             // for the same form (detail) in this language (column)
     DuplicatePropertyPath,  // an earlier record (otherRow) assigns the same path (subject)
     NothingGenerated,       // texts, but neither a constant name nor a property
+    SourceChanged,          // the translation was made for another language 1 text (subject;
+                            // detail: the text now)
+    DraftTranslation,       // the translation was taken over as a draft, not confirmed
+    TranslatedDifferently,  // an earlier record (otherRow) translates the same language 1
+                            // text otherwise (subject: its translation)
 };
 
 struct Finding {
@@ -72,6 +81,7 @@ struct CheckResult {
     int warnings = 0;
     // Records whose text in language 1 and 2 is not empty (after trimming).
     std::array<int, 2> translated = {0, 0};
+    int toReview = 0;                      // records whose translation needs review
     std::array<std::string, 2> languages;  // the language fields' names
 };
 
@@ -83,9 +93,10 @@ struct UnitContext {
 };
 
 // Checks every record of the translation table, the names of its language fields, and the
-// unit's name and uses list.
+// unit's name and uses list; with the table's review marks, the translations that need review.
 // Throws PtfError when the table lacks the language columns; opens a closed table.
-CheckResult CheckTranslations(PtfTable& translations, const UnitContext& unit = {});
+CheckResult CheckTranslations(PtfTable& translations, const UnitContext& unit = {},
+                              const review::SourceMemory* marks = nullptr);
 
 // The finding as a sentence for the window (German) or the command line (English), UTF-8.
 // Another record is named by its row counted from `firstRowNumber` ("Zeile 3", "line 6").

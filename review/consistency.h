@@ -17,6 +17,11 @@ namespace parlix::review {
 // button with the same words count as one text. A view into `text`, or into `scratch` when a
 // mark had to go.
 std::string_view ComparableText(std::string_view text, std::string& scratch);
+// The same for a text without blanks at its edges (TrimView), which needs no copy unless it
+// holds a '&'.
+inline std::string_view ComparableTrimmedText(std::string_view trimmed, std::string& scratch) {
+    return trimmed.find('&') == std::string_view::npos ? trimmed : ComparableText(trimmed, scratch);
+}
 
 // What filling from the table would write: each row without a translation whose language 1
 // text (exactly as it stands, and not empty) is translated elsewhere gets the most frequent of

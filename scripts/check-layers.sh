@@ -16,7 +16,7 @@ declare -A allowed=(
   [project]="table ui history"
   [generator]="table project ui check"
   [exchange]="table project ui history"
-  [check]="table project ui"
+  [check]="table project ui review"
   [cli]="table project generator exchange check"
   [editor]="table ui history search project generator check exchange"
 )

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "generator/build_test_support.h"
+#include "review/source_memory.h"
 #include "table/ptf_format.h"
 
 namespace parlix::check {
@@ -225,6 +226,20 @@ const std::vector<RuleCase>& RuleCases() {
           {Rule::Untranslated, 0, L2},
           {Rule::NothingGenerated, 1, P},
           {Rule::Untranslated, 1, L1}}},
+        {"one text translated in two ways, accelerators and edge blanks aside",
+         {
+             {"", "a.Caption", "", "&Datei", "&File"},
+             {"", "b.Caption", "", "Datei ", "File "},
+             {"", "c.Caption", "", "Datei", "Data"},
+             {"", "d.Caption", "", "Datei", "Data"},
+             {"", "e.Caption", "", "datei", "file"},
+             {"", "f.Caption", "", "Datei", ""},
+             {"", "g.Caption", "", "", "Data"},
+         },
+         {{Rule::TranslatedDifferently, 2, L2, 0},
+          {Rule::TranslatedDifferently, 3, L2, 0},
+          {Rule::Untranslated, 5, L2},
+          {Rule::Untranslated, 6, L1}}},
     };
     return cases;
 }
@@ -334,6 +349,46 @@ TEST(CheckTranslations, MessagesNameTheTextsAndTheOtherRecord) {
     EXPECT_EQ(english[2],
               "constant \"STITEL\" is already declared at line 4 (case does not matter)");
     EXPECT_EQ(english[6], "untranslated: no text in English");
+}
+
+// A translation whose language 1 text changed since, or that was taken over as a draft, needs
+// review: a warning with the text before and now, counted apart; the consistency warning names
+// the earlier record and its translation.
+TEST(CheckTranslations, TranslationsToReviewAndTextsTranslatedTwice) {
+    PtfTable table;
+    testing::FillTranslations(table, "Deutsch", "English",
+                              {
+                                  {"", "a.Caption", "", "Neuer Text", "Old text"},
+                                  {"", "b.Caption", "", "Entwurf", "Draft"},
+                                  {"", "c.Caption", "", "Ja", "Yes"},
+                                  {"", "d.Caption", "", "&Ja", "&Yeah"},
+                              });
+    review::SourceMemory marks(table);
+    marks.Reset({{table.IdAt(0), {"Alter Text"}}, {table.IdAt(1), {}}});
+    const CheckResult result = CheckTranslations(table, {}, &marks);
+    EXPECT_EQ(Found(result), (std::vector<Expected>{{Rule::SourceChanged, 0, L2},
+                                                    {Rule::DraftTranslation, 1, L2},
+                                                    {Rule::TranslatedDifferently, 3, L2, 2}}));
+    EXPECT_EQ(result.toReview, 2);
+    std::vector<std::string> german;
+    std::vector<std::string> english;
+    for (const Finding& finding : result.findings) {
+        german.push_back(GermanMessage(finding, result));
+        english.push_back(EnglishMessage(finding, result, 4));
+    }
+    EXPECT_EQ(german, (std::vector<std::string>{
+                          "Quelltext geändert: war »Alter Text«, jetzt »Neuer Text« - Übersetzung "
+                          "prüfen",
+                          "Entwurf - Übersetzung prüfen",
+                          "anders übersetzt als Zeile 3: »Yes«",
+                      }));
+    EXPECT_EQ(english, (std::vector<std::string>{
+                           "source changed from \"Alter Text\" to \"Neuer Text\"; review the "
+                           "translation",
+                           "draft translation; review it",
+                           "translated differently from line 6: \"Yes\"",
+                       }));
+    EXPECT_EQ(CheckTranslations(table).toReview, 0);
 }
 
 // A finding of the project's settings: row and column are -1.
