@@ -34,16 +34,26 @@ wine=/usr/lib/wine/wine64  # Debian 12 puts no wine64 on the path
 [ -x "$wine" ] || wine=wine
 
 timings=()
+step_name=""
+step_start=0
 # step NAME COMMAND...: runs one step and notes how long it took.
 step() {
-  local name="$1" start=$SECONDS
+  step_name="$1"
+  step_start=$SECONDS
   shift
-  echo "== $name"
+  echo "== $step_name"
   "$@"
-  timings+=("$(printf '  %-24s %5d s' "$name" $((SECONDS - start)))")
+  timings+=("$(printf '  %-24s %5d s' "$step_name" $((SECONDS - step_start)))")
+  step_name=""
 }
 report_timings() {
-  [ ${#timings[@]} -eq 0 ] || printf 'Steps of the Windows build:\n%s\n' "$(printf '%s\n' "${timings[@]}")"
+  if [ -n "$step_name" ]; then
+    timings+=("$(printf '  %-24s %5d s  failed' "$step_name" $((SECONDS - step_start)))")
+  fi
+  if [ ${#timings[@]} -gt 0 ]; then
+    printf 'Steps of the Windows build:\n'
+    printf '%s\n' "${timings[@]}"
+  fi
 }
 trap report_timings EXIT
 
@@ -184,7 +194,8 @@ build_parlix() {
   fi
   grep -E '^FAILED: ' "$log" | sed 's/^FAILED: /failed: /'
   echo "First error of each file (whole output in ${log#"$root"/}):"
-  grep -E ': (fatal )?error: ' "$log" | sed "s|^$root/||" | sort -t: -k1,1 -u
+  grep -E ': (fatal )?error: ' "$log" | sed -e "s|^$root/||" -e 's|^\(\.\./\)*||' \
+    | sort -t: -k1,1 -u
   return 1
 }
 
