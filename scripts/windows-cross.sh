@@ -99,10 +99,14 @@ apt_sources() {
   sed -n 's/^deb\([[:space:]]\)/deb-src\1/p' /etc/apt/sources.list 2>/dev/null \
     >"$apt/sources.list" || true
   for file in /etc/apt/sources.list.d/*.list; do
-    [ -f "$file" ] && sed -n 's/^deb\([[:space:]]\)/deb-src\1/p' "$file" >>"$apt/sources.list"
+    if [ -f "$file" ]; then
+      sed -n 's/^deb\([[:space:]]\)/deb-src\1/p' "$file" >>"$apt/sources.list"
+    fi
   done
   for file in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$file" ] && sed 's/^Types:.*/Types: deb-src/' "$file" >"$apt/sources.list.d/${file##*/}"
+    if [ -f "$file" ]; then
+      sed 's/^Types:.*/Types: deb-src/' "$file" >"$apt/sources.list.d/${file##*/}"
+    fi
   done
   apt_options=(-o Dir::Etc::SourceList="$apt/sources.list"
     -o Dir::Etc::SourceParts="$apt/sources.list.d" -o Dir::State::Lists="$apt/lists"
