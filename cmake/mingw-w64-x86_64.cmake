@@ -4,8 +4,8 @@
 #   cmake -S . -B out/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 #     -DPARLIX_WINDOWS_DEPS=$PWD/out/windows-deps ...
 #
-# PARLIX_WINDOWS_DEPS names the folder where GoogleTest and expat for Windows were installed;
-# it is searched like the MinGW system folder.
+# PARLIX_WINDOWS_DEPS names the folder (absolute) where GoogleTest and expat for Windows were
+# installed; it is searched like the MinGW system folder.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
