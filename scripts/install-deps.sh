@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Parlix needs to build, test and run. Skips apt when all of
-# them are there already. Needs root (or sudo).
+# them are there already. Needs root (or sudo). With --windows it installs instead what the
+# Windows cross build needs (scripts/windows-cross.sh).
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,14 @@ packages=(
   libexpat1-dev translate-toolkit
   xvfb xauth
 )
+if [ "${1:-}" = "--windows" ]; then
+  # MinGW-w64 GCC, Wine to run what it builds, GoogleTest's sources, and dpkg-dev to unpack
+  # expat's source package.
+  packages=(
+    cmake ninja-build googletest dpkg-dev
+    g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
+  )
+fi
 
 missing=()
 for package in "${packages[@]}"; do
