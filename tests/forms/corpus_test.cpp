@@ -201,6 +201,16 @@ TEST(DelphiForms, HandWrittenFromLazarusFormsReadTheSameAsTextAndAsBinary) {
             ReadForm(ResourceData(dir.File(std::string(delphi) + ".fpcres")), delphi);
         EXPECT_EQ(Dump(binary), Dump(original));
     }
+    // The binary Delphi form of the corpus, whose CR bytes all became LF on the way: refused,
+    // at the first property name that the change broke.
+    const std::string damaged =
+        (parlix::testing::kLazarusSources / "examples/treeview/TV_Add_Remove_U1.dfm").string();
+    try {
+        ReadFormFile(damaged);
+        ADD_FAILURE() << damaged << " was read";
+    } catch (const FormError& error) {
+        EXPECT_EQ(error.Fault().Text(), damaged + ": offset 186: Name einer Eigenschaft erwartet");
+    }
 }
 
 }  // namespace
