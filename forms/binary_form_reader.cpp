@@ -156,6 +156,7 @@ class BinaryFormReader {
                                  std::to_string(size) + " Bytes)");
         }
         end_ = pos_ + size;
+        bytes_ = bytes_.substr(0, end_);  // nothing past the resource is read, its "TPF0" neither
     }
 
     // An integer value (Int8 to Int64), as for a child position.
@@ -213,12 +214,12 @@ class BinaryFormReader {
                                                                     : Declaration::Object;
         }
         const std::size_t classAt = pos_;
-        component.className = ShortString();
+        component.className = detail::Readable(ShortString());
         if (!IsName(component.className)) {
             FailAt(classAt, "Klasse einer Komponente erwartet");
         }
         const std::size_t nameAt = pos_;
-        component.name = ShortString();
+        component.name = detail::Readable(ShortString());
         if (!component.name.empty() && !IsName(component.name)) {
             FailAt(nameAt, "Name einer Komponente erwartet");
         }
@@ -238,7 +239,7 @@ class BinaryFormReader {
         if (!IsName(name)) {
             FailAt(at, "Name einer Eigenschaft erwartet");
         }
-        Value(strings, prefix + std::string(name), depth, Context::Properties);
+        Value(strings, prefix + detail::Readable(name), depth, Context::Properties);
     }
 
     void Value(std::vector<FormString>& strings, const std::string& path, int depth,

@@ -26,6 +26,12 @@ void AppendBytes(std::string_view bytes, bool utf8, std::string& out) {
     }
 }
 
+std::string Readable(std::string_view bytes) {
+    std::string text;
+    AppendBytes(bytes, IsUtf8(bytes), text);
+    return text;
+}
+
 void AppendCodePoint(char32_t c, std::string& out) {
     if (c < 0x80) {
         out += static_cast<char>(c);

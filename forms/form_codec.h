@@ -15,6 +15,10 @@ bool IsUtf8(std::string_view bytes);
 // Windows-1252, the code page of the old Delphi forms.
 void AppendBytes(std::string_view bytes, bool utf8, std::string& out);
 
+// The bytes as UTF-8 text, by the same rule: for names read from a form, which are UTF-8 like
+// its texts (identifiers of a Windows-1252 form in Windows-1252).
+std::string Readable(std::string_view bytes);
+
 // Appends a Unicode scalar value (not a surrogate, at most U+10FFFF) as UTF-8.
 void AppendCodePoint(char32_t c, std::string& out);
 

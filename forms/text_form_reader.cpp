@@ -7,6 +7,7 @@
 
 #include "forms/form_codec.h"
 #include "forms/form_reader.h"
+#include "table/cp1252.h"
 
 namespace parlix::forms {
 
@@ -102,16 +103,20 @@ class TextFormReader {
     // character there.
     std::string Found(std::string_view word) const {
         if (!word.empty()) {
-            return "„" + std::string(word) + "“";
+            return "„" + detail::Readable(word) + "“";
         }
         if (pos_ >= bytes_.size()) {
             return "das Ende der Datei";
         }
-        const char c = bytes_[pos_];
-        if (static_cast<unsigned char>(c) < 0x20) {
-            return "das Steuerzeichen #" + std::to_string(static_cast<int>(c));
+        const unsigned char c = static_cast<unsigned char>(bytes_[pos_]);
+        if (c < 0x20) {
+            return "das Steuerzeichen #" + std::to_string(c);
         }
-        return "„" + std::string(1, c) + "“";
+        std::size_t end = pos_;
+        if (c < 0x80 || !NextUtf8Character(bytes_, end)) {
+            end = pos_ + 1;
+        }
+        return "„" + detail::Readable(bytes_.substr(pos_, end - pos_)) + "“";
     }
 
     char Peek() const { return pos_ < bytes_.size() ? bytes_[pos_] : '\0'; }
@@ -144,9 +149,9 @@ class TextFormReader {
         return bytes_.substr(from, pos_ - from);
     }
 
-    // A name with dotted parts ("Font.Name", "Form2.Button1").
+    // A name with dotted parts ("Font.Name", "Form2.Button1"), as UTF-8.
     std::string DottedName(std::string_view first) {
-        std::string name(first);
+        std::string name = detail::Readable(first);
         while (Peek() == '.') {
             ++pos_;
             const std::string_view part = Word();
@@ -154,7 +159,7 @@ class TextFormReader {
                 Fail("nach „" + name + ".“ fehlt ein Name");
             }
             name += '.';
-            name += part;
+            name += detail::Readable(part);
         }
         return name;
     }
@@ -184,10 +189,10 @@ class TextFormReader {
             SkipBlanks();
             const std::string_view type = Word();
             if (type.empty()) {
-                Fail("Klasse der Komponente „" + std::string(first) + "“ erwartet, nicht " +
+                Fail("Klasse der Komponente „" + detail::Readable(first) + "“ erwartet, nicht " +
                      Found({}));
             }
-            component.name = first;
+            component.name = detail::Readable(first);
             component.className = DottedName(type);
             SkipBlanks();
             if (Peek() == '[') {

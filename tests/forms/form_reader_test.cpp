@@ -10,8 +10,9 @@
 namespace parlix::forms {
 namespace {
 
-using parlix::testing::Dump;
 using namespace std::string_literals;
+
+using parlix::testing::Dump;
 
 // Pieces of a binary form: a short string, a 32-bit length with its bytes, a little-endian
 // number of `size` bytes.
@@ -34,6 +35,10 @@ std::string Utf16(const std::u16string& text) {
         bytes += Number(unit, 2);
     }
     return bytes;
+}
+// A 16-bit resource header (FF, type 0A 00, name "T", flags) claiming `size` bytes.
+std::string Header(std::uint32_t size) {
+    return "\xFF\x0A\x00T"s + '\0' + "\x30\x10" + Number(size, 4);
 }
 // A root component "Form1: TForm1" with the given property bytes and children.
 std::string Root(const std::string& properties, const std::string& children = {}) {
@@ -93,6 +98,10 @@ TEST(FormReader, ReadsTheGrammarOfEachKindIntoOneTree) {
          "object F: TF\n  Caption = 'Gr\xF6\xDF"
          "e \x80'\nend\n",
          "object F: TF\n  Caption = 'Größe €'\n"},
+        {"names of a Windows-1252 form as UTF-8", "a.dfm",
+         "object Gr\xF6\xDF"
+         "e: TF\n  \xC4.\xDC = 'x'\nend\n",
+         "object Größe: TF\n  Ä.Ü = 'x'\n"},
         {"binary: flags, child position, every kind of value", "a.res",
          Root(Property("Left", 2, "\xF8") + Property("Big", 19, Number(1ULL << 40, 8)) +
                   Property("Ratio", 5, std::string(10, '\x01')) + Property("Ok", 9, "") +
@@ -189,13 +198,7 @@ TEST(FormReader, RefusesADamagedFormWithItsLineOrOffset) {
         {"a.dfm", "object F: TF\n  Caption = #128512\nend",
          "a.dfm:2: #128512 ist kein UTF-16-Zeichen"},
         {"a.lfm", "object F: TF\n  Items = " + nested, "a.lfm:2: Werte zu tief verschachtelt"},
-        {"a.res",
-         std::string("\xFF\x0A\x00"
-                     "T\0"
-                     "\x30\x10",
-                     7) +
-             Number(4, 4) + "TPF1",
-         "a.res: offset 11: kein Binärformular: „TPF0“ fehlt"},
+        {"a.res", Header(4) + "TPF1", "a.res: offset 11: kein Binärformular: „TPF0“ fehlt"},
         {"a.res",
          Root(Property("Caption", 6,
                        "\x05"
@@ -212,13 +215,13 @@ TEST(FormReader, RefusesADamagedFormWithItsLineOrOffset) {
         {"a.res", Root(Property("X", 21, Number(2, 4) + std::string(4, 'A'))),
          "a.res: offset 19: der Wert von „X“ (Art 21) lässt sich weder eindeutig als Text (Free "
          "Pascal) noch als Gleitkommazahl (Delphi) lesen"},
-        {"a.res",
-         std::string("\xFF\x0A\x00"
-                     "T\0"
-                     "\x30\x10",
-                     7) +
-             Number(100, 4) + "TPF0",
+        {"a.res", Header(100) + "TPF0",
          "a.res: offset 7: die Ressource ist kürzer, als ihr Kopf angibt (100 Bytes)"},
+        // The message is UTF-8 whatever the file holds.
+        {"a.dfm", "object F: TF\n  Caption \xE4 = 'x'\nend",
+         "a.dfm:2: „=“ erwartet nach „Caption“, nicht „ä“"},
+        // A resource of no bytes before a form: the form is not the resource's.
+        {"a.res", Header(0) + Root(""), "a.res: offset 11: kein Binärformular: „TPF0“ fehlt"},
     };
     for (const FaultCase& c : cases) {
         try {
