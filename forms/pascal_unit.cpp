@@ -84,9 +84,11 @@ class Tokens {
 // Words that end a var section.
 bool EndsVarSection(std::string_view token) {
     for (const std::string_view keyword :
-         {"var", "const", "type", "threadvar", "resourcestring", "procedure", "function",
-          "implementation", "begin", "initialization", "finalization", "end", "constructor",
-          "destructor", "operator", "class", "property", "exports", "label"}) {
+         {"var",          "const",    "type",           "threadvar",  "resourcestring",
+          "procedure",    "function", "implementation", "begin",      "initialization",
+          "finalization", "end",      "constructor",    "destructor", "operator",
+          "class",        "property", "exports",        "label",      "private",
+          "protected",    "public",   "published",      "strict"}) {
         if (Is(token, keyword)) {
             return true;
         }
@@ -110,11 +112,11 @@ UnitDeclarations ReadUnitDeclarations(std::string_view source) {
             window[i] = window[i + 1];
         }
         window[4] = token;
-        if (Is(window[1], "=") && Is(window[2], "class") && Is(window[3], "(") &&
-            IsLetter(window[0][0]) && !window[4].empty() && IsLetter(window[4][0])) {
-            unit.classes.push_back({std::string(window[0]), std::string(window[4])});
-        } else if (Is(window[3], ".") && !unit.classes.empty() &&
-                   Is(window[2], unit.classes.back().ancestor) && IsLetter(token[0])) {
+        if (!window[0].empty() && IsLetter(window[0][0]) && window[1] == "=" &&
+            Is(window[2], "class") && window[3] == "(" && IsLetter(token[0])) {
+            unit.classes.push_back({std::string(window[0]), std::string(token)});
+        } else if (Is(window[0], "class") && window[1] == "(" && window[3] == "." &&
+                   IsLetter(token[0]) && !unit.classes.empty()) {
             unit.classes.back().ancestor = token;  // "class(Forms.TForm": the unit prefix goes
         }
         if (Is(token, "implementation")) {
@@ -130,13 +132,14 @@ UnitDeclarations ReadUnitDeclarations(std::string_view source) {
             continue;
         }
         if (!afterColon) {
-            if (names.empty() && EndsVarSection(token)) {
-                inVar = false;
-            } else if (token == ":") {
+            if (token == ":" && !names.empty()) {
                 afterColon = true;
                 type.clear();
-            } else if (token != ",") {
+            } else if (IsLetter(token[0]) && !EndsVarSection(token)) {
                 names.push_back(token);
+            } else if (token != ",") {
+                inVar = false;
+                names.clear();
             }
         } else if (token == ";") {
             // "Unit.TType" counts as "TType"; any other type ("array of X") is no form's.

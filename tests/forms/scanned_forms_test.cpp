@@ -82,7 +82,7 @@ void WriteApplication(const parlix::testing::TempDir& dir) {
                "unit UAddress;\n{ var frmFake: TfrmAddress; TfrmAddress = class(TfrmFake) }\n"
                "interface\nuses ubase, usearch;\n"
                "type\n  // TfrmAddress = class(TfrmFake)\n"
-               "  TfrmAddress = class(TfrmBase)\n    procedure X(const s: string = 'var');\n"
+               "  TfrmAddress = class(ubase.TfrmBase)\n    procedure X(const s: string = 'var');\n"
                "  end;\n"
                "var\n  Other, More: Integer;\n  AddressForm: TfrmAddress;\n\n"
                "implementation\nvar\n  frmLocal: TfrmAddress;\nend.\n");
