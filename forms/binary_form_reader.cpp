@@ -185,8 +185,10 @@ class BinaryFormReader {
         for (std::size_t i = size; i-- > 0;) {
             value = (value << 8) | static_cast<std::uint8_t>(bytes[i]);
         }
-        const unsigned long long sign = 1ULL << (size * 8 - 1);
-        return static_cast<long long>(value ^ sign) - static_cast<long long>(sign);
+        if (size < 8 && (value >> (size * 8 - 1)) != 0) {
+            value |= ~0ULL << (size * 8);  // the sign extended
+        }
+        return static_cast<long long>(value);
     }
 
     void Component(FormComponent& component, int depth) {
