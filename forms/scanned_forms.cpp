@@ -87,7 +87,12 @@ struct Folder {
 
 // The files read so far, each once: forms, units and folders.
 struct ScannedForms::Files {
-    std::unordered_map<std::string, std::shared_ptr<const Form>> forms;  // null: unreadable
+    struct Loaded {
+        std::shared_ptr<const Form> form;  // null: unreadable
+        std::optional<FormFault> fault;
+        bool told = false;  // its fault or warnings are in the lists
+    };
+    std::unordered_map<std::string, Loaded> forms;
     std::unordered_map<std::string, std::optional<UnitDeclarations>> units;
     std::unordered_map<std::string, Folder> folders;
     std::set<std::string> added;
@@ -223,18 +228,29 @@ bool ScannedForms::Add(const std::string& formFile) {
     if (!files.added.insert(fs::path(formFile).lexically_normal().string()).second) {
         return true;
     }
-    const auto load = [&](const std::string& path) -> const Form* {
+    // Reads a form file once. `tell` puts its fault or warnings in the lists (once): for the
+    // forms asked for and the ancestors and frames used, not for those only looked at for the
+    // class of their root.
+    const auto load = [&](const std::string& path, bool tell) -> const Form* {
         auto [it, added] = files.forms.try_emplace(path);
+        Files::Loaded& loaded = it->second;
         if (added) {
             try {
-                it->second = std::make_shared<const Form>(ReadFormFile(path));
-                warnings_.insert(warnings_.end(), it->second->warnings.begin(),
-                                 it->second->warnings.end());
+                loaded.form = std::make_shared<const Form>(ReadFormFile(path));
             } catch (const FormError& error) {
-                faults_.push_back(error.Fault());
+                loaded.fault = error.Fault();
             }
         }
-        return it->second.get();
+        if (tell && !loaded.told) {
+            loaded.told = true;
+            if (loaded.fault) {
+                faults_.push_back(*loaded.fault);
+            } else {
+                warnings_.insert(warnings_.end(), loaded.form->warnings.begin(),
+                                 loaded.form->warnings.end());
+            }
+        }
+        return loaded.form.get();
     };
     const auto folder = [&](const std::string& path) -> Folder& {
         const std::string name = fs::path(path).parent_path().string();
@@ -276,13 +292,13 @@ bool ScannedForms::Add(const std::string& formFile) {
         if (!files.classes) {
             files.classes.emplace();
             for (const std::string& file : files.forms) {
-                if (const Form* form = load(file)) {
+                if (const Form* form = load(file, false)) {
                     files.classes->try_emplace(Lower(form->root.className), file);
                 }
             }
         }
         const auto found = files.classes->find(Lower(type));
-        return found == files.classes->end() ? nullptr : load(found->second);
+        return found == files.classes->end() ? nullptr : load(found->second, true);
     };
     const auto ancestorForm = [&](const Form& form) -> const Form* {
         if (const UnitDeclarations* unit = unitOf(form)) {
@@ -295,7 +311,7 @@ bool ScannedForms::Add(const std::string& formFile) {
         return nullptr;
     };
 
-    const Form* form = load(formFile);
+    const Form* form = load(formFile, true);
     if (form == nullptr) {
         return false;
     }

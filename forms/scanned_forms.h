@@ -89,8 +89,9 @@ class ScannedForms {
     bool Add(const std::string& formFile);
 
     const std::vector<ScannedForm>& Forms() const { return forms_; }
-    // Forms skipped, and ancestors' or frames' forms that could not be read.
+    // The forms asked for that could not be read and were skipped.
     const std::vector<FormFault>& Faults() const { return faults_; }
+    // What the readers noticed in the forms read and in the ancestors' and frames' forms used.
     const std::vector<FormFault>& Warnings() const { return warnings_; }
 
     // The form's texts to translate, in the order of its components and their strings.

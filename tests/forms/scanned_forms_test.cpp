@@ -154,6 +154,8 @@ TEST(ScannedForms, WhatAPathOfTheTableNames) {
     for (const char* file : {"uaddress.lfm", "ubase.lfm", "orphan.lfm"}) {
         forms.Add(dir.File(file));
     }
+    // The damaged form beside them was only looked at for its class: not their fault.
+    EXPECT_TRUE(forms.Faults().empty());
     struct Case {
         const char* path;
         PathKind kind;
