@@ -17,6 +17,7 @@ declare -A allowed=(
   [exchange]="table project ui history"
   [check]="table project ui"
   [cli]="table project generator exchange check"
+  [forms]="table"
   [editor]="table ui history search project generator check exchange"
 )
 

@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core fonts-liberation2
   adwaita-icon-theme
   fp-compiler fp-units-rtl
+  lazarus-src-2.2
   libexpat1-dev translate-toolkit
   xvfb xauth
 )
