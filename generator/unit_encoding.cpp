@@ -49,7 +49,25 @@ std::string_view UnitEncoder::Encode(std::string_view text) {
         encoded_.append(kUtf8ByteOrderMark);
         started_ = true;
     }
-    encoded_.append(Cp1252ToUtf8(text));
+    // Runs of ASCII, most of a unit, are copied as they are.
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x80) {
+            continue;
+        }
+        encoded_.append(text.substr(run, i - run));
+        run = i + 1;
+        const char32_t code = Cp1252ToUnicode(byte);
+        if (code < 0x800) {
+            encoded_.push_back(static_cast<char>(0xC0 | (code >> 6)));
+        } else {
+            encoded_.push_back(static_cast<char>(0xE0 | (code >> 12)));
+            encoded_.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        }
+        encoded_.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+    encoded_.append(text.substr(run));
     return encoded_;
 }
 

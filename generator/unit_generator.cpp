@@ -103,7 +103,9 @@ class UnitText {
             Flush();
         } else {
             lines_ += CountLines(buffer_);
-            buffer_ = std::string(encoder_.Encode(buffer_));
+            if (Encoding() != UnitEncoding::Windows1252) {
+                buffer_ = std::string(encoder_.Encode(buffer_));
+            }
         }
     }
 
