@@ -2,8 +2,9 @@
 // the way: a new project and its overwrite question, the opened example with an edited row,
 // the checks panel with a finding, the offer to save, the build dialog, translate mode (with
 // the build's report in the status bar), the long-text dialog, the ordered and filtered rows,
-// find and replace, the export options and the report of an import, and the settings. The windows are the real ones with Qt's real message boxes; a timer
-// takes each picture and answers in the user's place.
+// find and replace, the export options and the report of an import, and the settings. The
+// windows are the real ones with Qt's real message boxes; a timer takes each picture and
+// answers in the user's place.
 //
 //   parlix_screenshots OUTPUT_FOLDER EXAMPLE_FOLDER      (see scripts/screenshots.sh)
 #include <QAction>
