@@ -19,11 +19,15 @@ namespace parlix {
 
 namespace {
 
-// "uTexte.pas geschrieben: 38 Zeilen, 0 Fehler, 1 Warnung"
-QString BuildReport(const std::string& path, std::size_t lines, const check::CheckResult& checks) {
+// "uTexte.pas geschrieben: 38 Zeilen, 0 Fehler, 1 Warnung"; a unit in UTF-8 says so, since
+// it may be UTF-8 only because the unit it replaced was.
+QString BuildReport(const std::string& path, const UnitWritten& written,
+                    const check::CheckResult& checks) {
     const QLocale locale;
-    return QStringLiteral("%1 geschrieben: %2 %3, %4 Fehler, %5 %6")
+    const std::size_t lines = written.lines;
+    return QStringLiteral("%1%2 geschrieben: %3 %4, %5 Fehler, %6 %7")
         .arg(QString::fromStdString(std::string(ExtractFileName(path))))
+        .arg(written.encoding == UnitEncoding::Utf8 ? QStringLiteral(" (UTF-8)") : QString())
         .arg(locale.toString(static_cast<qulonglong>(lines)))
         .arg(lines == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen"))
         .arg(locale.toString(checks.errors))
@@ -66,7 +70,7 @@ void BuildFlow::aBuildExecute() {
             fmBuild_.EncodingChoice(), &written);
     }
     fmMain_.ShowStatus(result == UnitWriteResult::Written
-                           ? BuildReport(path, written.lines, checks)
+                           ? BuildReport(path, written, checks)
                            : QString::fromStdString(std::string(ExtractFileName(path))) +
                                  QStringLiteral(" nicht geschrieben"));
 }

@@ -196,6 +196,8 @@ class BuildDialogTest : public QObject {
         });
         const std::string unit = ReadBytes(Unit());
         QCOMPARE(unit.starts_with(bom), utf8);
+        QVERIFY(Main().statusBar()->currentMessage().startsWith(
+            utf8 ? "uTexte.pas (UTF-8) geschrieben: " : "uTexte.pas geschrieben: "));
         QVERIFY(unit.find(utf8 ? "'Stra\xC3\x9F"
                                  "e'"
                                : "'Stra\xDF"
