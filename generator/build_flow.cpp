@@ -1,5 +1,7 @@
 #include "generator/build_flow.h"
 
+#include <algorithm>
+
 #include <QDialog>
 #include <QLocale>
 #include <QString>
@@ -49,7 +51,7 @@ void BuildFlow::aBuildExecute() {
         return;
     }
     const check::CheckResult checks = Check();
-    if (!ConfirmErrors(checks.errors)) {
+    if (!ConfirmErrors(checks)) {
         return;
     }
     // The unit is complete before backups are made and it replaces the old one.
@@ -80,17 +82,26 @@ check::CheckResult BuildFlow::Check() {
     if (!translations.IsActive()) {
         return {};
     }
-<<<<<<< HEAD
-    const int errors =
-        check::CheckTranslations(translations,
-                                 {UnitNameFor(dm1_.State.SourceFileName), dm1_.State.UsesList})
-            .errors;
-=======
-    return check::CheckTranslations(translations, {UnitNameFor(dm1_.State.SourceFileName)});
+    return check::CheckTranslations(translations,
+                                    {UnitNameFor(dm1_.State.SourceFileName), dm1_.State.UsesList});
 }
 
-bool BuildFlow::ConfirmErrors(int errors) {
->>>>>>> desk
+bool BuildFlow::ConfirmErrors(const check::CheckResult& checks) {
+    // The unit name, the uses list and the language names go into the unit as code: with an
+    // error there, the unit could run whatever the settings hold, so it is never written.
+    const auto settingsErrors = std::count_if(
+        checks.findings.begin(), checks.findings.end(), [](const check::Finding& finding) {
+            return finding.row < 0 && finding.severity == check::Severity::Error;
+        });
+    if (settingsErrors > 0) {
+        dialogs_.ShowInformation(
+            fmMain_.Window(),
+            QStringLiteral("Die Projekt-Einstellungen enthalten %1 Fehler (siehe Prüfungen), "
+                           "die Unit wird nicht erstellt.")
+                .arg(settingsErrors));
+        return false;
+    }
+    const int errors = checks.errors;
     return errors == 0 ||
            dialogs_.AskYes(fmMain_.Window(),
                            QStringLiteral("Die Tabelle enthält %1 Fehler, die Unit wird nicht "

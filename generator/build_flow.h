@@ -28,7 +28,7 @@ class BuildFlow {
     // The checks of the translation table (none while it is closed).
     check::CheckResult Check();
     // With errors in the table, asks whether to build a unit that will not compile.
-    bool ConfirmErrors(int errors);
+    bool ConfirmErrors(const check::CheckResult& checks);
 
     MainWindowPort& fmMain_;
     TfmBuild& fmBuild_;
