@@ -18,6 +18,7 @@ declare -A allowed=(
   [exchange]="table project ui history"
   [check]="table project ui review"
   [cli]="table project generator exchange check"
+  [forms]="table"
   [editor]="table ui history search project generator check exchange"
 )
 
