@@ -31,8 +31,12 @@ QString ChecksSummary(const check::CheckResult& result) {
         for (std::size_t language = 0; language < result.languages.size(); ++language) {
             const std::int64_t percent =
                 std::int64_t{result.translated[language]} * 100 / result.records;
-            parts << QStringLiteral("%1 %2 %").arg(FromCp1252(result.languages[language]),
-                                                   Number(static_cast<int>(percent)));
+            QString part = QStringLiteral("%1 %2 %").arg(FromCp1252(result.languages[language]),
+                                                         Number(static_cast<int>(percent)));
+            if (language == 1 && result.toReview > 0) {
+                part += QStringLiteral(" (%1 zu prüfen)").arg(Number(result.toReview));
+            }
+            parts << part;
         }
     }
     parts << QStringLiteral("%1 Fehler").arg(Number(result.errors));
@@ -133,12 +137,14 @@ ChecksPanel::~ChecksPanel() {
     }
 }
 
-void ChecksPanel::Bind(PtfTable* table, std::function<check::UnitContext()> unit) {
+void ChecksPanel::Bind(PtfTable* table, std::function<check::UnitContext()> unit,
+                       const review::SourceMemory* marks) {
     if (table_ != nullptr) {
         table_->RemoveObserver(this);
     }
     table_ = table;
     unit_ = std::move(unit);
+    marks_ = marks;
     if (table_ != nullptr) {
         table_->AddObserver(this);
     }
@@ -163,7 +169,8 @@ void ChecksPanel::Refresh() {
     check::CheckResult result;
     if (table_ != nullptr && table_->IsActive()) {
         try {
-            result = check::CheckTranslations(*table_, unit_ ? unit_() : check::UnitContext{});
+            result =
+                check::CheckTranslations(*table_, unit_ ? unit_() : check::UnitContext{}, marks_);
         } catch (const PtfError&) {
             result = {};  // a table without the language columns has nothing to check
         }

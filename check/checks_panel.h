@@ -19,8 +19,9 @@ class QTreeView;
 
 namespace parlix {
 
-// "Deutsch 100 %   English 93 %   2 Fehler   5 Warnungen": the share of records with a text per
-// language (rounded down, so that 100 % means complete) and the counts of the findings.
+// "Deutsch 100 %   English 93 % (3 zu prüfen)   2 Fehler   5 Warnungen": the share of records
+// with a text per language (rounded down, so that 100 % means complete), the translations that
+// need review, and the counts of the findings.
 QString ChecksSummary(const check::CheckResult& result);
 
 class FindingsModel;
@@ -31,8 +32,10 @@ class ChecksPanel : public QDockWidget, private TableObserver {
     explicit ChecksPanel(QWidget* parent = nullptr);
     ~ChecksPanel() override;
 
-    // The table to check (nullptr: none) and what the checks need to know of the unit.
-    void Bind(PtfTable* table, std::function<check::UnitContext()> unit);
+    // The table to check (nullptr: none), what the checks need to know of the unit, and the
+    // table's review marks (nullptr: none).
+    void Bind(PtfTable* table, std::function<check::UnitContext()> unit,
+              const review::SourceMemory* marks = nullptr);
     // Called with a finding's table row and column on a double click (not for the language
     // names, which belong to no row).
     void SetJump(std::function<void(int row, int column)> jump) { jump_ = std::move(jump); }
@@ -65,6 +68,7 @@ class ChecksPanel : public QDockWidget, private TableObserver {
 
     PtfTable* table_ = nullptr;
     std::function<check::UnitContext()> unit_;
+    const review::SourceMemory* marks_ = nullptr;
     std::function<void(int, int)> jump_;
     check::CheckResult result_;
     std::vector<bool> rowsWithFindings_;

@@ -58,9 +58,13 @@ void ChecksWiring::ConnectDataModule(Tdm1* dm1) {
         Panel->Bind(nullptr, {});
         return;
     }
-    Panel->Bind(&dm1_->cdsTranslations, [this] {
-        return check::UnitContext{UnitNameFor(dm1_->State.SourceFileName), dm1_->State.UsesList};
-    });
+    Panel->Bind(
+        &dm1_->cdsTranslations,
+        [this] {
+            return check::UnitContext{UnitNameFor(dm1_->State.SourceFileName),
+                                      dm1_->State.UsesList};
+        },
+        &dm1_->Marks);
 }
 
 void ChecksWiring::ProjectLoaded() {
@@ -77,7 +81,7 @@ void ChecksWiring::FindingsChanged() {
     // The rows with a finding are chosen afresh, but not under a record being edited, which
     // would vanish from the grid; its post brings the next check.
     FilterBar& filter = *fmMain_.Edit->Filter;
-    if (open && filter.cbRows->currentIndex() == FilterBar::ShowWithFindings &&
+    if (open && filter.CurrentChoice() == FilterBar::ShowWithFindings &&
         dm1_->cdsTranslations.State() == TableState::Browse) {
         filter.Apply();
     }

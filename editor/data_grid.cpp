@@ -129,7 +129,7 @@ class CellDelegate : public QStyledItemDelegate {
 DataGrid::DataGrid(Dialogs& dialogs, QWidget* parent) : QTableView(parent), dialogs_(dialogs) {
     setItemDelegate(new CellDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectItems);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);  // rows to confirm at once
     setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                     QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     setTabKeyNavigation(true);
@@ -386,8 +386,7 @@ void DataGrid::keyPressEvent(QKeyEvent* event) {
         CancelRecord();
     } else if (IsPlainKey(event, Qt::Key_Down, Qt::NoModifier) && currentIndex().row() == lastRow) {
         AppendRecord();
-    } else if ((IsPlainKey(event, Qt::Key_Return, Qt::ControlModifier) ||
-                IsPlainKey(event, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier)) &&
+    } else if (IsPlainKey(event, Qt::Key_F2, Qt::ShiftModifier) &&
                ShowsEditButton(currentIndex())) {
         emit editButtonClick();
     } else if (lastRow < 0 && !event->text().isEmpty() && event->text().at(0).isPrint() &&

@@ -2,8 +2,9 @@
 // per field titled with the field's name, a record indicator at the left, typing that edits the
 // current record, leaving a row stores it, Escape drops it, Insert or moving down past the last
 // row appends a record, Ctrl+Delete deletes after a confirmation, and the current cell of a
-// flagged column shows an ellipsis button. The title of the column the rows are ordered by
-// shows the sort mark.
+// flagged column shows an ellipsis button (Shift+F2 presses it). The title of the column the
+// rows are ordered by shows the sort mark. Several cells can be selected: the review marks of
+// their rows are confirmed at once.
 //
 // The grid keeps its own list of columns (width, visibility, ellipsis button) for the fields of
 // the open table: every opening of the table gives them their default look, while reordering

@@ -9,6 +9,8 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "check/checks_panel.h"
+#include "editor/checks_wiring.h"
 #include "editor/data_grid.h"
 #include "editor/main_window.h"
 #include "history/edit_history.h"
@@ -62,9 +64,11 @@ void EditCommands::CreateActions() {
     aFindReplace =
         action("aFindReplace", "&Suchen und Ersetzen...", QKeySequence(Qt::CTRL | Qt::Key_H));
     aNextUntranslated =
-        action("aNextUntranslated", "&Nächster unübersetzter Text", QKeySequence(Qt::Key_F8));
-    aPriorUntranslated = action("aPriorUntranslated", "&Vorheriger unübersetzter Text",
-                                QKeySequence(Qt::SHIFT | Qt::Key_F8));
+        action("aNextUntranslated", "&Nächster unübersetzter oder zu prüfender Text",
+               QKeySequence(Qt::Key_F8));
+    aPriorUntranslated =
+        action("aPriorUntranslated", "&Vorheriger unübersetzter oder zu prüfender Text",
+               QKeySequence(Qt::SHIFT | Qt::Key_F8));
 
     Edit1 = new QMenu(QStringLiteral("Bearbeiten"), fmMain_.menuBar());
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -166,10 +170,17 @@ void EditCommands::FollowSavedState() {
     }
 }
 
+void EditCommands::MarksMayHaveChanged() {
+    // A step may have changed review marks only, which the table does not tell its views.
+    dm1_->dsTranslations->NotesChanged();
+    fmMain_.Checks->Panel->ScheduleRefresh();
+}
+
 void EditCommands::aUndoExecute() {
     if (dm1_ != nullptr && dm1_->cdsTranslations.IsActive()) {
         dm1_->History.Undo();  // translate mode refuses taking back an insert or a delete
         FollowSavedState();
+        MarksMayHaveChanged();
     }
 }
 
@@ -177,6 +188,7 @@ void EditCommands::aRedoExecute() {
     if (dm1_ != nullptr && dm1_->cdsTranslations.IsActive()) {
         dm1_->History.Redo();
         FollowSavedState();
+        MarksMayHaveChanged();
     }
 }
 
@@ -229,12 +241,13 @@ void EditCommands::JumpToUntranslated(bool forward) {
     for (int step = 1; step <= count; ++step) {
         const int at = ((current + (forward ? step : -step)) % count + count) % count;
         const int row = shown[static_cast<std::size_t>(at)];
-        if (!RowUntranslated(table, row)) {
+        const bool untranslated = RowUntranslated(table, row);
+        if (!untranslated && !dm1_->Marks.NeedsReview(row)) {
             continue;
         }
         const bool wrapped = forward ? at <= current : at >= current;
         int column = translation_field::LanguageColumn(1);
-        if (!TrimView(table.TextViewAt(row, column)).empty()) {
+        if (!untranslated || !TrimView(table.TextViewAt(row, column)).empty()) {
             column = translation_field::LanguageColumn(2);
         }
         ShowCell(row, column);
@@ -246,7 +259,7 @@ void EditCommands::JumpToUntranslated(bool forward) {
         }
         return;
     }
-    fmMain_.statusBar()->showMessage(QStringLiteral("Kein unübersetzter Text"),
+    fmMain_.statusBar()->showMessage(QStringLiteral("Kein unübersetzter oder zu prüfender Text"),
                                      kStatusMessageMilliseconds);
 }
 

@@ -47,7 +47,8 @@ class EditCommands : public QObject {
     void aUndoExecute();
     void aRedoExecute();
     void aFindReplaceExecute();
-    // Jumps to the next (or previous) shown record whose language 1 or 2 text is empty.
+    // Jumps to the next (or previous) shown record whose language 1 or 2 text is empty, or
+    // whose translation needs review.
     void JumpToUntranslated(bool forward);
 
   private:
@@ -57,6 +58,8 @@ class EditCommands : public QObject {
     void ShowCell(int tableRow, int column);
     // After an undo or redo: unsaved exactly when the table is not as it was saved.
     void FollowSavedState();
+    // After an undo or redo: the grid's tint and the checks follow the review marks.
+    void MarksMayHaveChanged();
 
     TfmMain& fmMain_;
     Dialogs& dialogs_;

@@ -21,6 +21,7 @@
 #include "editor/data_grid.h"
 #include "editor/edit_commands.h"
 #include "editor/record_navigator.h"
+#include "editor/review_commands.h"
 #include "editor/text_input_form.h"
 #include "exchange/exchange_flow.h"
 #include "generator/build_flow.h"
@@ -67,6 +68,7 @@ TfmMain::TfmMain(Dialogs& dialogs) : dialogs_(dialogs) {
     CreateStrips();
     Edit = new EditCommands(*this, dialogs_);
     Checks = new ChecksWiring(*this, dialogs_);
+    Review = new ReviewCommands(*this, dialogs_);
     FormCreate();
 }
 
@@ -231,6 +233,7 @@ void TfmMain::ConnectDataModule(Tdm1* dm1, ProjectFlows* flows) {
     }
     Edit->ConnectDataModule(dm1);
     Checks->ConnectDataModule(dm1);
+    Review->ConnectDataModule(dm1);
 }
 
 void TfmMain::ConnectDialogs(BuildFlow* build, TfmTextInput* fmTextInput) {
@@ -268,6 +271,7 @@ void TfmMain::FitColumnsToOpenedTable() {
     dbgTranslations->RebuildColumns();
     column_layout::Fit(*dbgTranslations, 0);
     Edit->TableOpened();
+    Review->UpdateActions();
 }
 
 void TfmMain::ResetColumnLayout() {

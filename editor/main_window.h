@@ -26,6 +26,7 @@ class EditCommands;
 class ExchangeFlow;
 class ProjectFlows;
 class RecordNavigator;
+class ReviewCommands;
 class Tdm1;
 class TfmTextInput;
 
@@ -78,6 +79,8 @@ class TfmMain : public QMainWindow, public MainWindowPort {
     EditCommands* Edit = nullptr;
     // The checks panel below the grid, its menu "Ansicht" and its counts in the status bar.
     ChecksWiring* Checks = nullptr;
+    // "Übersetzung bestätigen", "Übersetzungen übernehmen..." and the filter's "Zu prüfen".
+    ReviewCommands* Review = nullptr;
 
     // The open dialog of aOpenProject.
     FileDialogOptions odOpenProject;

@@ -2,6 +2,7 @@
 
 #include "table/errors.h"
 #include "ui/main_window_port.h"
+#include "ui/text_input_rules.h"
 
 namespace parlix {
 
@@ -14,6 +15,20 @@ Tdm1::Tdm1(MainWindowPort& fmMain) : fmMain_(fmMain) {
     cdsTranslations.AfterPost = [this](PtfTable& table) { cdsTranslationsAfterPost(table); };
     cdsTranslations.AfterDelete = [this](PtfTable& table) { cdsTranslationsAfterDelete(table); };
     dsTranslations = std::make_unique<TableModel>(cdsTranslations);
+    dsTranslations->SetCellNote([this](int row, int column) { return ReviewNote(row, column); });
+}
+
+QString Tdm1::ReviewNote(int row, int column) const {
+    if (column != translation_field::LanguageColumn(2) || !Marks.NeedsReview(row)) {
+        return {};
+    }
+    const review::Mark* mark = Marks.MarkOf(cdsTranslations.IdAt(row));
+    if (!mark->source) {
+        return QStringLiteral("Entwurf - Übersetzung prüfen");
+    }
+    return QStringLiteral("Quelltext geändert: war »%1«, jetzt »%2« - Übersetzung prüfen")
+        .arg(FromCp1252(*mark->source),
+             FromCp1252(cdsTranslations.TextViewAt(row, translation_field::LanguageColumn(1))));
 }
 
 void Tdm1::cdsTranslationsAfterOpen(PtfTable& /*table*/) {

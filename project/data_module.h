@@ -3,10 +3,12 @@
 // Its handlers of the translation table's events act on the main window.
 #pragma once
 
+#include <QString>
 #include <memory>
 
 #include "history/edit_history.h"
 #include "project/project_files.h"
+#include "review/source_memory.h"
 #include "table/ptf_table.h"
 #include "ui/table_model.h"
 
@@ -25,8 +27,10 @@ class Tdm1 {
 
     PtfTable cdsProject;       // the project settings, one record
     PtfTable cdsTranslations;  // the texts to translate
-    // The undo history of cdsTranslations' edits.
-    EditHistory History{cdsTranslations};
+    // The rows of cdsTranslations whose translation needs review.
+    review::SourceMemory Marks{cdsTranslations};
+    // The undo history of cdsTranslations' edits and of the marks.
+    EditHistory History{cdsTranslations, &Marks};
     // Declared after the tables, so that it lets go of the translation table before it goes.
     std::unique_ptr<TableModel> dsTranslations;
 
@@ -36,6 +40,9 @@ class Tdm1 {
     void cdsTranslationsBeforeDelete(PtfTable& table);  // refuses in translate mode
     void cdsTranslationsAfterPost(PtfTable& table);     // a change to save
     void cdsTranslationsAfterDelete(PtfTable& table);   // a change to save
+
+    // The note on a cell of the grid: why a translation needs review, on its language 2 cell.
+    QString ReviewNote(int row, int column) const;
 
   private:
     // A post or delete: the table has unsaved changes.

@@ -13,13 +13,13 @@ declare -A allowed=(
   [history]="table review"
   [search]="table project ui history"
   [ui]="table"
-  [project]="table ui history"
+  [project]="table ui history review"
   [generator]="table project ui check"
   [exchange]="table project ui history"
   [check]="table project ui review"
   [cli]="table project generator exchange check"
   [forms]="table"
-  [editor]="table ui history search project generator check exchange"
+  [editor]="table ui history search project generator check exchange review"
 )
 
 status=0

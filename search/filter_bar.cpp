@@ -22,8 +22,8 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
     lbFilter->setBuddy(edFilter);
     cbRows = new QComboBox(this);
     cbRows->setObjectName(QStringLiteral("cbRows"));
-    cbRows->addItem(QStringLiteral("Alle"));
-    cbRows->addItem(QStringLiteral("Unübersetzt"));
+    Offer(ShowAll, QStringLiteral("Alle"));
+    Offer(ShowUntranslated, QStringLiteral("Unübersetzt"));
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -45,15 +45,41 @@ void FilterBar::Bind(TableModel* rows, std::function<std::vector<int>()> visible
     Apply();
 }
 
-void FilterBar::SetFindings(std::function<bool(int row)> hasFinding) {
-    hasFinding_ = std::move(hasFinding);
-    if (hasFinding_ && cbRows->count() == ShowWithFindings) {
-        cbRows->addItem(QStringLiteral("Mit Prüfungsbefund"));
+void FilterBar::Offer(Choice choice, const QString& text) {
+    int at = 0;
+    while (at < cbRows->count() && cbRows->itemData(at).toInt() < choice) {
+        ++at;
+    }
+    if (at == cbRows->count() || cbRows->itemData(at).toInt() != choice) {
+        cbRows->insertItem(at, text, static_cast<int>(choice));
     }
 }
 
+void FilterBar::SetToReview(std::function<bool(int row)> toReview) {
+    toReview_ = std::move(toReview);
+    if (toReview_) {
+        Offer(ShowToReview, QStringLiteral("Zu prüfen"));
+    }
+}
+
+void FilterBar::SetFindings(std::function<bool(int row)> hasFinding) {
+    hasFinding_ = std::move(hasFinding);
+    if (hasFinding_) {
+        Offer(ShowWithFindings, QStringLiteral("Mit Prüfungsbefund"));
+    }
+}
+
+FilterBar::Choice FilterBar::CurrentChoice() const {
+    return static_cast<Choice>(cbRows->currentData().toInt());
+}
+
+void FilterBar::SetChoice(Choice choice) {
+    const int at = cbRows->findData(static_cast<int>(choice));
+    cbRows->setCurrentIndex(at >= 0 ? at : 0);
+}
+
 bool FilterBar::Active() const {
-    return !edFilter->text().isEmpty() || cbRows->currentIndex() != ShowAll;
+    return !edFilter->text().isEmpty() || CurrentChoice() != ShowAll;
 }
 
 void FilterBar::Apply() {
@@ -70,13 +96,17 @@ void FilterBar::Apply() {
     auto pattern =
         std::make_shared<TextPattern>(storable ? ToCp1252(text) : std::string(), SearchOptions{});
     const std::vector<int> columns = visibleColumns_ ? visibleColumns_() : std::vector<int>();
-    const int choice = cbRows->currentIndex();
+    const Choice choice = CurrentChoice();
+    std::function<bool(int)> toReview = toReview_;
     std::function<bool(int)> hasFinding = hasFinding_;
     rows_->SetRowFilter([=](const PtfTable& table, int row) {
         if (!storable) {
             return false;
         }
         if (choice == ShowUntranslated && !RowUntranslated(table, row)) {
+            return false;
+        }
+        if (choice == ShowToReview && toReview && !toReview(row)) {
             return false;
         }
         if (choice == ShowWithFindings && hasFinding && !hasFinding(row)) {

@@ -1,5 +1,7 @@
 #include "ui/table_model.h"
 
+#include <QBrush>
+#include <QColor>
 #include <algorithm>
 #include <numeric>
 
@@ -13,6 +15,8 @@ namespace {
 const QString kBrowseMark = QStringLiteral("▶");
 const QString kEditMark = QStringLiteral("✎");
 const QString kInsertMark = QStringLiteral("✱");
+// The tint of a cell with a note: a pale amber that reads as "look here" on a white grid.
+const QColor kNoteTint(255, 229, 160);
 
 }  // namespace
 
@@ -58,7 +62,8 @@ int TableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant TableModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole && role != Qt::EditRole) {
+    const bool noteRole = role == Qt::BackgroundRole || role == Qt::ToolTipRole;
+    if (role != Qt::DisplayRole && role != Qt::EditRole && !(noteRole && note_)) {
         return {};
     }
     if (!checkIndex(index, CheckIndexOption::IndexIsValid) || !table_.IsActive()) {
@@ -77,7 +82,21 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
     if (row < 0 || row >= table_.RowCount() || index.column() >= table_.FieldCount()) {
         return {};  // the table ran ahead of the announced counts (controls disabled)
     }
+    if (noteRole) {
+        const QString note = note_(row, index.column());
+        if (note.isEmpty()) {
+            return {};
+        }
+        return role == Qt::ToolTipRole ? QVariant(note) : QVariant(QBrush(kNoteTint));
+    }
     return FromCp1252(table_.TextViewAt(row, index.column()));
+}
+
+void TableModel::NotesChanged() {
+    if (rows_ > 0 && columns_ > 0) {
+        emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1),
+                         {Qt::BackgroundRole, Qt::ToolTipRole});
+    }
 }
 
 QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -50,6 +50,14 @@ class TableModel : public QAbstractTableModel, private TableObserver {
     // The table rows shown, in order.
     std::vector<int> ShownTableRows() const;
 
+    // A note on a cell of a table row (the translations that need review): such a cell is
+    // tinted and shows the note as its tooltip. An empty text: no note.
+    using CellNote = std::function<QString(int tableRow, int column)>;
+    void SetCellNote(CellNote note) { note_ = std::move(note); }
+    // The notes changed while the table did not (a confirmation, its undo): the views show
+    // them again.
+    void NotesChanged();
+
     // Called from within a catch block whenever a table operation started by the model fails
     // (the general error report); without one the failure is only returned as false.
     void SetErrorHandler(std::function<void()> handler) { errorHandler_ = std::move(handler); }
@@ -94,6 +102,7 @@ class TableModel : public QAbstractTableModel, private TableObserver {
     int removing_ = -1;  // the row being removed while the views are told it is going
     QStringList names_;  // the header titles, in step with columns_
     std::function<void()> errorHandler_;
+    CellNote note_;
 
     RowFilter filter_;
     std::vector<int> shown_;  // while filtered: the table rows shown, ascending

@@ -247,10 +247,12 @@ class MainWindowTest : public QObject {
                 edits << entry->text() + " " + entry->shortcut().toString(QKeySequence::NativeText);
             }
         }
-        QCOMPARE(edits,
-                 QStringList({"&Rückgängig Strg+Z", "&Wiederherstellen Strg+Y", "&Filter Strg+F",
-                              "&Suchen und Ersetzen... Strg+H", "&Nächster unübersetzter Text F8",
-                              "&Vorheriger unübersetzter Text Umschalt+F8"}));
+        QCOMPARE(edits, QStringList({"&Rückgängig Strg+Z", "&Wiederherstellen Strg+Y",
+                                     "&Filter Strg+F", "&Suchen und Ersetzen... Strg+H",
+                                     "&Nächster unübersetzter oder zu prüfender Text F8",
+                                     "&Vorheriger unübersetzter oder zu prüfender Text Umschalt+F8",
+                                     "Übersetzung &bestätigen Strg+Return",
+                                     "Übersetzungen &übernehmen... "}));
     }
 
     // --- Column fits ---
@@ -517,7 +519,7 @@ class MainWindowTest : public QObject {
                           Grid().EditButtonRect(flagged).center());
         QCOMPARE(clicks.count(), 1);
         Grid().setCurrentIndex(Grid().model()->index(2, 4));
-        QTest::keyClick(&Grid(), Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(&Grid(), Qt::Key_F2, Qt::ShiftModifier);
         QCOMPARE(clicks.count(), 2);
     }
 

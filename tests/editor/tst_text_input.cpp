@@ -49,7 +49,7 @@ class TextInputTest : public QObject {
             opened_.selection = form.mProperties->textCursor().hasSelection();
             user(form);
         });
-        QTest::keyClick(&H().Grid(), Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(&H().Grid(), Qt::Key_F2, Qt::ShiftModifier);
     }
 
     QString Value(int row, int column) {

@@ -137,7 +137,7 @@ class ProjectFlowsTest : public QObject {
             QTest::keyClicks(form.mProperties, "frmMain.btClose.Hint");
             form.btSave->click();
         });
-        QTest::keyClick(&h.Grid(), Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(&h.Grid(), Qt::Key_F2, Qt::ShiftModifier);
         QCOMPARE(h.Column(1).at(1), QString("frmMain.btClose.Caption,frmMain.btClose.Hint"));
         h.EditCell(0, 4, "Address Book");
 
