@@ -7,6 +7,7 @@
 
 #include "project/data_module.h"
 #include "project/edit_project_form.h"
+#include "review/sources_file.h"
 #include "table/backups.h"
 #include "table/file_io.h"
 #include "table/ptf_format.h"
@@ -29,6 +30,9 @@ const char* const kProjectNotSaved = "Projekt nicht gespeichert";
 const char* const kOpenFailed = "Fehler beim Öffnen der Datei ";
 const char* const kTitle = "Parlix LE: ";
 const char* const kBackupSuffix = ".bak";
+const char* const kMarksUnreadable = "Die Prüfmarken können nicht gelesen werden: ";
+const char* const kMarksIgnored =
+    "\nKeine Übersetzung gilt als zu prüfen; das nächste Speichern schreibt die Datei neu.";
 constexpr char kQuote = '"';
 
 // What the user confirmed in the settings dialog, trimmed and in Windows-1252.
@@ -115,18 +119,39 @@ bool ProjectFlows::SaveTranslations() {
     GridHidden hidden(fmMain_);
     CurrentRecordKept kept(dm1_.cdsTranslations);
     const std::string& path = dm1_.State.TranslationsFileName;
-    if (!RotateBackups(path, dm1_.State.BackupCount, kBackupSuffix) &&
-        !WriteDespiteBackupFailure()) {
+    // The review marks go with the table, with the same backups and the same one question.
+    const std::string sources = review::SourcesFileNameFor(dm1_.State.ProjectFileName);
+    const bool tableBackedUp = RotateBackups(path, dm1_.State.BackupCount, kBackupSuffix);
+    const bool sourcesBackedUp = RotateBackups(sources, dm1_.State.BackupCount, kBackupSuffix);
+    if (!(tableBackedUp && sourcesBackedUp) && !WriteDespiteBackupFailure()) {
         return false;
     }
-    try {
-        SavePtfFile(path, kQuote, dm1_.cdsTranslations);
-    } catch (const PtfError&) {
-        dialogs_.ShowInformation(fmMain_.Window(), QString::fromUtf8(kSaveFailed) + Path(path));
+    auto write = [this](const std::string& file, auto body) {
+        try {
+            body();
+            return true;
+        } catch (const PtfError&) {
+            dialogs_.ShowInformation(fmMain_.Window(), QString::fromUtf8(kSaveFailed) + Path(file));
+            return false;
+        }
+    };
+    // Marks that were not written stay unsaved, and so Save stays available.
+    if (!write(path, [&] { SavePtfFile(path, kQuote, dm1_.cdsTranslations); }) ||
+        !write(sources, [&] { review::SaveMarks(sources, dm1_.cdsTranslations, dm1_.Marks); })) {
         return false;
     }
     dm1_.History.MarkSaved();
     return true;
+}
+
+void ProjectFlows::ReadMarks(bool reportDamage) {
+    const std::string fault = review::LoadMarks(
+        review::SourcesFileNameFor(dm1_.State.ProjectFileName), dm1_.cdsTranslations, dm1_.Marks);
+    if (!fault.empty() && reportDamage) {
+        dialogs_.ShowInformation(fmMain_.Window(), QString::fromUtf8(kMarksUnreadable) +
+                                                       QString::fromStdString(fault) +
+                                                       QString::fromUtf8(kMarksIgnored));
+    }
 }
 
 bool ProjectFlows::ConfirmSaveIfModified() {
@@ -314,6 +339,7 @@ void ProjectFlows::aOpenProjectAccept(const QString& path) {
         if (loaded) {
             state.TranslationsFileName = translationsFile;
             translations.Open();
+            ReadMarks(true);
             fmMain_.ResetColumnLayout();
             fmMain_.FormResize();
             fmMain_.AfterProjectLoaded();  // the loading's posts changed nothing to save
@@ -376,6 +402,9 @@ void ProjectFlows::aEditProjectExecute() {
             reloaded = false;
         }
         translations.Open();
+        if (reloaded) {
+            ReadMarks(false);  // a damaged file was reported when the project was opened
+        }
         fmMain_.ResetColumnLayout();
         fmMain_.FormResize();
     }

@@ -23,8 +23,8 @@ class ProjectFlows {
     ProjectFlows(MainWindowPort& fmMain, TfmEditProject& fmEditProject, Tdm1& dm1,
                  Dialogs& dialogs);
 
-    // Backs up the translation table file and writes the table to it. Every failure is told
-    // to the user here. True when the file was written.
+    // Backs up the translation table file and the sources file of its review marks and writes
+    // both. Every failure is told to the user here. True when both files were written.
     bool SaveTranslations();
 
     // Offers to save pending changes of the translation table (Yes, No, Cancel); a changed
@@ -54,6 +54,9 @@ class ProjectFlows {
     // Reads `path` into `table`: true when it was read whole. The reader's message about a
     // damaged file is shown; a file that cannot be opened throws EFOpenError.
     bool LoadTable(const std::string& path, PtfTable& table);
+    // Reads the review marks of the translation table just read from the project's sources
+    // file; a damaged file counts as missing and, when asked, is reported.
+    void ReadMarks(bool reportDamage);
     // Asks whether to write although the backups failed; true for Yes.
     bool WriteDespiteBackupFailure();
     // The settings dialog may take texts as long as the project record's fields hold.
