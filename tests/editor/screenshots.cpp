@@ -2,7 +2,8 @@
 // the way: a new project and its overwrite question, the opened example with an edited row,
 // the checks panel with a finding, the offer to save, the build dialog, translate mode (with
 // the build's report in the status bar), the long-text dialog, the ordered and filtered rows,
-// find and replace, the export options and the report of an import, and the settings. The
+// find and replace, a translation to review, the export options and the report of an import,
+// and the settings. The
 // windows are the real ones with Qt's real message boxes; a timer takes each picture and
 // answers in the user's place.
 //
@@ -234,6 +235,21 @@ int main(int argc, char** argv) {
     dialogs.Take(main, "find-in-main-window");
     find.close();
 
+    // A German text changed under its English one: the cell to review is tinted, the checks
+    // panel says what changed, and the status bar counts it.
+    for (int row = 0; row < grid.model()->rowCount(); ++row) {
+        if (grid.model()->index(row, 3).data().toString() == "Kein Eintrag gefunden.") {
+            grid.setCurrentIndex(grid.model()->index(row, 3));
+            grid.model()->setData(grid.currentIndex(), "Kein Eintrag zu diesem Namen gefunden.");
+            main.dbnTranslations->Click(RecordNavigator::nbPost);
+            grid.setCurrentIndex(grid.model()->index(row == 0 ? 1 : 0, 3));
+        }
+    }
+    checks.Refresh();
+    checks.lvFindings->setCurrentIndex(checks.lvFindings->model()->index(0, 0));
+    Settle();
+    dialogs.Take(main, "review");
+
     // The table handed out to a translator, and a spreadsheet of theirs coming back: two
     // texts changed, one with a character the table cannot hold, two of another version.
     dialogs.scripts.push_back(
@@ -258,7 +274,8 @@ int main(int argc, char** argv) {
     dialogs.scripts.push_back({"import-report", {}, {}});  // closed with "Abbrechen"
     main.aImport->trigger();
 
-    // The project's settings.
+    // The project's settings, after the offer to save the text changed above.
+    dialogs.answers.push_back({QString(), QMessageBox::No});
     dialogs.scripts.push_back({"settings", {}, {}});
     main.aEditProject->trigger();
     Settle();
