@@ -123,18 +123,18 @@ void AppendCsvField(std::string& out, const detail::TextValue& value, char delim
                         text.find(delimiter) != std::string::npos || text.front() == ' ' ||
                         text.back() == ' ' || text.front() == '\t' || text.back() == '\t';
     if (!quoted) {
-        detail::AppendUtf8(out, text);
+        AppendCp1252AsUtf8(out, text);
         return;
     }
     out += '"';
     std::size_t from = 0;
     for (std::size_t quote = text.find('"'); quote != std::string::npos;
          quote = text.find('"', from)) {
-        detail::AppendUtf8(out, std::string_view(text).substr(from, quote + 1 - from));
+        AppendCp1252AsUtf8(out, std::string_view(text).substr(from, quote + 1 - from));
         out += '"';
         from = quote + 1;
     }
-    detail::AppendUtf8(out, std::string_view(text).substr(from));
+    AppendCp1252AsUtf8(out, std::string_view(text).substr(from));
     out += '"';
 }
 

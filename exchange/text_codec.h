@@ -1,13 +1,12 @@
-// Text between the table's Windows-1252 bytes and the UTF-8 of the exchange files.
+// Text between the table's Windows-1252 bytes and the UTF-8 of the exchange files, beyond
+// what table/cp1252.h does for every file: XML character data and the refusal of characters
+// the table cannot hold.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace parlix::exchange::detail {
-
-// Appends the bytes as UTF-8.
-void AppendUtf8(std::string& out, std::string_view bytes);
 
 // Appends the bytes as UTF-8 XML character data: "&", "<" and ">" as references, and in an
 // attribute value also the quote and the tab. The control bytes that XML 1.0 cannot hold (all
