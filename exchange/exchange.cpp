@@ -50,6 +50,18 @@ int ImportPlan::ChangedCount() const {
     return static_cast<int>(changes.size()) - NewCount();
 }
 
+int ImportPlan::UntranslatedCount() const {
+    return static_cast<int>(heldBack.size()) - DraftCount();
+}
+
+int ImportPlan::DraftCount() const {
+    int count = 0;
+    for (const HeldBackUnit& unit : heldBack) {
+        count += unit.mark == TargetMark::Draft ? 1 : 0;
+    }
+    return count;
+}
+
 namespace detail {
 
 std::string Megabytes(std::uint64_t bytes) {

@@ -109,6 +109,23 @@ struct RefusedUnit : ImportUnit {
     std::string detail;
 };
 
+// How a file marks the target it offers for a unit. Only finished targets are taken.
+enum class TargetMark {
+    Finished,
+    Untranslated,  // no target text, or XLIFF's state "new" or "needs-translation" (often a
+                   // copy of the source)
+    Draft,         // a translation marked unfinished: the unit approved="no", or the state
+                   // "needs-l10n", "needs-adaptation" or "needs-review-..."
+};
+
+// A matched unit whose target is no finished translation: listed, not taken. `markedAs`
+// (UTF-8) tells how the file marks it, such as state="needs-translation" or "kein <target>".
+struct HeldBackUnit : ImportUnit {
+    int row = -1;
+    TargetMark mark = TargetMark::Untranslated;
+    std::string markedAs;
+};
+
 // Why a file cannot be imported at all. `line` is 0 when the fault concerns no single line.
 struct ImportFault {
     std::string file;
@@ -129,9 +146,12 @@ struct ImportPlan {
     std::vector<ImportUnit> unchanged;  // matched units with the row's text
     std::vector<ImportUnit> unknown;    // units that match no row: listed, never added
     std::vector<RefusedUnit> refused;
+    std::vector<HeldBackUnit> heldBack;  // untranslated and draft targets: listed, not taken
 
     int NewCount() const;
     int ChangedCount() const;
+    int UntranslatedCount() const;
+    int DraftCount() const;
     bool HasChanges() const { return !fault && !changes.empty(); }
 };
 

@@ -67,8 +67,6 @@ int WriteXliff(PtfTable& table, const ExportOptions& options, const Sink& sink) 
     out.reserve(kPiece + 8192);
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<xliff version=\"1.2\" xmlns=\"";
     out += xliff::kNamespace12;
-    out += "\" xmlns:parlix=\"";
-    out += xliff::kParlixNamespace;
     out += "\">\n  <file original=\"";
     AppendFileName(out, options.original);
     out += "\" source-language=\"" + options.sourceCode + "\" target-language=\"" +
@@ -80,22 +78,26 @@ int WriteXliff(PtfTable& table, const ExportOptions& options, const Sink& sink) 
             continue;
         }
         ++units;
+        const detail::TextValue& source = row[detail::kSourceColumn];
         const detail::TextValue& target = row[detail::kTargetColumn];
         const bool translated = !detail::Untranslated(target);
         out += "      <trans-unit id=\"";
         detail::AppendXml(out, ids[r], true);
-        out += translated ? "\" xml:space=\"preserve\" approved=\"yes\">\n"
-                          : "\" xml:space=\"preserve\">\n";
+        out += "\" xml:space=\"preserve\"";
+        if (source.text.empty()) {
+            out += " translate=\"no\"";  // nothing to translate: no blank row for the translator
+        }
+        out += translated ? " approved=\"yes\">\n" : ">\n";
         out += "        <source>";
-        detail::AppendXml(out, row[detail::kSourceColumn].text, false);
+        detail::AppendXml(out, source.text, false);
         out += "</source>\n";
+        // A null target is no <target> at all: a marker of its own would fail the strict schema
+        // and stay on a target that a translator's tool fills.
         if (translated) {
             out += "        <target state=\"translated\">";
             detail::AppendXml(out, target.text, false);
             out += "</target>\n";
-        } else if (target.isNull) {
-            out += "        <target state=\"needs-translation\" parlix:null=\"yes\"/>\n";
-        } else {
+        } else if (!target.isNull) {
             out += "        <target state=\"needs-translation\"></target>\n";
         }
         AppendNote(out, "Type", row[detail::kTypeColumn]);

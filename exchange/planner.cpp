@@ -4,6 +4,30 @@
 
 namespace parlix::exchange::detail {
 
+void MarkTarget(OfferedText& offered, bool hasTarget, std::string_view approved,
+                std::string_view state) {
+    offered.mark = TargetMark::Finished;
+    offered.markedAs.clear();
+    auto mark = [&offered](TargetMark as, std::string_view attribute, std::string_view value) {
+        offered.mark = as;
+        offered.markedAs.assign(attribute).append("=\"").append(value).append("\"");
+    };
+    if (!hasTarget) {
+        offered.mark = TargetMark::Untranslated;
+        offered.markedAs = "kein <target>";
+    } else if (offered.text.empty() && !offered.markup) {
+        offered.mark = TargetMark::Untranslated;
+        offered.markedAs = "leeres <target>";
+    } else if (approved == "no") {
+        mark(TargetMark::Draft, "approved", approved);  // how po2xliff writes a fuzzy entry
+    } else if (state == "new" || state == "needs-translation") {
+        mark(TargetMark::Untranslated, "state", state);
+    } else if (state == "needs-l10n" || state == "needs-adaptation" ||
+               state.starts_with("needs-review-")) {
+        mark(TargetMark::Draft, "state", state);
+    }
+}
+
 Planner::Planner(ImportPlan& plan, PtfTable& table, bool controlPictures)
     : plan_(plan),
       rows_(ReadRows(table)),
@@ -29,6 +53,16 @@ bool Planner::Add(int row, std::string key, int line, const OfferedText& offered
     }
     seen = line;
 
+    if (offered.mark != TargetMark::Finished) {
+        HeldBackUnit held;
+        held.key = std::move(key);
+        held.line = line;
+        held.row = row;
+        held.mark = offered.mark;
+        held.markedAs = offered.markedAs;
+        plan_.heldBack.push_back(std::move(held));
+        return true;
+    }
     std::string& bytes = bytes_;
     Refusal reason = Refusal::Characters;
     std::string detail;
@@ -91,13 +125,15 @@ void Planner::Fail(int line, std::string message) {
     plan_.unchanged.clear();
     plan_.unknown.clear();
     plan_.refused.clear();
+    plan_.heldBack.clear();
 }
 
 void Planner::Finish() {
     if (Failed() || plan_.unknown.empty()) {
         return;
     }
-    if (plan_.changes.empty() && plan_.unchanged.empty() && plan_.refused.empty()) {
+    if (plan_.changes.empty() && plan_.unchanged.empty() && plan_.refused.empty() &&
+        plan_.heldBack.empty()) {
         const int count = static_cast<int>(plan_.unknown.size());
         Fail(plan_.unknown.front().line,
              "keine Einheit der Datei passt zu dieser Übersetzungstabelle (" +

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "exchange/exchange.h"
@@ -15,7 +16,15 @@ struct OfferedText {
     std::string text;     // UTF-8 as the file holds it
     bool markup = false;  // inline markup the table cannot hold
     bool cut = false;     // the reader stopped keeping the text (far beyond any column)
+    TargetMark mark = TargetMark::Finished;
+    std::string markedAs;  // how the file marks a target that is not finished
 };
+
+// How an XLIFF unit marks its target: whether it has a <target> and text in it, the unit's
+// approved and the target's state attribute (empty when missing). The one place that decides
+// which targets an import takes; sets `offered.mark` and `offered.markedAs`.
+void MarkTarget(OfferedText& offered, bool hasTarget, std::string_view approved,
+                std::string_view state);
 
 // The most bytes a reader keeps of one text; anything longer is refused as too long anyway.
 inline constexpr std::size_t kTextKeptBytes = std::size_t{1} << 20;

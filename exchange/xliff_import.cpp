@@ -204,9 +204,8 @@ class XliffReader {
             }
             targetSeen_ = true;
             targetDepth_ = depth_;
-            const XML_Char* null =
-                Attribute(attributes, std::string(xliff::kParlixNamespace) + " null");
-            target_.isNull = null != nullptr && std::string_view(null) == "yes";
+            const XML_Char* state = Attribute(attributes, "state");
+            state_ = state != nullptr ? state : "";
         } else if (name.local == "alt-trans" || name.local == "source" ||
                    name.local == "seg-source") {
             ignoredDepth_ = depth_;  // alternatives carry targets of their own
@@ -253,8 +252,15 @@ class XliffReader {
         const XML_Char* id = Attribute(attributes, "id");
         id_ = id != nullptr ? id : "";
         hasId_ = id != nullptr;
+        // Passed over: a PO file's header, and units not meant for translation.
         const XML_Char* restype = Attribute(attributes, "restype");
-        skipUnit_ = restype != nullptr && std::string_view(restype) == "x-gettext-domain-header";
+        const XML_Char* translate = Attribute(attributes, "translate");
+        skipUnit_ =
+            (restype != nullptr && std::string_view(restype) == "x-gettext-domain-header") ||
+            (translate != nullptr && std::string_view(translate) == "no");
+        const XML_Char* approved = Attribute(attributes, "approved");
+        approved_ = approved != nullptr ? approved : "";
+        state_.clear();
         targetSeen_ = false;
         target_.text.clear();  // keeps its room for the next unit
         target_.isNull = target_.markup = target_.cut = false;
@@ -307,9 +313,7 @@ class XliffReader {
             }
             locations_.push_back(id_);
         }
-        if (!targetSeen_) {
-            return;  // the unit offers no translation: nothing to take, nothing to clear
-        }
+        MarkTarget(target_, targetSeen_, approved_, state_);
         for (std::string& key : locations_) {
             int row = -1;
             if (ToCp1252(key, true, idBytes_)) {
@@ -339,6 +343,8 @@ class XliffReader {
     std::string id_;
     bool hasId_ = false;
     bool skipUnit_ = false;
+    std::string approved_;  // the unit's attribute, empty when it has none
+    std::string state_;     // the target's attribute, empty when it has none
     bool targetSeen_ = false;
     int targetDepth_ = -1;
     OfferedText target_;

@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core fonts-liberation2
   adwaita-icon-theme
   fp-compiler fp-units-rtl
-  libexpat1-dev translate-toolkit
+  libexpat1-dev translate-toolkit libxml2-utils
   xvfb xauth
 )
 

@@ -1,0 +1,126 @@
+// What an import takes from a translator's file, case by case: each case is a file against one
+// table, and the plan it yields written out unit by unit.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "exchange/exchange.h"
+#include "exchange/exchange_support.h"
+
+namespace parlix {
+namespace {
+
+using exchange::Format;
+using exchange::ImportPlan;
+
+// The table every case imports into: sA to sH named, two rows known by their Property only.
+std::vector<testing::Row> RuleRows() {
+    std::vector<testing::Row> rows;
+    for (char c = 'A'; c <= 'H'; ++c) {
+        const std::string letter(1, c);
+        rows.push_back({"Label", "frm.lb" + letter + ".Caption", "s" + letter, letter,
+                        c <= 'D' ? std::optional<std::string>("Old " + letter) : std::nullopt});
+    }
+    rows.push_back({"Button", "frm.btOk.Caption", "", "01067", "OK"});
+    rows.push_back({"Button", "frm.btNo.Caption", "", "=Summe", std::nullopt});
+    return rows;
+}
+
+// The plan, one line per unit in the file's order: "LINE what KEY", with the new text of a
+// change and the reason of a unit not taken; or the fault.
+std::string Outcome(const ImportPlan& plan) {
+    if (plan.fault) {
+        return "fault " + plan.fault->Text();
+    }
+    std::vector<std::pair<int, std::string>> lines;
+    auto add = [&lines](const exchange::ImportUnit& unit, const std::string& what,
+                        const std::string& detail = "") {
+        lines.emplace_back(unit.line, std::to_string(unit.line) + " " + what + " " + unit.key +
+                                          (detail.empty() ? "" : " " + detail));
+    };
+    for (const exchange::ImportChange& change : plan.changes) {
+        add(change, change.isNew ? "new" : "changed", "[" + change.after.value_or("<null>") + "]");
+    }
+    for (const exchange::ImportUnit& unit : plan.unchanged) {
+        add(unit, "unchanged");
+    }
+    for (const exchange::ImportUnit& unit : plan.unknown) {
+        add(unit, "unknown");
+    }
+    for (const exchange::RefusedUnit& unit : plan.refused) {
+        add(unit, "refused", "(" + unit.detail + ")");
+    }
+    for (const exchange::HeldBackUnit& unit : plan.heldBack) {
+        add(unit, unit.mark == exchange::TargetMark::Draft ? "draft" : "untranslated",
+            "(" + unit.markedAs + ")");
+    }
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::string all;
+    for (const auto& [line, text] : lines) {
+        all += text + "\n";
+    }
+    return all;
+}
+
+// An XLIFF file whose first unit (or <file>) starts on line 3.
+std::string Xliff(const std::string& body) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<xliff version=\"1.2\" xmlns=\"urn:oasis:names:tc:xliff:document:1.2\">\n" +
+           body + "</xliff>\n";
+}
+
+std::string File(const std::string& units) {
+    return "<file original=\"Demo_translations.ptf\" source-language=\"de\" datatype=\"plaintext\">"
+           "<body>\n" +
+           units + "</body></file>\n";
+}
+
+std::string Unit(const std::string& id, const std::string& attributes, const std::string& target) {
+    return "<trans-unit id=\"" + id + "\"" + attributes + "><source>x</source>" + target +
+           "</trans-unit>\n";
+}
+
+struct Rule {
+    const char* what;
+    Format format;
+    std::string file;
+    std::string outcome;
+};
+
+TEST(ExchangeImportRules, TakeOnlyWhatTheFileMeans) {
+    const std::vector<Rule> rules = {
+        {"targets that say they are not translated, and drafts, are listed, not taken",
+         Format::Xliff,
+         Xliff(File(
+             Unit("sA", "", "<target state=\"needs-translation\">A</target>") +
+             Unit("sB", "", "<target state=\"new\">B</target>") +
+             Unit("sC", " approved=\"no\"", "<target state=\"needs-translation\">Cc</target>") +
+             Unit("sD", "", "<target state=\"needs-review-translation\">Dd</target>") +
+             Unit("sE", "", "<target state=\"needs-l10n\">Ee</target>") +
+             Unit("sF", "", "<target state=\"needs-adaptation\">Ff</target>") +
+             Unit("sG", " approved=\"yes\"", "<target state=\"final\">Gg</target>") +
+             Unit("sH", "", "<target state=\"x-checked\">Hh</target>") +
+             Unit("frm.btOk.Caption", "", "<target/>") +
+             Unit("frm.btNo.Caption", " translate=\"no\"", "<target>Nein</target>"))),
+         "4 untranslated sA (state=\"needs-translation\")\n"
+         "5 untranslated sB (state=\"new\")\n"
+         "6 draft sC (approved=\"no\")\n"
+         "7 draft sD (state=\"needs-review-translation\")\n"
+         "8 draft sE (state=\"needs-l10n\")\n"
+         "9 draft sF (state=\"needs-adaptation\")\n"
+         "10 new sG [Gg]\n"
+         "11 new sH [Hh]\n"
+         "12 untranslated frm.btOk.Caption (leeres <target>)\n"},
+    };
+    for (const Rule& rule : rules) {
+        SCOPED_TRACE(rule.what);
+        PtfTable table;
+        testing::FillTranslations(table, "Deutsch", "English", RuleRows());
+        EXPECT_EQ(Outcome(testing::Plan(rule.format, rule.file, table)), rule.outcome);
+    }
+}
+
+}  // namespace
+}  // namespace parlix
