@@ -78,17 +78,18 @@ struct ImportOptions {
 };
 
 // A unit of the file: its key as the file names it (UTF-8: the XLIFF id, or the CSV record's
-// StringName, or its Property when the name is empty) and the line where it starts.
+// StringName, or its Property when the name is empty), the line where it starts and the row
+// it matches (in the table's order when the plan was made; -1 for none).
 struct ImportUnit {
     std::string key;
     int line = 0;
+    int row = -1;
 };
 
-// A matched unit whose text differs from its row's: the row (in the table's order when the
-// plan was made) and the target language's value before and after (Windows-1252; nothing for
-// null). `isNew` when the row had no text before (null or empty).
+// A matched unit whose text differs from its row's: the target language's value before and
+// after (Windows-1252; nothing for null). `isNew` when the row had no text before (null or
+// empty).
 struct ImportChange : ImportUnit {
-    int row = -1;
     bool isNew = false;
     std::optional<std::string> before;
     std::optional<std::string> after;
@@ -104,7 +105,6 @@ enum class Refusal {
 // A matched unit whose text cannot go into the table; `detail` (UTF-8) names the characters
 // ("→ (U+2192)"), or the length and the limit.
 struct RefusedUnit : ImportUnit {
-    int row = -1;
     Refusal reason = Refusal::Characters;
     std::string detail;
 };
@@ -121,7 +121,6 @@ enum class TargetMark {
 // A matched unit whose target is no finished translation: listed, not taken. `markedAs`
 // (UTF-8) tells how the file marks it, such as state="needs-translation" or "kein <target>".
 struct HeldBackUnit : ImportUnit {
-    int row = -1;
     TargetMark mark = TargetMark::Untranslated;
     std::string markedAs;
 };
@@ -145,6 +144,9 @@ struct ImportPlan {
     std::vector<ImportChange> changes;  // new and changed units, in the file's order
     std::vector<ImportUnit> unchanged;  // matched units with the row's text
     std::vector<ImportUnit> unknown;    // units that match no row: listed, never added
+    // A unit whose row a unit of an earlier XLIFF <file> matched takes its place in the lists
+    // (translate-toolkit's po2xliff -t appends its units after the template's); so does an
+    // unknown key that an earlier <file> names too.
     std::vector<RefusedUnit> refused;
     std::vector<HeldBackUnit> heldBack;  // untranslated and draft targets: listed, not taken
 

@@ -1,5 +1,9 @@
 #include "exchange/planner.h"
 
+#include <algorithm>
+#include <string_view>
+#include <unordered_map>
+
 #include "exchange/text_codec.h"
 
 namespace parlix::exchange::detail {
@@ -31,7 +35,7 @@ void MarkTarget(OfferedText& offered, bool hasTarget, std::string_view approved,
 Planner::Planner(ImportPlan& plan, PtfTable& table, bool controlPictures)
     : plan_(plan),
       rows_(ReadRows(table)),
-      lineOfRow_(rows_.size(), 0),
+      seen_(rows_.size()),
       limit_(static_cast<std::size_t>(table.Field(kTargetColumn).Size())),
       controlPictures_(controlPictures) {
     plan_.targetColumn = kTargetColumn;
@@ -44,14 +48,16 @@ bool Planner::Add(int row, std::string key, int line, const OfferedText& offered
     }
     if (row < 0) {
         plan_.unknown.push_back({std::move(key), line});
+        unknownSection_.push_back(section_);
         return true;
     }
-    int& seen = lineOfRow_[static_cast<std::size_t>(row)];
-    if (seen != 0) {
-        Fail(line, "die Einheit \"" + key + "\" steht schon in Zeile " + std::to_string(seen));
+    Seen& seen = seen_[static_cast<std::size_t>(row)];
+    if (seen.line != 0 && seen.section == section_) {
+        Fail(line, "die Einheit \"" + key + "\" steht schon in Zeile " + std::to_string(seen.line));
         return false;
     }
-    seen = line;
+    replaced_ = replaced_ || seen.line != 0;
+    seen = {line, section_};
 
     if (offered.mark != TargetMark::Finished) {
         HeldBackUnit held;
@@ -99,7 +105,7 @@ void Planner::Record(int row, std::string key, int line, bool offeredNull) {
     const bool same =
         bytes.empty() ? Untranslated(current) : !current.isNull && current.text == bytes;
     if (same) {
-        plan_.unchanged.push_back({std::move(key), line});
+        plan_.unchanged.push_back({std::move(key), line, row});
         return;
     }
     ImportChange change;
@@ -124,12 +130,48 @@ void Planner::Fail(int line, std::string message) {
     plan_.changes.clear();
     plan_.unchanged.clear();
     plan_.unknown.clear();
+    unknownSection_.clear();
     plan_.refused.clear();
     plan_.heldBack.clear();
 }
 
+void Planner::DropReplaced() {
+    auto replaced = [this](const ImportUnit& unit) {
+        return unit.row >= 0 && seen_[static_cast<std::size_t>(unit.row)].line != unit.line;
+    };
+    if (replaced_) {
+        std::erase_if(plan_.changes, replaced);
+        std::erase_if(plan_.unchanged, replaced);
+        std::erase_if(plan_.refused, replaced);
+        std::erase_if(plan_.heldBack, replaced);
+    }
+    if (section_ > 1 && !plan_.unknown.empty()) {
+        std::unordered_map<std::string_view, int> lastSection;
+        for (std::size_t i = 0; i < plan_.unknown.size(); ++i) {
+            int& last = lastSection[plan_.unknown[i].key];
+            last = std::max(last, unknownSection_[i]);
+        }
+        std::vector<bool> keep(plan_.unknown.size());
+        for (std::size_t i = 0; i < plan_.unknown.size(); ++i) {
+            keep[i] = unknownSection_[i] == lastSection[plan_.unknown[i].key];
+        }
+        lastSection.clear();
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < plan_.unknown.size(); ++i) {
+            if (keep[i]) {
+                plan_.unknown[kept++] = std::move(plan_.unknown[i]);
+            }
+        }
+        plan_.unknown.resize(kept);
+    }
+}
+
 void Planner::Finish() {
-    if (Failed() || plan_.unknown.empty()) {
+    if (Failed()) {
+        return;
+    }
+    DropReplaced();
+    if (plan_.unknown.empty()) {
         return;
     }
     if (plan_.changes.empty() && plan_.unchanged.empty() && plan_.refused.empty() &&

@@ -36,8 +36,12 @@ class Planner {
 
     const std::vector<Row>& Rows() const { return rows_; }
 
+    // A further section of the file (an XLIFF <file>) starts.
+    void StartSection() { ++section_; }
+
     // Records a unit of the file: matched to `row`, or unknown for -1. A second unit for the
-    // same row makes the plan fail; then returns false.
+    // same row in the same section makes the plan fail (then returns false); in a later
+    // section it replaces the earlier one.
     bool Add(int row, std::string key, int line, const OfferedText& offered);
 
     // The file cannot be imported: the first fault counts, and the lists are emptied.
@@ -51,10 +55,21 @@ class Planner {
     // Files a matched unit whose text (in bytes_) the table can hold.
     void Record(int row, std::string key, int line, bool offeredNull);
 
+    // Takes out the units that a later section's unit replaced.
+    void DropReplaced();
+
+    struct Seen {
+        int line = 0;  // of the unit matched to the row; 0 for none
+        int section = 0;
+    };
+
     ImportPlan& plan_;
     std::vector<Row> rows_;
-    std::vector<int> lineOfRow_;  // the line of the unit matched to each row; 0 for none
-    std::size_t limit_;           // bytes of the target column
+    std::vector<Seen> seen_;           // by row
+    std::vector<int> unknownSection_;  // by unit of plan_.unknown
+    int section_ = 0;
+    bool replaced_ = false;  // a unit replaced an earlier one
+    std::size_t limit_;      // bytes of the target column
     bool controlPictures_;
     std::string bytes_;  // the text of the unit being added, in Windows-1252
 };

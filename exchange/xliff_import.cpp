@@ -224,6 +224,7 @@ class XliffReader {
     }
 
     void StartFile(const XML_Char** attributes) {
+        planner_.StartSection();
         const XML_Char* target = Attribute(attributes, "target-language");
         if (target != nullptr && !options_.targetCode.empty() &&
             !SameText(PrimarySubtag(target), PrimarySubtag(options_.targetCode))) {

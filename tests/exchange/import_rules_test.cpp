@@ -113,6 +113,17 @@ TEST(ExchangeImportRules, TakeOnlyWhatTheFileMeans) {
          "10 new sG [Gg]\n"
          "11 new sH [Hh]\n"
          "12 untranslated frm.btOk.Caption (leeres <target>)\n"},
+        {"a unit of a later <file> replaces an earlier one's (po2xliff -t)", Format::Xliff,
+         Xliff(File(Unit("sA", "", "<target>A1</target>") + Unit("sX", "", "<target>x</target>") +
+                    Unit("sB", "", "<target>Bb</target>")) +
+               File(Unit("sA", "", "<target>A2</target>") + Unit("sX", "", "<target>x</target>"))),
+         "6 changed sB [Bb]\n"
+         "9 changed sA [A2]\n"
+         "10 unknown sX\n"},
+        {"inside one <file> a repeated unit is a fault", Format::Xliff,
+         Xliff(File(Unit("sA", "", "<target>A1</target>")) +
+               File(Unit("sA", "", "<target>A2</target>") + Unit("sA", "", "<target>A3</target>"))),
+         "fault in.file:8: die Einheit \"sA\" steht schon in Zeile 7"},
     };
     for (const Rule& rule : rules) {
         SCOPED_TRACE(rule.what);

@@ -150,8 +150,9 @@ TEST_F(PeersTest, PocountCountsEveryUnitOfOurXliff) {
     EXPECT_EQ(std::stoi(fields[8]), 6) << "total";
 }
 
-// xliff2po turns our XLIFF into a PO file; the translator edits it, po2xliff turns it back,
-// and the import takes exactly the edited translation.
+// xliff2po turns our XLIFF into a PO file; the translator edits it and marks one entry fuzzy,
+// po2xliff turns it back, alone or after the template (-t: a second <file> whose units repeat
+// the template's), and the import takes exactly the edited translation and holds the draft.
 TEST_F(PeersTest, XliffThroughPoAndBackImportsTheTranslatorsEdit) {
     REQUIRE_TRANSLATE_TOOLKIT();
     const std::string xliff = ExportTo("demo.xlf", Format::Xliff);
@@ -161,20 +162,28 @@ TEST_F(PeersTest, XliffThroughPoAndBackImportsTheTranslatorsEdit) {
     EXPECT_NE(text.find("msgid \"<b>&amp; \\\"A\\\" ]]> 'x'\""), std::string::npos) << text;
     EXPECT_NE(text.find("#: frmMain.lbB.Caption"), std::string::npos);
     EXPECT_NE(text.find("#. Type: Hint"), std::string::npos) << "the notes reach the translator";
-    const std::string close = "msgstr \"Close\"";
-    ASSERT_NE(text.find(close), std::string::npos);
-    text.replace(text.find(close), close.size(), "msgstr \"Close \xE2\x82\xAC\"");
+    auto replace = [&text](const std::string& from, const std::string& to) {
+        ASSERT_NE(text.find(from), std::string::npos) << from;
+        text.replace(text.find(from), from.size(), to);
+    };
+    replace("msgstr \"Close\"", "msgstr \"Close \xE2\x82\xAC\"");
+    replace("msgid \"Zu\"\nmsgstr \"Shut\"", "#, fuzzy\nmsgid \"Zu\"\nmsgstr \"Shut up\"");
     WriteBytes(po, text);
 
-    const std::string back = dir_.File("back.xlf");
-    ASSERT_EQ(Shell("po2xliff " + Quoted(po) + " " + Quoted(back)), 0);
-    const exchange::ImportPlan plan = exchange::PlanImport(back, table_, {});
-    ASSERT_FALSE(plan.fault) << plan.fault->Text();
-    ASSERT_EQ(plan.changes.size(), 1u);
-    EXPECT_EQ(plan.changes[0].after, "Close \x80");
-    EXPECT_EQ(plan.unchanged.size(), 3u);
-    EXPECT_EQ(plan.UntranslatedCount(), 2);
-    EXPECT_TRUE(plan.unknown.empty() && plan.refused.empty());
+    for (const std::string& template_ : {std::string(), "-t " + Quoted(xliff) + " "}) {
+        SCOPED_TRACE("po2xliff " + template_);
+        const std::string back = dir_.File("back.xlf");
+        ASSERT_EQ(Shell("po2xliff " + template_ + Quoted(po) + " " + Quoted(back)), 0);
+        const exchange::ImportPlan plan = exchange::PlanImport(back, table_, {});
+        ASSERT_FALSE(plan.fault) << plan.fault->Text();
+        ASSERT_EQ(plan.changes.size(), 1u);
+        EXPECT_EQ(plan.changes[0].after, "Close \x80");
+        EXPECT_EQ(plan.unchanged.size(), 2u);
+        EXPECT_EQ(plan.UntranslatedCount(), 2);
+        ASSERT_EQ(plan.DraftCount(), 1);
+        EXPECT_EQ(plan.heldBack.back().markedAs, "approved=\"no\"");
+        EXPECT_TRUE(plan.unknown.empty() && plan.refused.empty());
+    }
 }
 
 // A script fills the targets with the toolkit's own XLIFF writer; every one imports back.
