@@ -145,7 +145,8 @@ bool HeaderFits(const std::vector<Field>& fields, const std::vector<std::string>
     }
     std::string name;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (!ToCp1252(fields[i].text, false, name) || !SameText(Trim(name), columns[i])) {
+        if (ToCp1252(fields[i].text, false, name) == Conversion::Unheld ||
+            !SameText(Trim(name), columns[i])) {
             return false;
         }
     }
@@ -300,8 +301,8 @@ void ReadCsv(std::string_view bytes, Planner& planner, const std::vector<std::st
     for (std::size_t i = 0; i < records.size(); ++i) {
         bool held = true;
         for (std::size_t c = 0; c < kColumns; ++c) {
-            held = held &&
-                   (c == kTargetColumn || ToCp1252(records[i].fields[c].text, false, keys[i][c]));
+            held = held && (c == kTargetColumn || ToCp1252(records[i].fields[c].text, false,
+                                                           keys[i][c]) != Conversion::Unheld);
         }
         candidates[i] = held ? matcher.Candidates(keys[i]) : nullptr;  // else matches no row
     }

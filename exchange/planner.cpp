@@ -75,7 +75,9 @@ bool Planner::Add(int row, std::string key, int line, const OfferedText& offered
     if (offered.markup) {
         reason = Refusal::Markup;
         detail = "Platzhalter oder andere Auszeichnungen im Ziel";
-    } else if (!ToCp1252(offered.text, controlPictures_, bytes, &detail)) {
+    } else if (const Conversion held = ToCp1252(offered.text, controlPictures_, bytes, &detail);
+               held == Conversion::Unheld ||
+               (held == Conversion::Undefined && !RowHolds(row, bytes))) {
         detail = "Zeichen, die Windows-1252 nicht kennt: " + detail;
     } else if (bytes.find_first_of("\r\n") != std::string::npos) {
         reason = Refusal::LineBreak;
@@ -97,6 +99,11 @@ bool Planner::Add(int row, std::string key, int line, const OfferedText& offered
     refused.detail = std::move(detail);
     plan_.refused.push_back(std::move(refused));
     return true;
+}
+
+bool Planner::RowHolds(int row, std::string_view bytes) const {
+    const TextValue& current = rows_[static_cast<std::size_t>(row)][kTargetColumn];
+    return !current.isNull && current.text == bytes;
 }
 
 void Planner::Record(int row, std::string key, int line, bool offeredNull) {

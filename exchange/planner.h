@@ -55,6 +55,9 @@ class Planner {
     // Files a matched unit whose text (in bytes_) the table can hold.
     void Record(int row, std::string key, int line, bool offeredNull);
 
+    // Whether the row's target is these bytes already.
+    bool RowHolds(int row, std::string_view bytes) const;
+
     // Takes out the units that a later section's unit replaced.
     void DropReplaced();
 

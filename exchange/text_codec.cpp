@@ -12,6 +12,11 @@ namespace {
 constexpr char32_t kControlPictures = 0x2400;
 constexpr int kListedCharacters = 8;
 
+// The characters that Windows maps the code page's five undefined bytes to.
+bool IsUndefined(char32_t c) {
+    return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
+}
+
 bool IsXmlControl(unsigned char b) {
     return b < 0x20 && b != '\t' && b != '\n' && b != '\r';
 }
@@ -90,10 +95,11 @@ void AppendXml(std::string& out, std::string_view bytes, bool attribute) {
     out.append(bytes.data() + run, bytes.size() - run);
 }
 
-bool ToCp1252(std::string_view text, bool controlPictures, std::string& out, std::string* unheld) {
+Conversion ToCp1252(std::string_view text, bool controlPictures, std::string& out,
+                    std::string* unheld) {
     out.clear();
     out.reserve(text.size());
-    bool held = true;
+    Conversion held = Conversion::Held;
     int listed = 0;
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char lead = static_cast<unsigned char>(text[i]);
@@ -104,22 +110,28 @@ bool ToCp1252(std::string_view text, bool controlPictures, std::string& out, std
         }
         std::optional<char32_t> c = NextUtf8Character(text, i);
         if (!c) {
-            return false;  // readers hand over valid UTF-8 only
+            return Conversion::Unheld;  // readers hand over valid UTF-8 only
         }
         std::optional<unsigned char> byte = UnicodeToCp1252(*c);
         if (!byte && controlPictures && *c >= kControlPictures && *c < kControlPictures + 0x20 &&
             IsXmlControl(static_cast<unsigned char>(*c - kControlPictures))) {
             byte = static_cast<unsigned char>(*c - kControlPictures);
         }
-        if (byte) {
+        if (byte && !IsUndefined(*c)) {
             out += static_cast<char>(*byte);
             continue;
         }
-        held = false;
-        if (unheld == nullptr) {
-            return false;
+        if (byte) {
+            out += static_cast<char>(*byte);
+            held = held == Conversion::Unheld ? held : Conversion::Undefined;
+        } else if (unheld == nullptr) {
+            return Conversion::Unheld;
+        } else {
+            held = Conversion::Unheld;
         }
-        ListUnheld(*unheld, listed, *c);
+        if (unheld != nullptr) {
+            ListUnheld(*unheld, listed, *c);
+        }
     }
     return held;
 }

@@ -14,11 +14,21 @@ namespace parlix::exchange::detail {
 // U+241F, which ToCp1252 with `controlPictures` turns back.
 void AppendXml(std::string& out, std::string_view bytes, bool attribute);
 
-// UTF-8 text as Windows-1252 bytes into `out`. Returns false when a character has no byte (or
-// the text is no valid UTF-8); `unheld`, when given, then lists those characters as
-// "→ (U+2192)", each once, the first few. With `controlPictures` the pictures that AppendXml
-// writes are read as the control bytes they stand for.
-bool ToCp1252(std::string_view text, bool controlPictures, std::string& out,
-              std::string* unheld = nullptr);
+// How much of a text Windows-1252 holds.
+enum class Conversion {
+    Held,  // every character
+    // Every character has a byte, but some are the C1 controls U+0081, U+008D, U+008F, U+0090
+    // or U+009D, which stand for the five bytes the code page leaves undefined: no text may
+    // bring them into the table, but a key or a text it holds already may contain them.
+    Undefined,
+    Unheld,  // a character has no byte, or the text is no valid UTF-8
+};
+
+// UTF-8 text as Windows-1252 bytes into `out` (complete unless Unheld). `unheld`, when given,
+// lists the characters that make the text Undefined or Unheld as "→ (U+2192)", each once, the
+// first few. With `controlPictures` the pictures that AppendXml writes are read as the
+// control bytes they stand for.
+Conversion ToCp1252(std::string_view text, bool controlPictures, std::string& out,
+                    std::string* unheld = nullptr);
 
 }  // namespace parlix::exchange::detail

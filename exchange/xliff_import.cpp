@@ -317,7 +317,7 @@ class XliffReader {
         MarkTarget(target_, targetSeen_, approved_, state_);
         for (std::string& key : locations_) {
             int row = -1;
-            if (ToCp1252(key, true, idBytes_)) {
+            if (ToCp1252(key, true, idBytes_) != Conversion::Unheld) {
                 if (auto it = rowOfId_.find(std::string_view(idBytes_)); it != rowOfId_.end()) {
                     row = it->second;
                 }

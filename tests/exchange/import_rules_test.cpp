@@ -24,6 +24,7 @@ std::vector<testing::Row> RuleRows() {
     }
     rows.push_back({"Button", "frm.btOk.Caption", "", "01067", "OK"});
     rows.push_back({"Button", "frm.btNo.Caption", "", "=Summe", std::nullopt});
+    rows.push_back({"Label", "frm.lbU.Caption", "sU\x81", "U", "U\x9D"});  // undefined bytes
     return rows;
 }
 
@@ -113,6 +114,19 @@ TEST(ExchangeImportRules, TakeOnlyWhatTheFileMeans) {
          "10 new sG [Gg]\n"
          "11 new sH [Hh]\n"
          "12 untranslated frm.btOk.Caption (leeres <target>)\n"},
+        {"the five characters Windows-1252 leaves undefined come into no text", Format::Xliff,
+         Xliff(File(Unit("sA", "", "<target>A\xC2\x81 \xC2\x8D</target>") +
+                    Unit("sB", "", "<target>\xC2\x8F\xC2\x90\xC2\x9D</target>") +
+                    Unit("sU\xC2\x81", "", "<target>U\xC2\x9D</target>"))),
+         "4 refused sA (Zeichen, die Windows-1252 nicht kennt: U+0081, U+008D)\n"
+         "5 refused sB (Zeichen, die Windows-1252 nicht kennt: U+008F, U+0090, U+009D)\n"
+         "6 unchanged sU\xC2\x81\n"},
+        {"... in CSV neither", Format::Csv,
+         "Type,Property,StringName,Deutsch,English\r\n"
+         "Label,frm.lbA.Caption,sA,A,A\xC2\x81\r\n"
+         "Label,frm.lbU.Caption,sU\xC2\x81,U,U\xC2\x9D\r\n",
+         "2 refused sA (Zeichen, die Windows-1252 nicht kennt: U+0081)\n"
+         "3 unchanged sU\xC2\x81\n"},
         {"a unit of a later <file> replaces an earlier one's (po2xliff -t)", Format::Xliff,
          Xliff(File(Unit("sA", "", "<target>A1</target>") + Unit("sX", "", "<target>x</target>") +
                     Unit("sB", "", "<target>Bb</target>")) +

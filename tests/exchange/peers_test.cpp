@@ -186,7 +186,9 @@ TEST_F(PeersTest, XliffThroughPoAndBackImportsTheTranslatorsEdit) {
     }
 }
 
-// A script fills the targets with the toolkit's own XLIFF writer; every one imports back.
+// A script fills the targets with the toolkit's own XLIFF writer; every one imports back but
+// the copy of the source that holds every high byte: the five that Windows-1252 leaves
+// undefined came out as C1 controls, and no import writes those into the table.
 TEST_F(PeersTest, TargetsFilledByAScriptImportBack) {
     REQUIRE_TRANSLATE_TOOLKIT();
     const std::string xliff = ExportTo("demo.xlf", Format::Xliff);
@@ -201,11 +203,17 @@ TEST_F(PeersTest, TargetsFilledByAScriptImportBack) {
     ASSERT_EQ(Shell("/usr/bin/python3 " + Quoted(script) + " " + Quoted(xliff)), 0);
     const exchange::ImportPlan plan = exchange::PlanImport(xliff, table_, {});
     ASSERT_FALSE(plan.fault) << plan.fault->Text();
-    ASSERT_EQ(plan.changes.size(), 6u);
-    EXPECT_TRUE(plan.unknown.empty() && plan.refused.empty());
-    ASSERT_EQ(exchange::ApplyImportPlan(plan, table_), 6);
+    ASSERT_EQ(plan.changes.size(), 5u);
+    ASSERT_EQ(plan.refused.size(), 1u);
+    EXPECT_EQ(plan.refused[0].key, "sHint");
+    EXPECT_EQ(plan.refused[0].detail,
+              "Zeichen, die Windows-1252 nicht kennt: U+0081, U+008D, U+008F, U+0090, U+009D");
+    EXPECT_TRUE(plan.unknown.empty());
+    ASSERT_EQ(exchange::ApplyImportPlan(plan, table_), 5);
     for (int row = 0; row < table_.RecordCount(); ++row) {
-        EXPECT_EQ(table_.TextAt(row, 4), "\xBB" + table_.TextAt(row, 3) + "\xAB");
+        if (row != plan.refused[0].row) {
+            EXPECT_EQ(table_.TextAt(row, 4), "\xBB" + table_.TextAt(row, 3) + "\xAB");
+        }
     }
 }
 
