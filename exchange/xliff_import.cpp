@@ -18,6 +18,7 @@ namespace {
 
 constexpr char kSeparator = ' ';  // between a name's namespace and its local part
 constexpr std::size_t kChunk = std::size_t{1} << 20;
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 struct Name {
     std::string_view space;
@@ -63,6 +64,7 @@ class XliffReader {
         XML_SetCharacterDataHandler(parser_, &XliffReader::OnText);
         XML_SetStartDoctypeDeclHandler(parser_, &XliffReader::OnDoctype);
         XML_SetUnknownEncodingHandler(parser_, &XliffReader::OnUnknownEncoding, this);
+        XML_SetXmlDeclHandler(parser_, &XliffReader::OnXmlDecl);
     }
     ~XliffReader() { XML_ParserFree(parser_); }
     XliffReader(const XliffReader&) = delete;
@@ -77,6 +79,10 @@ class XliffReader {
                 return;
             }
             const std::size_t got = read(static_cast<char*>(buffer), kChunk);
+            if (total == 0) {
+                utf8Mark_ =
+                    std::string_view(static_cast<char*>(buffer), got).starts_with(kUtf8Mark);
+            }
             total += got;
             if (total > options_.maxFileBytes) {
                 planner_.Fail(0, "die Datei ist größer als " + Megabytes(options_.maxFileBytes));
@@ -150,6 +156,17 @@ class XliffReader {
     }
     static void OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
         Of(data).Stop("eine DOCTYPE-Deklaration ist in XLIFF-Dateien nicht erlaubt");
+    }
+    // Expat lets a declared single-byte encoding win over a UTF-8 byte-order mark and reads the
+    // UTF-8 bytes as Latin-1 ("Café" as "CafÃ©"); the two contradict each other.
+    static void OnXmlDecl(void* data, const XML_Char*, const XML_Char* encoding, int) {
+        XliffReader& reader = Of(data);
+        if (reader.utf8Mark_ && encoding != nullptr && !SameText(encoding, "UTF-8")) {
+            reader.Stop(
+                "die Datei beginnt mit der Byte-Reihenfolge-Markierung von UTF-8, gibt "
+                "aber die Zeichenkodierung \"" +
+                std::string(encoding) + "\" an");
+        }
     }
     static int OnUnknownEncoding(void* data, const XML_Char* name, XML_Encoding* info) {
         const std::string_view encoding(name);
@@ -335,6 +352,7 @@ class XliffReader {
     RowOfId rowOfId_;  // views into ids_
     const std::vector<std::string> ids_;
     std::string encoding_;
+    bool utf8Mark_ = false;  // the file starts with UTF-8's byte-order mark
 
     int depth_ = 0;
     bool rootSeen_ = false;

@@ -65,9 +65,10 @@ std::string Outcome(const ImportPlan& plan) {
     return all;
 }
 
-// An XLIFF file whose first unit (or <file>) starts on line 3.
-std::string Xliff(const std::string& body) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+// An XLIFF file whose first <file> starts on line 3.
+std::string Xliff(const std::string& body, const std::string& encoding = "UTF-8") {
+    return "<?xml version=\"1.0\" encoding=\"" + encoding +
+           "\"?>\n"
            "<xliff version=\"1.2\" xmlns=\"urn:oasis:names:tc:xliff:document:1.2\">\n" +
            body + "</xliff>\n";
 }
@@ -127,6 +128,17 @@ TEST(ExchangeImportRules, TakeOnlyWhatTheFileMeans) {
          "Label,frm.lbU.Caption,sU\xC2\x81,U,U\xC2\x9D\r\n",
          "2 refused sA (Zeichen, die Windows-1252 nicht kennt: U+0081)\n"
          "3 unchanged sU\xC2\x81\n"},
+        {"a byte-order mark that contradicts the declared encoding", Format::Xliff,
+         "\xEF\xBB\xBF" + Xliff(File(Unit("sA", "", "<target>Caf\xC3\xA9</target>")), "ISO-8859-1"),
+         "fault in.file:1: die Datei beginnt mit der Byte-Reihenfolge-Markierung von UTF-8, gibt "
+         "aber die Zeichenkodierung \"ISO-8859-1\" an"},
+        {"... or Windows-1252", Format::Xliff,
+         "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"windows-1252\"?><xliff/>",
+         "fault in.file:1: die Datei beginnt mit der Byte-Reihenfolge-Markierung von UTF-8, gibt "
+         "aber die Zeichenkodierung \"windows-1252\" an"},
+        {"a byte-order mark that agrees is read", Format::Xliff,
+         "\xEF\xBB\xBF" + Xliff(File(Unit("sA", "", "<target>Caf\xC3\xA9</target>"))),
+         "4 changed sA [Caf\xE9]\n"},
         {"a unit of a later <file> replaces an earlier one's (po2xliff -t)", Format::Xliff,
          Xliff(File(Unit("sA", "", "<target>A1</target>") + Unit("sX", "", "<target>x</target>") +
                     Unit("sB", "", "<target>Bb</target>")) +
