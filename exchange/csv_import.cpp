@@ -1,8 +1,15 @@
 // The CSV reader: RFC 4180 records in UTF-8 (with or without a byte-order mark), a header row
 // naming the table's columns, comma or semicolon as the delimiter.
+//
+// The file is read twice, a piece at a time, and no record is kept: the first pass checks the
+// file and takes the rows of the records that name a single row, the second matches the
+// others and plans every record. Memory holds the plan and an index of the table's keys, not
+// the file.
 #include <algorithm>
 #include <array>
-#include <unordered_map>
+#include <cstring>
+#include <functional>
+#include <optional>
 
 #include "exchange/readers.h"
 #include "exchange/text_codec.h"
@@ -13,131 +20,249 @@ namespace parlix::exchange::detail {
 
 namespace {
 
-constexpr std::size_t kColumns = 5;
+constexpr std::size_t kChunk = std::size_t{1} << 20;
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 struct Field {
     std::string text;  // UTF-8
     bool quoted = false;
+    int line = 0;  // where it starts
 };
 
-struct Record {
-    int line = 0;
-    std::array<Field, kColumns> fields;
-};
-
-// Splits the file into records; a fault names its line.
-class CsvScanner {
-  public:
-    CsvScanner(std::string_view bytes, char delimiter) : bytes_(bytes), delimiter_(delimiter) {}
-
-    // The next record's fields into `fields` (emptied first); false at the end of the file or
-    // after a fault. Blank lines are passed over.
-    bool Next(std::vector<Field>& fields, int& line) {
-        fields.clear();
-        while (pos_ < bytes_.size() && (bytes_[pos_] == '\n' || bytes_[pos_] == '\r')) {
-            EndLine();
+// The first fault of a field's bytes: a NUL byte or what is no UTF-8, with its line.
+std::optional<std::pair<int, std::string>> TextFault(const Field& field) {
+    const std::string_view text = field.text;
+    int line = field.line;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char b = static_cast<unsigned char>(text[i]);
+        if (b == 0) {
+            return std::pair{line, std::string("ein Null-Byte: keine Textdatei, oder in UTF-16 "
+                                               "ohne Byte-Reihenfolge-Markierung gespeichert")};
         }
-        if (pos_ >= bytes_.size()) {
+        if (b >= 0x80) {
+            if (!NextUtf8Character(text, i)) {
+                return std::pair{line,
+                                 std::string("kein UTF-8: die Datei ist in einer anderen "
+                                             "Zeichenkodierung gespeichert (im "
+                                             "Tabellenprogramm als \"CSV UTF-8\" speichern)")};
+            }
+            continue;
+        }
+        // Line breaks inside a quoted field: CR LF, LF or a CR alone.
+        line += b == '\n' || (b == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) ? 1 : 0;
+        ++i;
+    }
+    return std::nullopt;
+}
+
+// Reads a file's records one by one, a piece of the file at a time. A fault names its line.
+class CsvReader {
+  public:
+    CsvReader(ReadMore read, char delimiter, std::uint64_t maxBytes)
+        : read_(std::move(read)), delimiter_(delimiter), maxBytes_(maxBytes) {
+        buffer_.resize(kChunk);
+    }
+
+    // The next record's fields into `fields` (whose strings keep their room); false at the
+    // end of the file or at a fault. Blank lines are passed over.
+    bool Next(std::vector<Field>& fields) {
+        std::size_t count = 0;
+        const bool found = Read(fields, count);
+        fields.resize(count);
+        return found;
+    }
+
+    int Line() const { return line_; }  // where the last record starts, or of the fault
+    const std::string& Fault() const { return fault_; }
+    // The fault concerns the file's bytes (its encoding or size), not its CSV structure.
+    bool FaultInBytes() const { return faultInBytes_; }
+
+  private:
+    bool Read(std::vector<Field>& fields, std::size_t& count) {
+        if (!fault_.empty() || !Start()) {
             return false;
         }
-        line = line_;
+        while (Peek() == '\n' || Peek() == '\r') {
+            EndLine();
+        }
+        if (Peek() < 0) {
+            return false;
+        }
+        line_ = at_;
         for (;;) {
-            Field field;
-            if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
-                if (!Quoted(field)) {
-                    return false;
-                }
-            } else {
-                const std::size_t from = pos_;
-                while (pos_ < bytes_.size() && bytes_[pos_] != delimiter_ && bytes_[pos_] != '\n' &&
-                       bytes_[pos_] != '\r') {
-                    if (bytes_[pos_] == '"') {
-                        fault_ =
-                            "ein Anführungszeichen mitten in einem Feld ohne Anführungszeichen";
-                        return false;
-                    }
-                    ++pos_;
-                }
-                field.text.assign(bytes_.substr(from, pos_ - from));
+            if (count == fields.size()) {
+                fields.emplace_back();
             }
-            fields.push_back(std::move(field));
-            if (pos_ >= bytes_.size()) {
-                return true;
+            Field& field = fields[count++];
+            field.text.clear();
+            field.quoted = false;
+            field.line = at_;
+            if (!(Peek() == '"' ? Quoted(field) : Unquoted(field))) {
+                return false;
             }
-            if (bytes_[pos_] == delimiter_) {
+            if (auto fault = TextFault(field)) {
+                return Fail(fault->first, std::move(fault->second));
+            }
+            const int next = Peek();
+            if (next == delimiter_) {
                 ++pos_;
                 continue;
             }
-            EndLine();
+            if (next >= 0) {
+                EndLine();
+            }
             return true;
         }
     }
 
-    const std::string& Fault() const { return fault_; }
-    int Line() const { return line_; }
+    bool Fail(int line, std::string message, bool inBytes = true) {
+        line_ = line;
+        fault_ = std::move(message);
+        faultInBytes_ = inBytes;
+        return false;
+    }
 
-  private:
+    // Checks the start of the file once: UTF-16 is refused, UTF-8's byte-order mark skipped.
+    bool Start() {
+        if (started_) {
+            return true;
+        }
+        started_ = true;
+        while (end_ - pos_ < kUtf8Mark.size() && Fill()) {
+        }
+        const std::string_view head(buffer_.data() + pos_, end_ - pos_);
+        if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) {
+            return Fail(1, "die Datei ist in UTF-16 gespeichert; bitte als CSV in UTF-8 speichern");
+        }
+        if (head.starts_with(kUtf8Mark)) {
+            pos_ += kUtf8Mark.size();
+        }
+        return true;
+    }
+
+    // Reads further bytes behind those not yet taken; false at the end of the file (or when
+    // it is larger than allowed, with a fault).
+    bool Fill() {
+        if (atEnd_ || !fault_.empty()) {
+            return false;
+        }
+        if (pos_ > 0) {
+            std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
+            end_ -= pos_;
+            pos_ = 0;
+        }
+        if (buffer_.size() - end_ < kChunk / 2) {
+            buffer_.resize(buffer_.size() + kChunk);
+        }
+        const std::size_t got = read_(buffer_.data() + end_, buffer_.size() - end_);
+        total_ += got;
+        if (total_ > maxBytes_) {
+            Fail(0, "die Datei ist größer als " + Megabytes(maxBytes_));
+            return false;
+        }
+        end_ += got;
+        atEnd_ = got == 0;
+        return got > 0;
+    }
+
+    // The next byte without taking it; -1 at the end of the file.
+    int Peek() {
+        if (pos_ == end_ && !Fill()) {
+            return -1;
+        }
+        return static_cast<unsigned char>(buffer_[pos_]);
+    }
+
     void EndLine() {
-        if (bytes_[pos_] == '\r' && pos_ + 1 < bytes_.size() && bytes_[pos_ + 1] == '\n') {
+        if (buffer_[pos_++] == '\r' && Peek() == '\n') {
             ++pos_;
         }
-        ++pos_;
-        ++line_;
+        ++at_;
+    }
+
+    bool Unquoted(Field& field) {
+        for (;;) {
+            std::size_t i = pos_;
+            while (i < end_ && buffer_[i] != delimiter_ && buffer_[i] != '\n' &&
+                   buffer_[i] != '\r' && buffer_[i] != '"') {
+                ++i;
+            }
+            field.text.append(buffer_.data() + pos_, i - pos_);
+            pos_ = i;
+            if (pos_ < end_ || !Fill()) {
+                break;
+            }
+        }
+        if (Peek() == '"') {
+            return Fail(at_, "ein Anführungszeichen mitten in einem Feld ohne Anführungszeichen",
+                        false);
+        }
+        return fault_.empty();
     }
 
     bool Quoted(Field& field) {
         field.quoted = true;
-        const int start = line_;
         ++pos_;
+        bool pendingCr = false;  // the piece ended in a CR whose LF may still come
         for (;;) {
-            const std::size_t quote = bytes_.find('"', pos_);
-            if (quote == std::string_view::npos) {
-                line_ = start;
-                fault_ = "ein Feld in Anführungszeichen wird nicht geschlossen (abgeschnitten?)";
-                return false;
+            if (pendingCr && pos_ < end_) {
+                at_ += buffer_[pos_] == '\n' ? 0 : 1;
+                pendingCr = false;
             }
-            for (std::size_t i = pos_; i < quote; ++i) {
-                if (bytes_[i] == '\n' || (bytes_[i] == '\r' && bytes_[i + 1] != '\n')) {
-                    ++line_;
+            const char* quote =
+                static_cast<const char*>(std::memchr(buffer_.data() + pos_, '"', end_ - pos_));
+            const std::size_t stop =
+                quote != nullptr ? static_cast<std::size_t>(quote - buffer_.data()) : end_;
+            for (std::size_t i = pos_; i < stop; ++i) {
+                if (buffer_[i] == '\r' && i + 1 == end_) {
+                    pendingCr = true;
+                } else {
+                    const bool lone = buffer_[i] == '\r' && buffer_[i + 1] != '\n';
+                    at_ += buffer_[i] == '\n' || lone ? 1 : 0;
                 }
             }
-            field.text.append(bytes_.substr(pos_, quote - pos_));
-            pos_ = quote + 1;
-            if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
+            field.text.append(buffer_.data() + pos_, stop - pos_);
+            pos_ = stop;
+            if (quote == nullptr) {
+                if (Fill()) {
+                    continue;
+                }
+                if (fault_.empty()) {
+                    Fail(field.line,
+                         "ein Feld in Anführungszeichen wird nicht geschlossen (abgeschnitten?)",
+                         false);
+                }
+                return false;
+            }
+            ++pos_;
+            const int next = Peek();
+            if (next == '"') {
                 field.text += '"';
                 ++pos_;
                 continue;
             }
-            if (pos_ < bytes_.size() && bytes_[pos_] != delimiter_ && bytes_[pos_] != '\n' &&
-                bytes_[pos_] != '\r') {
-                fault_ = "Zeichen nach dem schließenden Anführungszeichen eines Felds";
-                return false;
+            if (next >= 0 && next != delimiter_ && next != '\n' && next != '\r') {
+                return Fail(at_, "Zeichen nach dem schließenden Anführungszeichen eines Felds",
+                            false);
             }
-            return true;
+            return fault_.empty();
         }
     }
 
-    std::string_view bytes_;
+    ReadMore read_;
     char delimiter_;
-    std::size_t pos_ = 0;
-    int line_ = 1;
+    std::uint64_t maxBytes_;
+    std::string buffer_;
+    std::size_t pos_ = 0;  // the next byte not taken
+    std::size_t end_ = 0;  // behind the bytes read
+    std::uint64_t total_ = 0;
+    bool started_ = false;
+    bool atEnd_ = false;
+    int at_ = 1;    // the line of the next byte
+    int line_ = 1;  // where the last record starts, or of the fault
     std::string fault_;
+    bool faultInBytes_ = false;
 };
-
-// The first line that is no valid UTF-8, or 0.
-int FirstLineNotUtf8(std::string_view bytes) {
-    int line = 1;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const unsigned char b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x80) {
-            line += b == '\n' ? 1 : 0;
-            ++i;
-        } else if (!NextUtf8Character(bytes, i)) {
-            return line;
-        }
-    }
-    return 0;
-}
 
 bool HeaderFits(const std::vector<Field>& fields, const std::vector<std::string>& columns) {
     if (fields.size() != columns.size()) {
@@ -164,48 +289,89 @@ std::string Joined(const std::vector<std::string>& columns, char delimiter) {
     return text;
 }
 
+// A record's key columns in Windows-1252; `held` false when its StringName or Property has a
+// character the table cannot hold, so that it matches no row.
+struct Keys {
+    std::array<std::string, kColumns> text;
+    bool held = true;
+};
+
+// Converts the StringName and Property, and with `all` also Type and language 1.
+void ReadKeys(const std::vector<Field>& fields, bool all, Keys& keys) {
+    keys.held = true;
+    for (int c : {kNameColumn, kPropertyColumn, kTypeColumn, kSourceColumn}) {
+        if (!all && (c == kTypeColumn || c == kSourceColumn)) {
+            continue;
+        }
+        const bool held = ToCp1252(fields[static_cast<std::size_t>(c)].text, false,
+                                   keys.text[static_cast<std::size_t>(c)]) != Conversion::Unheld;
+        keys.held = keys.held && (held || c == kTypeColumn || c == kSourceColumn);
+    }
+}
+
 // Matches records to rows: by StringName, or by Property among the rows without a name. When
-// several rows share the key, a row whose Type, Property and language 1 also agree comes
+// several rows share the key, a free row whose Type, Property and language 1 also agree comes
 // first, then the rows in SourceSideLess order, which the table's order does not change; each
-// row is taken once.
+// row is taken once. A hash table holds the first row of each key, and the rows of a key are
+// chained in that order; the keys themselves stay in the table, so this takes a few bytes a
+// row.
 class Matcher {
   public:
-    explicit Matcher(const std::vector<Row>& rows) : rows_(rows), taken_(rows.size(), false) {
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            const std::string& name = rows[r][kNameColumn].text;
-            auto& map = name.empty() ? byProperty_ : byName_;
-            map[name.empty() ? rows[r][kPropertyColumn].text : name].push_back(static_cast<int>(r));
+    explicit Matcher(const TableRows& rows)
+        : rows_(rows),
+          next_(static_cast<std::size_t>(rows.Count()), kNone),
+          taken_(static_cast<std::size_t>(rows.Count()), false) {
+        std::size_t size = 16;
+        while (size < 2 * static_cast<std::size_t>(rows.Count())) {
+            size *= 2;
         }
-        for (auto* map : {&byName_, &byProperty_}) {
-            for (auto& [key, candidates] : *map) {
-                std::stable_sort(candidates.begin(), candidates.end(), [&rows](int a, int b) {
-                    return SourceSideLess(rows[static_cast<std::size_t>(a)],
-                                          rows[static_cast<std::size_t>(b)]);
-                });
-            }
+        slots_.assign(size, kNone);
+        for (int r = rows.Count() - 1; r >= 0; --r) {  // so that each chain is in row order
+            int& first = slots_[Find(KeyOf(r), Named(r))];
+            next_[static_cast<std::size_t>(r)] = first;
+            first = r;
         }
-    }
-
-    // The candidate rows of a record (Windows-1252 keys); nullptr when there are none.
-    const std::vector<int>* Candidates(const std::array<std::string, kColumns>& key) const {
-        const bool named = !key[kNameColumn].empty();
-        const auto& map = named ? byName_ : byProperty_;
-        auto it = map.find(named ? key[kNameColumn] : key[kPropertyColumn]);
-        return it == map.end() ? nullptr : &it->second;
-    }
-
-    // Takes a free row among the candidates, preferring one that agrees in every key column;
-    // -1 when all are taken.
-    int Take(const std::vector<int>& candidates, const std::array<std::string, kColumns>& key) {
-        int free = -1;
-        for (int r : candidates) {
-            if (taken_[static_cast<std::size_t>(r)]) {
+        std::vector<int> chain;
+        for (int& first : slots_) {
+            if (first == kNone || Next(first) == kNone) {
                 continue;
             }
-            const Row& row = rows_[static_cast<std::size_t>(r)];
-            if (row[kTypeColumn].text == key[kTypeColumn] &&
-                row[kPropertyColumn].text == key[kPropertyColumn] &&
-                row[kSourceColumn].text == key[kSourceColumn]) {
+            chain.clear();
+            for (int r = first; r != kNone; r = Next(r)) {
+                chain.push_back(r);
+            }
+            std::stable_sort(chain.begin(), chain.end(),
+                             [&rows](int a, int b) { return rows.SourceSideLess(a, b); });
+            first = chain.front();
+            for (std::size_t k = 0; k < chain.size(); ++k) {
+                next_[static_cast<std::size_t>(chain[k])] =
+                    k + 1 < chain.size() ? chain[k + 1] : kNone;
+            }
+        }
+    }
+
+    // The first candidate row of a record, -1 for none; Next gives the others.
+    int First(const Keys& keys) const {
+        if (!keys.held) {
+            return kNone;
+        }
+        const bool named = !keys.text[kNameColumn].empty();
+        return slots_[Find(named ? keys.text[kNameColumn] : keys.text[kPropertyColumn], named)];
+    }
+    int Next(int row) const { return next_[static_cast<std::size_t>(row)]; }
+
+    bool Taken(int row) const { return taken_[static_cast<std::size_t>(row)]; }
+    void Take(int row) { taken_[static_cast<std::size_t>(row)] = true; }
+
+    // Takes a free row among the candidates from `first` on, preferring one that agrees in
+    // every key column; -1 when all are taken.
+    int TakeOne(int first, const Keys& keys) {
+        int free = kNone;
+        for (int r = first; r != kNone; r = Next(r)) {
+            if (Taken(r)) {
+                continue;
+            }
+            if (Differs(r, keys) < 0) {
                 free = r;
                 break;
             }
@@ -214,120 +380,159 @@ class Matcher {
             }
         }
         if (free >= 0) {
-            taken_[static_cast<std::size_t>(free)] = true;
+            Take(free);
         }
         return free;
     }
 
+    // The first of Type, Property and language 1 in which the record differs from the row;
+    // -1 when they agree.
+    int Differs(int row, const Keys& keys) const {
+        for (int c : {kTypeColumn, kPropertyColumn, kSourceColumn}) {
+            if (rows_.Text(row, c) != keys.text[static_cast<std::size_t>(c)]) {
+                return c;
+            }
+        }
+        return -1;
+    }
+
   private:
-    const std::vector<Row>& rows_;
+    static constexpr int kNone = -1;
+
+    bool Named(int row) const { return !rows_.Text(row, kNameColumn).empty(); }
+    std::string_view KeyOf(int row) const {
+        return rows_.Text(row, Named(row) ? kNameColumn : kPropertyColumn);
+    }
+    // The slot of the key: the one holding its first row, or the empty one where it would go.
+    std::size_t Find(std::string_view key, bool named) const {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t slot = (std::hash<std::string_view>{}(key) + (named ? 1 : 0)) & mask;
+        while (slots_[slot] != kNone &&
+               (Named(slots_[slot]) != named || KeyOf(slots_[slot]) != key)) {
+            slot = (slot + 1) & mask;
+        }
+        return slot;
+    }
+
+    const TableRows& rows_;
+    std::vector<int> slots_;  // the first row of each key, by the key's hash
+    std::vector<int> next_;   // by row: the next row with its key
     std::vector<bool> taken_;
-    std::unordered_map<std::string_view, std::vector<int>> byName_;
-    std::unordered_map<std::string_view, std::vector<int>> byProperty_;
 };
 
 // How the report names a record: its StringName, or its Property when it has no name.
-std::string Key(const Record& record) {
-    const std::string& name = record.fields[kNameColumn].text;
-    return name.empty() ? record.fields[kPropertyColumn].text : name;
+std::string Key(const std::vector<Field>& fields) {
+    const std::string& name = fields[kNameColumn].text;
+    return name.empty() ? fields[kPropertyColumn].text : name;
+}
+
+// Finds the delimiter the header row uses (or checks the one given); 0 after a fault.
+char ReadHeader(const OpenFile& open, Planner& planner, const std::vector<std::string>& columns,
+                const ImportOptions& options) {
+    std::vector<Field> fields;
+    for (char candidate : {',', ';'}) {
+        if (options.csvDelimiter != 0 && options.csvDelimiter != candidate) {
+            continue;
+        }
+        CsvReader header(open(), candidate, options.maxFileBytes);
+        if (header.Next(fields) && HeaderFits(fields, columns)) {
+            return candidate;
+        }
+        if (header.FaultInBytes()) {
+            planner.Fail(header.Line(), header.Fault());
+            return 0;
+        }
+    }
+    const char shown = options.csvDelimiter == 0 ? ';' : options.csvDelimiter;
+    planner.Fail(1, "die Kopfzeile passt nicht zu dieser Übersetzungstabelle; erwartet: " +
+                        Joined(columns, shown));
+    return 0;
+}
+
+// Checks every record and takes the rows of those that name a single row, so that an
+// ambiguous record cannot take a row that another record names alone.
+bool FirstPass(CsvReader& reader, Planner& planner, Matcher& matcher) {
+    std::vector<Field> fields;
+    Keys keys;
+    std::size_t records = 0;
+    reader.Next(fields);  // the header row
+    while (reader.Next(fields)) {
+        ++records;
+        if (fields.size() != kColumns) {
+            planner.Fail(reader.Line(), std::to_string(fields.size()) + " Felder statt " +
+                                            std::to_string(kColumns));
+            return false;
+        }
+        ReadKeys(fields, false, keys);
+        const int first = matcher.First(keys);
+        if (first >= 0 && matcher.Next(first) < 0) {
+            if (matcher.Taken(first)) {
+                planner.Fail(reader.Line(), "der Datensatz \"" + Key(fields) +
+                                                "\" kommt öfter vor als in der Tabelle");
+                return false;
+            }
+            matcher.Take(first);
+        }
+    }
+    if (!reader.Fault().empty()) {
+        planner.Fail(reader.Line(), reader.Fault());
+        return false;
+    }
+    planner.Expect(records);
+    return true;
+}
+
+// Matches the ambiguous records to the rows left and plans every record.
+void SecondPass(CsvReader& reader, Planner& planner, Matcher& matcher) {
+    std::vector<Field> fields;
+    Keys keys;
+    reader.Next(fields);  // the header row
+    while (reader.Next(fields)) {
+        if (fields.size() != kColumns) {
+            planner.Fail(reader.Line(), "die Datei hat sich beim Lesen geändert");
+            return;
+        }
+        ReadKeys(fields, true, keys);
+        const int first = matcher.First(keys);
+        int row = first;
+        if (first >= 0 && matcher.Next(first) >= 0) {
+            row = matcher.TakeOne(first, keys);
+            if (row < 0) {
+                planner.Fail(reader.Line(), "der Datensatz \"" + Key(fields) +
+                                                "\" kommt öfter vor als in der Tabelle");
+                return;
+            }
+        }
+        const Field& target = fields[kTargetColumn];
+        OfferedText offered;
+        offered.isNull = target.text.empty() && !target.quoted;
+        offered.text = target.text;
+        if (!planner.Add(row, Key(fields), reader.Line(), offered)) {
+            return;
+        }
+    }
+    if (!reader.Fault().empty()) {
+        planner.Fail(reader.Line(), reader.Fault());
+        return;
+    }
+    planner.Finish();
 }
 
 }  // namespace
 
-void ReadCsv(std::string_view bytes, Planner& planner, const std::vector<std::string>& columns,
+void ReadCsv(const OpenFile& open, Planner& planner, const std::vector<std::string>& columns,
              const ImportOptions& options) {
-    if (bytes.size() > options.maxFileBytes) {
-        planner.Fail(0, "die Datei ist größer als " + Megabytes(options.maxFileBytes));
+    const char delimiter = ReadHeader(open, planner, columns, options);
+    if (delimiter == 0) {
         return;
     }
-    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
-        planner.Fail(1, "die Datei ist in UTF-16 gespeichert; bitte als CSV in UTF-8 speichern");
-        return;
-    }
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-        bytes.remove_prefix(3);
-    }
-    if (const int line = FirstLineNotUtf8(bytes); line > 0 || bytes.find('\0') != bytes.npos) {
-        planner.Fail(line > 0 ? line : 1,
-                     "kein UTF-8: die Datei ist in einer anderen Zeichenkodierung gespeichert "
-                     "(im Tabellenprogramm als \"CSV UTF-8\" speichern)");
-        return;
-    }
-
-    std::vector<Field> fields;
-    int line = 0;
-    char delimiter = options.csvDelimiter;
-    for (char candidate : {',', ';'}) {
-        if (delimiter == 0 || delimiter == candidate) {
-            CsvScanner header(bytes, candidate);
-            if (header.Next(fields, line) && HeaderFits(fields, columns)) {
-                delimiter = candidate;
-                break;
-            }
-        }
-    }
-    if (delimiter == 0 || !HeaderFits(fields, columns)) {
-        planner.Fail(1, "die Kopfzeile passt nicht zu dieser Übersetzungstabelle; erwartet: " +
-                            Joined(columns, delimiter == 0 ? ';' : delimiter));
-        return;
-    }
-
-    CsvScanner scanner(bytes, delimiter);
-    scanner.Next(fields, line);  // the header row
-    std::vector<Record> records;
-    while (scanner.Next(fields, line)) {
-        if (fields.size() != kColumns) {
-            planner.Fail(
-                line, std::to_string(fields.size()) + " Felder statt " + std::to_string(kColumns));
-            return;
-        }
-        Record& record = records.emplace_back();
-        record.line = line;
-        for (std::size_t i = 0; i < kColumns; ++i) {
-            record.fields[i] = std::move(fields[i]);
-        }
-    }
-    if (!scanner.Fault().empty()) {
-        planner.Fail(scanner.Line(), scanner.Fault());
-        return;
-    }
-
-    // Records with a single candidate row are matched first, so that an ambiguous record
-    // cannot take a row that another record names alone.
     Matcher matcher(planner.Rows());
-    std::vector<std::array<std::string, kColumns>> keys(records.size());
-    std::vector<int> rowOf(records.size(), -1);
-    std::vector<const std::vector<int>*> candidates(records.size(), nullptr);
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        bool held = true;
-        for (std::size_t c = 0; c < kColumns; ++c) {
-            held = held && (c == kTargetColumn || ToCp1252(records[i].fields[c].text, false,
-                                                           keys[i][c]) != Conversion::Unheld);
-        }
-        candidates[i] = held ? matcher.Candidates(keys[i]) : nullptr;  // else matches no row
+    CsvReader first(open(), delimiter, options.maxFileBytes);
+    if (!FirstPass(first, planner, matcher)) {
+        return;
     }
-    for (int pass = 0; pass < 2; ++pass) {
-        for (std::size_t i = 0; i < records.size(); ++i) {
-            if (candidates[i] != nullptr && (candidates[i]->size() == 1) == (pass == 0)) {
-                rowOf[i] = matcher.Take(*candidates[i], keys[i]);
-                if (rowOf[i] < 0) {
-                    planner.Fail(records[i].line, "der Datensatz \"" + Key(records[i]) +
-                                                      "\" kommt öfter vor als in der Tabelle");
-                    return;
-                }
-            }
-        }
-    }
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const Field& target = records[i].fields[kTargetColumn];
-        OfferedText offered;
-        offered.isNull = target.text.empty() && !target.quoted;
-        offered.text = target.text;
-        if (!planner.Add(rowOf[i], Key(records[i]), records[i].line, offered)) {
-            return;
-        }
-    }
-    planner.Finish();
+    CsvReader second(open(), delimiter, options.maxFileBytes);
+    SecondPass(second, planner, matcher);
 }
 
 }  // namespace parlix::exchange::detail

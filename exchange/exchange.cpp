@@ -81,17 +81,24 @@ std::vector<std::string> ColumnNames(PtfTable& table) {
 }
 
 ImportPlan Plan(Format format, const std::string& fileName, PtfTable& table,
-                const ImportOptions& options, const detail::ReadMore& read,
-                std::string_view bytes) {
+                const ImportOptions& options, const detail::OpenFile& open) {
     ImportPlan plan;
     plan.file = fileName;
     plan.format = format;
     detail::Planner planner(plan, table, format == Format::Xliff);
     if (format == Format::Xliff) {
-        detail::ReadXliff(read, planner, options);
+        detail::ReadXliff(open(), planner, options);
     } else {
-        detail::ReadCsv(bytes, planner, ColumnNames(table), options);
+        detail::ReadCsv(open, planner, ColumnNames(table), options);
     }
+    return plan;
+}
+
+ImportPlan Refused(const std::string& fileName, Format format, std::string message) {
+    ImportPlan plan;
+    plan.file = fileName;
+    plan.format = format;
+    plan.fault = ImportFault{fileName, 0, std::move(message)};
     return plan;
 }
 
@@ -99,35 +106,32 @@ ImportPlan Plan(Format format, const std::string& fileName, PtfTable& table,
 
 ImportPlan PlanImportBytes(std::string_view bytes, Format format, const std::string& fileName,
                            PtfTable& table, const ImportOptions& options) {
-    std::size_t at = 0;
-    const detail::ReadMore read = [&bytes, &at](char* buffer, std::size_t size) {
-        const std::size_t got = std::min(size, bytes.size() - at);
-        std::copy_n(bytes.data() + at, got, buffer);
-        at += got;
-        return got;
+    if (bytes.size() > options.maxFileBytes) {
+        return Refused(fileName, format,
+                       "die Datei ist größer als " + detail::Megabytes(options.maxFileBytes));
+    }
+    const detail::OpenFile open = [bytes]() -> detail::ReadMore {
+        return [bytes, at = std::size_t{0}](char* buffer, std::size_t size) mutable {
+            const std::size_t got = std::min(size, bytes.size() - at);
+            std::copy_n(bytes.data() + at, got, buffer);
+            at += got;
+            return got;
+        };
     };
-    return Plan(format, fileName, table, options, read, bytes);
+    return Plan(format, fileName, table, options, open);
 }
 
 ImportPlan PlanImport(const std::string& path, PtfTable& table, const ImportOptions& options) {
     const std::optional<Format> format = FormatForFile(path);
-    auto refuse = [&](std::string message) {
-        ImportPlan plan;
-        plan.file = path;
-        plan.fault = ImportFault{path, 0, std::move(message)};
-        return plan;
-    };
     if (!format) {
-        return refuse("unbekanntes Dateiformat (erwartet .xlf, .xliff oder .csv)");
+        return Refused(path, Format::Xliff,
+                       "unbekanntes Dateiformat (erwartet .xlf, .xliff oder .csv)");
     }
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
         static_cast<std::uint64_t>(info.st_size) > options.maxFileBytes) {
-        return refuse("die Datei ist größer als " + detail::Megabytes(options.maxFileBytes));
-    }
-    if (*format == Format::Csv) {
-        const FileBuffer file = ReadFileBuffer(path);
-        return Plan(*format, path, table, options, nullptr, file.View());
+        return Refused(path, *format,
+                       "die Datei ist größer als " + detail::Megabytes(options.maxFileBytes));
     }
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                          &std::fclose);
@@ -135,12 +139,15 @@ ImportPlan PlanImport(const std::string& path, PtfTable& table, const ImportOpti
         throw EFOpenError(path, SystemErrorText(errno));
     }
     bool failed = false;
-    const detail::ReadMore read = [&](char* buffer, std::size_t size) {
-        const std::size_t got = std::fread(buffer, 1, size, file.get());
-        failed = failed || std::ferror(file.get()) != 0;
-        return got;
+    const detail::OpenFile open = [&]() -> detail::ReadMore {
+        std::rewind(file.get());
+        return [&](char* buffer, std::size_t size) {
+            const std::size_t got = std::fread(buffer, 1, size, file.get());
+            failed = failed || std::ferror(file.get()) != 0;
+            return got;
+        };
     };
-    ImportPlan plan = Plan(*format, path, table, options, read, {});
+    ImportPlan plan = Plan(*format, path, table, options, open);
     if (failed) {
         throw EFOpenError(path, "Lesefehler");
     }

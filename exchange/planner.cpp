@@ -34,12 +34,12 @@ void MarkTarget(OfferedText& offered, bool hasTarget, std::string_view approved,
 
 Planner::Planner(ImportPlan& plan, PtfTable& table, bool controlPictures)
     : plan_(plan),
-      rows_(ReadRows(table)),
-      seen_(rows_.size()),
+      rows_(table),
+      seen_(static_cast<std::size_t>(rows_.Count())),
       limit_(static_cast<std::size_t>(table.Field(kTargetColumn).Size())),
       controlPictures_(controlPictures) {
     plan_.targetColumn = kTargetColumn;
-    plan_.tableRows = static_cast<int>(rows_.size());
+    plan_.tableRows = rows_.Count();
 }
 
 bool Planner::Add(int row, std::string key, int line, const OfferedText& offered) {
@@ -102,15 +102,14 @@ bool Planner::Add(int row, std::string key, int line, const OfferedText& offered
 }
 
 bool Planner::RowHolds(int row, std::string_view bytes) const {
-    const TextValue& current = rows_[static_cast<std::size_t>(row)][kTargetColumn];
-    return !current.isNull && current.text == bytes;
+    return !rows_.IsNull(row, kTargetColumn) && rows_.Text(row, kTargetColumn) == bytes;
 }
 
 void Planner::Record(int row, std::string key, int line, bool offeredNull) {
     const std::string& bytes = bytes_;
-    const TextValue& current = rows_[static_cast<std::size_t>(row)][kTargetColumn];
-    const bool same =
-        bytes.empty() ? Untranslated(current) : !current.isNull && current.text == bytes;
+    const std::string_view current = rows_.Text(row, kTargetColumn);
+    const bool currentNull = rows_.IsNull(row, kTargetColumn);
+    const bool same = bytes.empty() ? current.empty() : !currentNull && current == bytes;
     if (same) {
         plan_.unchanged.push_back({std::move(key), line, row});
         return;
@@ -119,9 +118,9 @@ void Planner::Record(int row, std::string key, int line, bool offeredNull) {
     change.key = std::move(key);
     change.line = line;
     change.row = row;
-    change.isNew = Untranslated(current);
-    if (!current.isNull) {
-        change.before = current.text;
+    change.isNew = current.empty();
+    if (!currentNull) {
+        change.before = std::string(current);
     }
     if (!offeredNull || !bytes.empty()) {
         change.after = bytes;

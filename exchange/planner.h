@@ -31,10 +31,14 @@ inline constexpr std::size_t kTextKeptBytes = std::size_t{1} << 20;
 
 class Planner {
   public:
-    // Reads the table's rows (see ReadRows) and prepares `plan` for them.
+    // Reads the table's rows (see TableRows) and prepares `plan` for them.
     Planner(ImportPlan& plan, PtfTable& table, bool controlPictures);
 
-    const std::vector<Row>& Rows() const { return rows_; }
+    const TableRows& Rows() const { return rows_; }
+
+    // The file has this many units: the plan makes room for them at once, without the
+    // copies of a growing list.
+    void Expect(std::size_t units) { plan_.changes.reserve(units); }
 
     // A further section of the file (an XLIFF <file>) starts.
     void StartSection() { ++section_; }
@@ -67,7 +71,7 @@ class Planner {
     };
 
     ImportPlan& plan_;
-    std::vector<Row> rows_;
+    TableRows rows_;
     std::vector<Seen> seen_;           // by row
     std::vector<int> unknownSection_;  // by unit of plan_.unknown
     int section_ = 0;

@@ -13,6 +13,7 @@ namespace {
 
 using exchange::Format;
 using exchange::ImportPlan;
+using namespace std::string_literals;
 
 // The table every case imports into: sA to sH named, two rows known by their Property only.
 std::vector<testing::Row> RuleRows() {
@@ -139,6 +140,12 @@ TEST(ExchangeImportRules, TakeOnlyWhatTheFileMeans) {
         {"a byte-order mark that agrees is read", Format::Xliff,
          "\xEF\xBB\xBF" + Xliff(File(Unit("sA", "", "<target>Caf\xC3\xA9</target>"))),
          "4 changed sA [Caf\xE9]\n"},
+        {"a NUL byte is named with its line", Format::Csv,
+         "Type,Property,StringName,Deutsch,English\r\n"
+         "Label,frm.lbA.Caption,sA,A,Ay\r\n"
+         "Label,frm.lbB.Caption,sB,B,B\0y\r\n"s,
+         "fault in.file:3: ein Null-Byte: keine Textdatei, oder in UTF-16 ohne "
+         "Byte-Reihenfolge-Markierung gespeichert"},
         {"a unit of a later <file> replaces an earlier one's (po2xliff -t)", Format::Xliff,
          Xliff(File(Unit("sA", "", "<target>A1</target>") + Unit("sX", "", "<target>x</target>") +
                     Unit("sB", "", "<target>Bb</target>")) +
@@ -156,6 +163,32 @@ TEST(ExchangeImportRules, TakeOnlyWhatTheFileMeans) {
         PtfTable table;
         testing::FillTranslations(table, "Deutsch", "English", RuleRows());
         EXPECT_EQ(Outcome(testing::Plan(rule.format, rule.file, table)), rule.outcome);
+    }
+}
+
+// The CSV reader reads a file a megabyte at a time: records, quoted fields, doubled quotes,
+// line breaks of every kind and characters of several bytes read the same wherever the
+// pieces end.
+TEST(ExchangeImportRules, CsvRecordsReadTheSameAcrossPieces) {
+    const std::string records =
+        "Label,frm.lbA.Caption,sA,A,\"Caf\xC3\xA9 \"\"quoted\"\", end\"\r\n"
+        "Label,frm.lbB.Caption,sB,B,\"two\r\nlines\"\r\n"
+        "Label,frm.lbC.Caption,sC,C,\"lone\rCR\"\n"
+        "Label,frm.lbD.Caption,sD,D,\xE2\x82\xAC\r\n";
+    const std::string expected =
+        "2 unknown sPad\n"
+        "3 changed sA [Caf\xE9 \"quoted\", end]\n"
+        "4 refused sB (Zeilenumbruch im Text)\n"
+        "6 refused sC (Zeilenumbruch im Text)\n"
+        "8 changed sD [\x80]\n";
+    const std::string header = "Type,Property,StringName,Deutsch,English\r\n";
+    const std::size_t piece = std::size_t{1} << 20;
+    for (std::size_t at = 0; at <= records.size(); ++at) {  // where the first piece ends
+        const std::string padding(piece - header.size() - 13 - at, 'x');
+        PtfTable table;
+        testing::FillTranslations(table, "Deutsch", "English", RuleRows());
+        const std::string file = header + "Form,,sPad,," + padding + "\n" + records;
+        ASSERT_EQ(Outcome(testing::Plan(Format::Csv, file, table)), expected) << at;
     }
 }
 
