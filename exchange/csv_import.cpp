@@ -56,6 +56,8 @@ std::optional<std::pair<int, std::string>> TextFault(const Field& field) {
 }
 
 // Reads a file's records one by one, a piece of the file at a time. A fault names its line.
+// Every field loses the apostrophe that the export puts before a text that a spreadsheet
+// would take for a formula.
 class CsvReader {
   public:
     CsvReader(ReadMore read, char delimiter, std::uint64_t maxBytes)
@@ -103,6 +105,7 @@ class CsvReader {
             if (auto fault = TextFault(field)) {
                 return Fail(fault->first, std::move(fault->second));
             }
+            RemoveFormulaMark(field.text);
             const int next = Peek();
             if (next == delimiter_) {
                 ++pos_;
@@ -482,8 +485,12 @@ bool FirstPass(CsvReader& reader, Planner& planner, Matcher& matcher) {
     return true;
 }
 
-// Matches the ambiguous records to the rows left and plans every record.
-void SecondPass(CsvReader& reader, Planner& planner, Matcher& matcher) {
+// Matches the ambiguous records to the rows left and plans every record. A record whose
+// Type, Property or language 1 differs from its row's is refused: a spreadsheet that opened
+// the file with its default options converted it ("01067" to "1067", "1/2" to a date,
+// "=Summe" to "#NAME?"), in the target column too.
+void SecondPass(CsvReader& reader, Planner& planner, Matcher& matcher,
+                const std::vector<std::string>& columns) {
     std::vector<Field> fields;
     Keys keys;
     reader.Next(fields);  // the header row
@@ -507,6 +514,9 @@ void SecondPass(CsvReader& reader, Planner& planner, Matcher& matcher) {
         OfferedText offered;
         offered.isNull = target.text.empty() && !target.quoted;
         offered.text = target.text;
+        if (const int column = row >= 0 ? matcher.Differs(row, keys) : -1; column >= 0) {
+            offered.differingColumn = Cp1252ToUtf8(columns[static_cast<std::size_t>(column)]);
+        }
         if (!planner.Add(row, Key(fields), reader.Line(), offered)) {
             return;
         }
@@ -532,7 +542,7 @@ void ReadCsv(const OpenFile& open, Planner& planner, const std::vector<std::stri
         return;
     }
     CsvReader second(open(), delimiter, options.maxFileBytes);
-    SecondPass(second, planner, matcher);
+    SecondPass(second, planner, matcher, columns);
 }
 
 }  // namespace parlix::exchange::detail

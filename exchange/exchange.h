@@ -100,10 +100,12 @@ enum class Refusal {
     LineBreak,   // a line break, which a value of the table cannot hold
     TooLong,     // more bytes than the target column holds
     Markup,      // placeholders or other inline markup inside the XLIFF target
+    Converted,   // a CSV record's Type, Property or language 1 differs from its row's: a
+                 // spreadsheet converted the file (a number, a date, a formula)
 };
 
 // A matched unit whose text cannot go into the table; `detail` (UTF-8) names the characters
-// ("→ (U+2192)"), or the length and the limit.
+// ("→ (U+2192)"), the length and the limit, or the column that differs.
 struct RefusedUnit : ImportUnit {
     Refusal reason = Refusal::Characters;
     std::string detail;

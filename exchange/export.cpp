@@ -116,10 +116,16 @@ int WriteXliff(PtfTable& table, const ExportOptions& options, const Sink& sink) 
 
 // RFC 4180: a field is quoted when it holds the delimiter, a quote or a line break, and also
 // when it is empty (an empty field without quotes is null) or starts or ends with a blank,
-// which some readers would trim.
+// which some readers would trim. A text a spreadsheet would take for a formula gets an
+// apostrophe in front (see TakenForFormula).
 void AppendCsvField(std::string& out, std::optional<std::string_view> value, char delimiter) {
     if (!value) {
         return;
+    }
+    std::string marked;
+    if (detail::TakenForFormula(*value)) {
+        marked.assign("'").append(*value);
+        value = marked;
     }
     const std::string_view text = *value;
     const bool quoted = text.empty() || text.find_first_of("\"\r\n") != std::string::npos ||

@@ -72,7 +72,12 @@ bool Planner::Add(int row, std::string key, int line, const OfferedText& offered
     std::string& bytes = bytes_;
     Refusal reason = Refusal::Characters;
     std::string detail;
-    if (offered.markup) {
+    if (!offered.differingColumn.empty()) {
+        reason = Refusal::Converted;
+        detail = "Spalte " + offered.differingColumn +
+                 " passt nicht zur Tabelle - die Datei wurde wohl von einer Tabellenkalkulation "
+                 "umgewandelt; alle Spalten als Text öffnen";
+    } else if (offered.markup) {
         reason = Refusal::Markup;
         detail = "Platzhalter oder andere Auszeichnungen im Ziel";
     } else if (const Conversion held = ToCp1252(offered.text, controlPictures_, bytes, &detail);

@@ -18,6 +18,9 @@ struct OfferedText {
     bool cut = false;     // the reader stopped keeping the text (far beyond any column)
     TargetMark mark = TargetMark::Finished;
     std::string markedAs;  // how the file marks a target that is not finished
+    // A key column in which the unit differs from its row (UTF-8 name; CSV only): the unit
+    // is refused.
+    std::string differingColumn;
 };
 
 // How an XLIFF unit marks its target: whether it has a <target> and text in it, the unit's

@@ -95,6 +95,18 @@ void AppendXml(std::string& out, std::string_view bytes, bool attribute) {
     out.append(bytes.data() + run, bytes.size() - run);
 }
 
+bool TakenForFormula(std::string_view text) {
+    const std::size_t first = text.find_first_not_of('\'');
+    return first != std::string_view::npos &&
+           std::string_view("=+-@\t\r").find(text[first]) != std::string_view::npos;
+}
+
+void RemoveFormulaMark(std::string& cell) {
+    if (cell.starts_with('\'') && TakenForFormula(cell)) {
+        cell.erase(0, 1);
+    }
+}
+
 Conversion ToCp1252(std::string_view text, bool controlPictures, std::string& out,
                     std::string* unheld) {
     out.clear();

@@ -14,6 +14,13 @@ namespace parlix::exchange::detail {
 // U+241F, which ToCp1252 with `controlPictures` turns back.
 void AppendXml(std::string& out, std::string_view bytes, bool attribute);
 
+// CSV cells that a spreadsheet would take for a formula: a text that starts with "=", "+",
+// "-", "@", a tab or a carriage return, after any apostrophes. The export writes such a text
+// with one apostrophe more in front, which spreadsheets show as text, and the import removes
+// exactly that one, so that every text comes back as it was.
+bool TakenForFormula(std::string_view text);
+void RemoveFormulaMark(std::string& cell);
+
 // How much of a text Windows-1252 holds.
 enum class Conversion {
     Held,  // every character

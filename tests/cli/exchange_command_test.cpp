@@ -80,8 +80,9 @@ TEST_F(ExchangeCommandTest, ImportWritesTheTargetColumnWithBackups) {
     const std::string csv = dir_.File("in.csv");
     WriteBytes(csv,
                "\xEF\xBB\xBFType;Property;StringName;Deutsch;English\r\n"
-               "X;;sTitle;anders;Address book!\r\n"
-               "Label;frmAddress.lbStreet.Caption;;;Street\r\n"
+               "Form;frmAddress.Caption;sTitle;Adressbuch;Address book!\r\n"
+               "Label;frmAddress.lbStreet.Caption;;Stra\xC3\x9F"
+               "e;Street\r\n"
                "Form;;sGone;;Gone\r\n");
     const Result result = RunTool({"--import", csv, "--delimiter", ";", project_});
     EXPECT_EQ(result.status, build_tool::kSuccess) << result.err;

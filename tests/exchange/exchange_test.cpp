@@ -142,19 +142,27 @@ TEST(ExchangeExport, XliffUnitsCarryStableIdsStatesAndNotes) {
     EXPECT_THROW(Export(Format::Xliff, table, options), PtfError);
 }
 
+// A text a spreadsheet would take for a formula gets an apostrophe in front, one more when it
+// has some already.
 TEST(ExchangeExport, CsvHasBomHeaderCrLfAndKeepsNullApartFromEmpty) {
     PtfTable table;
     testing::FillTranslations(table, "Deutsch", "English",
                               {{"Form", "frm.Caption", "sTitle", " Titel", std::nullopt},
-                               {"Label", "a, b", "", "Sag \"Hallo\"; \x80", std::string()}});
+                               {"Label", "a, b", "", "Sag \"Hallo\"; \x80", std::string()},
+                               {"@Type", "-1", "'abc", "=cmd|' /C calc'!A0", "'=x"},
+                               {"", "+", "", "\tTab", "''-"}});
     EXPECT_EQ(Export(Format::Csv, table, GermanEnglish(',')),
               "\xEF\xBB\xBFType,Property,StringName,Deutsch,English\r\n"
               "Form,frm.Caption,sTitle,\" Titel\",\r\n"
-              "Label,\"a, b\",\"\",\"Sag \"\"Hallo\"\"; \xE2\x82\xAC\",\"\"\r\n");
+              "Label,\"a, b\",\"\",\"Sag \"\"Hallo\"\"; \xE2\x82\xAC\",\"\"\r\n"
+              "'@Type,'-1,'abc,'=cmd|' /C calc'!A0,''=x\r\n"
+              "\"\",'+,\"\",'\tTab,'''-\r\n");
     EXPECT_EQ(Export(Format::Csv, table, GermanEnglish(';')),
               "\xEF\xBB\xBFType;Property;StringName;Deutsch;English\r\n"
               "Form;frm.Caption;sTitle;\" Titel\";\r\n"
-              "Label;a, b;\"\";\"Sag \"\"Hallo\"\"; \xE2\x82\xAC\";\"\"\r\n");
+              "Label;a, b;\"\";\"Sag \"\"Hallo\"\"; \xE2\x82\xAC\";\"\"\r\n"
+              "'@Type;'-1;'abc;'=cmd|' /C calc'!A0;''=x\r\n"
+              "\"\";'+;\"\";'\tTab;'''-\r\n");
     exchange::ExportOptions tab = GermanEnglish('\t');
     EXPECT_THROW(Export(Format::Csv, table, tab), PtfError);
 }
@@ -256,9 +264,9 @@ TEST(ExchangeImport, CsvMatchesByNameOrPropertyAndTellsDuplicatesApart) {
         "Type;Property;StringName;deutsch;ENGLISH\n"
         "Label;frm.a.Caption;;Zwei;Two\n"
         "Label;frm.a.Caption;;Eins;One\n"
-        "Form;;sTitle;;\"Title\r\n(new)\"\n"
+        "Form;frm.Caption;sTitle;Titel;\"Title\r\n(new)\"\n"
         "Form;;sOther;;Other\n"
-        "Form;;sLong;;" +
+        "Form;x;sLong;Lang;" +
         std::string(1100, 'x') + "\n";
     const ImportPlan plan = Plan(Format::Csv, csv, table);
     ASSERT_FALSE(plan.fault) << plan.fault->Text();

@@ -140,6 +140,27 @@ TEST(ExchangeImportRules, TakeOnlyWhatTheFileMeans) {
         {"a byte-order mark that agrees is read", Format::Xliff,
          "\xEF\xBB\xBF" + Xliff(File(Unit("sA", "", "<target>Caf\xC3\xA9</target>"))),
          "4 changed sA [Caf\xE9]\n"},
+        {"a record a spreadsheet converted is refused; a formula's apostrophe is removed",
+         Format::Csv,
+         "Type;Property;StringName;Deutsch;English\r\n"
+         "Button;frm.btOk.Caption;;1067;Okay\r\n"
+         "Label;frm.lbB.Caption;sB;2024-01-02;Bee\r\n"
+         "Label;#NAME?;sC;C;Cee\r\n"
+         "#NAME?;frm.lbD.Caption;sD;D;Dee\r\n"
+         "Button;frm.btNo.Caption;;'=Summe;'=Nein\r\n"
+         "Label;frm.lbE.Caption;sE;E;'abc\r\n"
+         "Label;frm.lbF.Caption;sF;F;''+x\r\n",
+         "2 refused frm.btOk.Caption (Spalte Deutsch passt nicht zur Tabelle - die Datei wurde "
+         "wohl von einer Tabellenkalkulation umgewandelt; alle Spalten als Text öffnen)\n"
+         "3 refused sB (Spalte Deutsch passt nicht zur Tabelle - die Datei wurde wohl von einer "
+         "Tabellenkalkulation umgewandelt; alle Spalten als Text öffnen)\n"
+         "4 refused sC (Spalte Property passt nicht zur Tabelle - die Datei wurde wohl von "
+         "einer Tabellenkalkulation umgewandelt; alle Spalten als Text öffnen)\n"
+         "5 refused sD (Spalte Type passt nicht zur Tabelle - die Datei wurde wohl von einer "
+         "Tabellenkalkulation umgewandelt; alle Spalten als Text öffnen)\n"
+         "6 new frm.btNo.Caption [=Nein]\n"
+         "7 new sE ['abc]\n"
+         "8 new sF ['+x]\n"},
         {"a NUL byte is named with its line", Format::Csv,
          "Type,Property,StringName,Deutsch,English\r\n"
          "Label,frm.lbA.Caption,sA,A,Ay\r\n"

@@ -35,14 +35,16 @@ const std::string kTable =
     "\"Message\",\"\",\"sLater\",\"Sp\xE4ter, bitte\",null,\r\n"
     "5);\r\n";
 
-// A CSV file as a spreadsheet saves it: one unit of each kind, in lines 2 to 6.
+// A CSV file as a spreadsheet saves it: one unit of each kind, in lines 2 to 6, from the table
+// with the title's source changed as importAppliesAsOneUndoStep does.
 const std::string kCsv =
     "\xEF\xBB\xBFType;Property;StringName;Deutsch;English\r\n"
-    "Form;fmMain.Caption;sTitle;Adressbuch;Address book!\r\n"    // changed
-    "Label;fmMain.lbStreet.Caption;;x;Street\r\n"                // new, matched by its Property
-    "Button;fmMain.btOK.Caption;sOK;OK;OK ]]> \xE2\x82\xAC\r\n"  // unchanged (the euro sign)
-    "Form;;sNowhere;;x\r\n"                                      // unknown
-    "Message;;sLater;;Later \xE2\x86\x92\r\n";                   // refused: the arrow
+    "Form;fmMain.Caption;sTitle;Adressbuch!;Address book!\r\n"  // changed
+    "Label;fmMain.lbStreet.Caption;;\"Stra\xC3\x9F"
+    "e & <Nr.>;\";Street\r\n"  // new, matched by its Property
+    "Button;fmMain.btOK.Caption;sOK;OK ]]> \xC3\x84;OK ]]> \xE2\x82\xAC\r\n"  // unchanged (euro)
+    "Form;;sNowhere;;x\r\n"                                                   // unknown
+    "Message;;sLater;Sp\xC3\xA4ter, bitte;Later \xE2\x86\x92\r\n";            // refused: arrow
 
 const QStringList kTargets = {"Address book", "", "OK ]]> \u20AC", ""};
 
