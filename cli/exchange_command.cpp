@@ -1,5 +1,6 @@
 #include "cli/exchange_command.h"
 
+#include <new>
 #include <optional>
 #include <string_view>
 
@@ -265,10 +266,12 @@ int RunExchange(const std::vector<std::string>& args, std::ostream& out, std::os
         out << kExchangeUsage << '\n' << kExchangeHelp;
         return kSuccess;
     }
+    const std::string* working = &call.project;  // the file a lack of memory is reported for
     try {
         ProjectState state;
         PtfTable translations;
         ReadProject(call.project, state, translations);
+        working = &call.file;
         if (!call.import) {
             Export(call, state, translations);
             return kSuccess;
@@ -276,6 +279,8 @@ int RunExchange(const std::vector<std::string>& args, std::ostream& out, std::os
         const int status = Import(call, state, translations, out, err);
         out.flush();
         return status;
+    } catch (const std::bad_alloc&) {
+        err << "parlix-build: " << *working << ": nicht genug Arbeitsspeicher\n";
     } catch (const std::exception& error) {
         err << "parlix-build: " << error.what() << '\n';
     }

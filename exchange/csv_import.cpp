@@ -9,6 +9,7 @@
 #include <array>
 #include <cstring>
 #include <functional>
+#include <new>
 #include <optional>
 
 #include "exchange/readers.h"
@@ -74,7 +75,8 @@ class CsvReader {
         return found;
     }
 
-    int Line() const { return line_; }  // where the last record starts, or of the fault
+    int Line() const { return line_; }   // where the last record starts, or of the fault
+    int Reading() const { return at_; }  // the line being read
     const std::string& Fault() const { return fault_; }
     // The fault concerns the file's bytes (its encoding or size), not its CSV structure.
     bool FaultInBytes() const { return faultInBytes_; }
@@ -532,17 +534,24 @@ void SecondPass(CsvReader& reader, Planner& planner, Matcher& matcher,
 
 void ReadCsv(const OpenFile& open, Planner& planner, const std::vector<std::string>& columns,
              const ImportOptions& options) {
-    const char delimiter = ReadHeader(open, planner, columns, options);
-    if (delimiter == 0) {
-        return;
+    const CsvReader* reading = nullptr;  // for the line where memory ran out
+    try {
+        const char delimiter = ReadHeader(open, planner, columns, options);
+        if (delimiter == 0) {
+            return;
+        }
+        Matcher matcher(planner.Rows());
+        CsvReader first(open(), delimiter, options.maxFileBytes);
+        reading = &first;
+        if (!FirstPass(first, planner, matcher)) {
+            return;
+        }
+        CsvReader second(open(), delimiter, options.maxFileBytes);
+        reading = &second;
+        SecondPass(second, planner, matcher, columns);
+    } catch (const std::bad_alloc&) {
+        planner.FailOutOfMemory(reading != nullptr ? reading->Reading() : 0);
     }
-    Matcher matcher(planner.Rows());
-    CsvReader first(open(), delimiter, options.maxFileBytes);
-    if (!FirstPass(first, planner, matcher)) {
-        return;
-    }
-    CsvReader second(open(), delimiter, options.maxFileBytes);
-    SecondPass(second, planner, matcher, columns);
 }
 
 }  // namespace parlix::exchange::detail

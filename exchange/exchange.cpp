@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <new>
 
 #include "exchange/planner.h"
 #include "exchange/readers.h"
@@ -80,25 +81,30 @@ std::vector<std::string> ColumnNames(PtfTable& table) {
     return names;
 }
 
-ImportPlan Plan(Format format, const std::string& fileName, PtfTable& table,
-                const ImportOptions& options, const detail::OpenFile& open) {
-    ImportPlan plan;
-    plan.file = fileName;
-    plan.format = format;
-    detail::Planner planner(plan, table, format == Format::Xliff);
-    if (format == Format::Xliff) {
-        detail::ReadXliff(open(), planner, options);
-    } else {
-        detail::ReadCsv(open, planner, ColumnNames(table), options);
-    }
-    return plan;
-}
-
 ImportPlan Refused(const std::string& fileName, Format format, std::string message) {
     ImportPlan plan;
     plan.file = fileName;
     plan.format = format;
     plan.fault = ImportFault{fileName, 0, std::move(message)};
+    return plan;
+}
+
+ImportPlan Plan(Format format, const std::string& fileName, PtfTable& table,
+                const ImportOptions& options, const detail::OpenFile& open) {
+    ImportPlan plan;
+    plan.file = fileName;
+    plan.format = format;
+    try {
+        detail::Planner planner(plan, table, format == Format::Xliff);
+        if (format == Format::Xliff) {
+            detail::ReadXliff(open(), planner, options);
+        } else {
+            detail::ReadCsv(open, planner, ColumnNames(table), options);
+        }
+    } catch (const std::bad_alloc&) {  // before the readers could name a line
+        plan = ImportPlan();
+        plan = Refused(fileName, format, detail::kOutOfMemory);
+    }
     return plan;
 }
 

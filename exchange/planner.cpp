@@ -1,5 +1,7 @@
 #include "exchange/planner.h"
 
+#include "exchange/readers.h"
+
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
@@ -137,13 +139,17 @@ void Planner::Fail(int line, std::string message) {
     if (Failed()) {
         return;
     }
+    plan_.changes = {};
+    plan_.unchanged = {};
+    plan_.unknown = {};
+    unknownSection_ = {};
+    plan_.refused = {};
+    plan_.heldBack = {};
     plan_.fault = ImportFault{plan_.file, line, std::move(message)};
-    plan_.changes.clear();
-    plan_.unchanged.clear();
-    plan_.unknown.clear();
-    unknownSection_.clear();
-    plan_.refused.clear();
-    plan_.heldBack.clear();
+}
+
+void Planner::FailOutOfMemory(int line) {
+    Fail(line, kOutOfMemory);
 }
 
 void Planner::DropReplaced() {

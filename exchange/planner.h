@@ -53,6 +53,8 @@ class Planner {
 
     // The file cannot be imported: the first fault counts, and the lists are emptied.
     void Fail(int line, std::string message);
+    // The same for a lack of memory, which the plan's own memory is given back for first.
+    void FailOutOfMemory(int line);
     bool Failed() const { return plan_.fault.has_value(); }
 
     // Ends the plan: a file whose units all match no row belongs to another project.

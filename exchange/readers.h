@@ -28,4 +28,7 @@ void ReadCsv(const OpenFile& open, Planner& planner, const std::vector<std::stri
 // "1,5 MB" style sizes for messages.
 std::string Megabytes(std::uint64_t bytes);
 
+// Why a file could not be read when memory ran out.
+inline constexpr const char* kOutOfMemory = "nicht genug Arbeitsspeicher, um die Datei zu lesen";
+
 }  // namespace parlix::exchange::detail

@@ -2,6 +2,8 @@
 // about well-formedness and encodings, and exact about the line of a fault.
 #include <expat.h>
 
+#include <algorithm>
+#include <new>
 #include <string_view>
 #include <unordered_map>
 
@@ -71,17 +73,26 @@ class XliffReader {
     XliffReader& operator=(const XliffReader&) = delete;
 
     void Read(const ReadMore& read) {
+        try {
+            ReadAll(read);
+        } catch (const std::bad_alloc&) {
+            OutOfMemory();
+        }
+    }
+
+  private:
+    void ReadAll(const ReadMore& read) {
         std::uint64_t total = 0;
         for (;;) {
             void* buffer = XML_GetBuffer(parser_, static_cast<int>(kChunk));
             if (buffer == nullptr) {
-                planner_.Fail(0, "zu wenig Speicher zum Lesen");
+                planner_.FailOutOfMemory(Line());
                 return;
             }
             const std::size_t got = read(static_cast<char*>(buffer), kChunk);
-            if (total == 0) {
-                utf8Mark_ =
-                    std::string_view(static_cast<char*>(buffer), got).starts_with(kUtf8Mark);
+            if (head_.size() < kUtf8Mark.size()) {
+                head_.append(static_cast<char*>(buffer),
+                             std::min(got, kUtf8Mark.size() - head_.size()));
             }
             total += got;
             if (total > options_.maxFileBytes) {
@@ -99,11 +110,18 @@ class XliffReader {
         planner_.Finish();
     }
 
-  private:
     int Line() const { return static_cast<int>(XML_GetCurrentLineNumber(parser_)); }
 
     void Stop(std::string message) {
         planner_.Fail(Line(), std::move(message));
+        XML_StopParser(parser_, XML_FALSE);
+    }
+
+    void OutOfMemory() {
+        target_ = {};
+        context_ = {};
+        locations_ = {};
+        planner_.FailOutOfMemory(Line());
         XML_StopParser(parser_, XML_FALSE);
     }
 
@@ -136,6 +154,9 @@ class XliffReader {
                 message = "die Zeichenkodierung \"" + encoding_ +
                           "\" wird nicht unterstützt (UTF-8, UTF-16, ISO-8859-1, Windows-1252)";
                 break;
+            case XML_ERROR_NO_MEMORY:
+                message = kOutOfMemory;
+                break;
             case XML_ERROR_TAG_MISMATCH:
                 message = "das schließende Tag passt nicht zum offenen Element";
                 break;
@@ -147,26 +168,45 @@ class XliffReader {
 
     static XliffReader& Of(void* data) { return *static_cast<XliffReader*>(data); }
 
-    static void OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
-        Of(data).Start(Split(name), attributes);
+    // Runs a handler for expat, which is C: no exception may leave it.
+    template <typename Handler>
+    static void Guarded(void* data, const Handler& handler) {
+        XliffReader& reader = Of(data);
+        try {
+            handler(reader);
+        } catch (const std::bad_alloc&) {
+            reader.OutOfMemory();
+        }
     }
-    static void OnEnd(void* data, const XML_Char*) { Of(data).End(); }
+
+    static void OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
+        Guarded(data, [&](XliffReader& reader) { reader.Start(Split(name), attributes); });
+    }
+    static void OnEnd(void* data, const XML_Char*) {
+        Guarded(data, [](XliffReader& reader) { reader.End(); });
+    }
     static void OnText(void* data, const XML_Char* text, int length) {
-        Of(data).Text(std::string_view(text, static_cast<std::size_t>(length)));
+        Guarded(data, [&](XliffReader& reader) {
+            reader.Text(std::string_view(text, static_cast<std::size_t>(length)));
+        });
     }
     static void OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
-        Of(data).Stop("eine DOCTYPE-Deklaration ist in XLIFF-Dateien nicht erlaubt");
+        Guarded(data, [](XliffReader& reader) {
+            reader.Stop("eine DOCTYPE-Deklaration ist in XLIFF-Dateien nicht erlaubt");
+        });
     }
     // Expat lets a declared single-byte encoding win over a UTF-8 byte-order mark and reads the
     // UTF-8 bytes as Latin-1 ("Café" as "CafÃ©"); the two contradict each other.
     static void OnXmlDecl(void* data, const XML_Char*, const XML_Char* encoding, int) {
-        XliffReader& reader = Of(data);
-        if (reader.utf8Mark_ && encoding != nullptr && !SameText(encoding, "UTF-8")) {
-            reader.Stop(
-                "die Datei beginnt mit der Byte-Reihenfolge-Markierung von UTF-8, gibt "
-                "aber die Zeichenkodierung \"" +
-                std::string(encoding) + "\" an");
-        }
+        Guarded(data, [encoding](XliffReader& reader) {
+            if (reader.head_.starts_with(kUtf8Mark) && encoding != nullptr &&
+                !SameText(encoding, "UTF-8")) {
+                reader.Stop(
+                    "die Datei beginnt mit der Byte-Reihenfolge-Markierung von UTF-8, gibt "
+                    "aber die Zeichenkodierung \"" +
+                    std::string(encoding) + "\" an");
+            }
+        });
     }
     static int OnUnknownEncoding(void* data, const XML_Char* name, XML_Encoding* info) {
         const std::string_view encoding(name);
@@ -180,7 +220,7 @@ class XliffReader {
             info->release = nullptr;
             return XML_STATUS_OK;
         }
-        Of(data).encoding_ = std::string(encoding);
+        Guarded(data, [encoding](XliffReader& reader) { reader.encoding_ = encoding; });
         return XML_STATUS_ERROR;
     }
 
@@ -352,7 +392,7 @@ class XliffReader {
     RowOfId rowOfId_;  // views into ids_
     const std::vector<std::string> ids_;
     std::string encoding_;
-    bool utf8Mark_ = false;  // the file starts with UTF-8's byte-order mark
+    std::string head_;  // the file's first bytes: whether it starts with a byte-order mark
 
     int depth_ = 0;
     bool rootSeen_ = false;

@@ -2,11 +2,15 @@
 // table, and the plan it yields written out unit by unit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "exchange/exchange.h"
 #include "exchange/exchange_support.h"
+#include "exchange/planner.h"
+#include "exchange/readers.h"
 
 namespace parlix {
 namespace {
@@ -210,6 +214,44 @@ TEST(ExchangeImportRules, CsvRecordsReadTheSameAcrossPieces) {
         testing::FillTranslations(table, "Deutsch", "English", RuleRows());
         const std::string file = header + "Form,,sPad,," + padding + "\n" + records;
         ASSERT_EQ(Outcome(testing::Plan(Format::Csv, file, table)), expected) << at;
+    }
+}
+
+// Running out of memory while reading names the file, the line and the cause, and leaves an
+// empty plan.
+TEST(ExchangeImportRules, RunningOutOfMemoryNamesTheLine) {
+    for (Format format : {Format::Xliff, Format::Csv}) {
+        PtfTable table;
+        testing::FillTranslations(table, "Deutsch", "English", RuleRows());
+        const std::string file = testing::Export(format, table, testing::GermanEnglish());
+        std::size_t cut = 0;  // where line 6 starts: memory runs out when it is read
+        for (int line = 1; line < 6; ++line) {
+            cut = file.find('\n', cut) + 1;
+        }
+        const exchange::detail::OpenFile open = [&file, cut]() -> exchange::detail::ReadMore {
+            return [&file, cut, at = std::size_t{0}](char* buffer, std::size_t size) mutable {
+                if (at == cut) {
+                    throw std::bad_alloc();
+                }
+                const std::size_t got = std::min({size, std::size_t{16}, cut - at});
+                std::copy_n(file.data() + at, got, buffer);
+                at += got;
+                return got;
+            };
+        };
+        exchange::ImportPlan plan;
+        plan.file = "in.file";
+        exchange::detail::Planner planner(plan, table, format == Format::Xliff);
+        if (format == Format::Xliff) {
+            exchange::detail::ReadXliff(open(), planner, {});
+        } else {
+            exchange::detail::ReadCsv(open, planner,
+                                      {"Type", "Property", "StringName", "Deutsch", "English"}, {});
+        }
+        ASSERT_TRUE(plan.fault);
+        EXPECT_EQ(plan.fault->Text(),
+                  "in.file:6: nicht genug Arbeitsspeicher, um die Datei zu lesen");
+        EXPECT_TRUE(plan.changes.empty() && plan.unchanged.empty() && plan.unknown.empty());
     }
 }
 
