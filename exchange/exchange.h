@@ -6,10 +6,12 @@
 // ApplyImportPlan then writes the planned values into the target language's column and nowhere
 // else. A damaged file yields a plan with a fault, which cannot be applied.
 //
-// Null and empty stay apart where the format allows it: in XLIFF a null target carries
-// parlix:null="yes", in CSV a null is an empty field and an empty text is "". A file that has
-// lost the difference (a spreadsheet or another tool saved it) changes nothing by it: a file
-// value without text on a row without text counts as unchanged, whichever of the two each is.
+// XLIFF takes only finished translations: a unit without target text, or one the file marks
+// as untranslated or as a draft, is listed and changes nothing, so XLIFF never clears a text.
+// A null target is written as no <target>, an empty one as an empty <target>. CSV keeps null
+// and empty apart (a null is an empty field, an empty text is ""); a file that has lost the
+// difference (a spreadsheet saved it) changes nothing by it: a file value without text on a
+// row without text counts as unchanged, whichever of the two each is.
 #pragma once
 
 #include <cstdint>
