@@ -218,7 +218,9 @@ int ApplyImportPlan(const ImportPlan& plan, PtfTable& table) {
     }
     for (const ImportChange& change : plan.changes) {
         if (change.row < 0 || change.row >= table.RecordCount() ||
-            ValueAt(table, change.row, plan.targetColumn) != change.before) {
+            detail::StampOf(table.IsNullAt(change.row, plan.targetColumn),
+                            table.TextViewAt(change.row, plan.targetColumn)) !=
+                change.beforeStamp) {
             throw PtfError("Der Import passt nicht mehr zur Übersetzungstabelle");
         }
     }

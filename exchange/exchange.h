@@ -88,12 +88,13 @@ struct ImportUnit {
     int row = -1;
 };
 
-// A matched unit whose text differs from its row's: the target language's value before and
-// after (Windows-1252; nothing for null). `isNew` when the row had no text before (null or
-// empty).
+// A matched unit whose text differs from its row's: the target language's value after the
+// import (Windows-1252; nothing for null), and a stamp of the row's value when the plan was
+// made, by which ApplyImportPlan sees that the row still holds it (a plan keeps no copy of
+// the texts it replaces). `isNew` when the row had no text before (null or empty).
 struct ImportChange : ImportUnit {
     bool isNew = false;
-    std::optional<std::string> before;
+    std::uint64_t beforeStamp = 0;
     std::optional<std::string> after;
 };
 

@@ -3,12 +3,17 @@
 #include "exchange/readers.h"
 
 #include <algorithm>
+#include <functional>
 #include <string_view>
 #include <unordered_map>
 
 #include "exchange/text_codec.h"
 
 namespace parlix::exchange::detail {
+
+std::uint64_t StampOf(bool isNull, std::string_view text) {
+    return isNull ? 0 : std::hash<std::string_view>{}(text) | 1;
+}
 
 void MarkTarget(OfferedText& offered, bool hasTarget, std::string_view approved,
                 std::string_view state) {
@@ -126,9 +131,7 @@ void Planner::Record(int row, std::string key, int line, bool offeredNull) {
     change.line = line;
     change.row = row;
     change.isNew = current.empty();
-    if (!currentNull) {
-        change.before = std::string(current);
-    }
+    change.beforeStamp = StampOf(currentNull, current);
     if (!offeredNull || !bytes.empty()) {
         change.after = bytes;
     }

@@ -1,6 +1,7 @@
 // What the import readers share: matching a unit's text against its row and filling the plan.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,9 @@ struct OfferedText {
     // is refused.
     std::string differingColumn;
 };
+
+// The stamp of a target value for ImportChange::beforeStamp: null apart from every text.
+std::uint64_t StampOf(bool isNull, std::string_view text);
 
 // How an XLIFF unit marks its target: whether it has a <target> and text in it, the unit's
 // approved and the target's state attribute (empty when missing). The one place that decides
