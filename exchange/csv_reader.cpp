@@ -12,7 +12,6 @@ namespace parlix::exchange::detail {
 
 namespace {
 
-constexpr std::size_t kChunk = std::size_t{1} << 20;
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 // The first fault of a field's bytes: a NUL byte or what is no UTF-8, with its line.
@@ -45,7 +44,7 @@ std::optional<std::pair<int, std::string>> TextFault(const Field& field) {
 
 CsvReader::CsvReader(ReadMore read, char delimiter, std::uint64_t maxBytes)
     : read_(std::move(read)), delimiter_(delimiter), maxBytes_(maxBytes) {
-    buffer_.resize(kChunk);
+    buffer_.resize(kCsvPiece);
 }
 
 bool CsvReader::Next(std::vector<Field>& fields) {
@@ -126,8 +125,8 @@ bool CsvReader::Fill() {
         end_ -= pos_;
         pos_ = 0;
     }
-    if (buffer_.size() - end_ < kChunk / 2) {
-        buffer_.resize(buffer_.size() + kChunk);
+    if (buffer_.size() - end_ < kCsvPiece / 2) {
+        buffer_.resize(buffer_.size() + kCsvPiece);
     }
     const std::size_t got = read_(buffer_.data() + end_, buffer_.size() - end_);
     total_ += got;

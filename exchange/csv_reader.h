@@ -10,6 +10,9 @@
 
 namespace parlix::exchange::detail {
 
+// The bytes read at a time.
+inline constexpr std::size_t kCsvPiece = std::size_t{64} << 10;
+
 struct Field {
     std::string text;  // UTF-8
     bool quoted = false;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "exchange/csv_reader.h"
 #include "exchange/exchange.h"
 #include "exchange/exchange_support.h"
 #include "exchange/planner.h"
@@ -191,9 +192,8 @@ TEST(ExchangeImportRules, TakeOnlyWhatTheFileMeans) {
     }
 }
 
-// The CSV reader reads a file a megabyte at a time: records, quoted fields, doubled quotes,
-// line breaks of every kind and characters of several bytes read the same wherever the
-// pieces end.
+// The CSV reader reads a file a piece at a time: records, quoted fields, doubled quotes, line
+// breaks of every kind and characters of several bytes read the same wherever a piece ends.
 TEST(ExchangeImportRules, CsvRecordsReadTheSameAcrossPieces) {
     const std::string records =
         "Label,frm.lbA.Caption,sA,A,\"Caf\xC3\xA9 \"\"quoted\"\", end\"\r\n"
@@ -207,9 +207,8 @@ TEST(ExchangeImportRules, CsvRecordsReadTheSameAcrossPieces) {
         "6 refused sC (Zeilenumbruch im Text)\n"
         "8 changed sD [\x80]\n";
     const std::string header = "Type,Property,StringName,Deutsch,English\r\n";
-    const std::size_t piece = std::size_t{1} << 20;
     for (std::size_t at = 0; at <= records.size(); ++at) {  // where the first piece ends
-        const std::string padding(piece - header.size() - 13 - at, 'x');
+        const std::string padding(exchange::detail::kCsvPiece - header.size() - 13 - at, 'x');
         PtfTable table;
         testing::FillTranslations(table, "Deutsch", "English", RuleRows());
         const std::string file = header + "Form,,sPad,," + padding + "\n" + records;
