@@ -9,8 +9,6 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
-#include "check/checks_panel.h"
-#include "editor/checks_wiring.h"
 #include "editor/data_grid.h"
 #include "editor/main_window.h"
 #include "history/edit_history.h"
@@ -170,17 +168,11 @@ void EditCommands::FollowSavedState() {
     }
 }
 
-void EditCommands::MarksMayHaveChanged() {
-    // A step may have changed review marks only, which the table does not tell its views.
-    dm1_->dsTranslations->NotesChanged();
-    fmMain_.Checks->Panel->ScheduleRefresh();
-}
-
 void EditCommands::aUndoExecute() {
     if (dm1_ != nullptr && dm1_->cdsTranslations.IsActive()) {
         dm1_->History.Undo();  // translate mode refuses taking back an insert or a delete
         FollowSavedState();
-        MarksMayHaveChanged();
+        fmMain_.MarksChanged();  // a step may have changed marks only
     }
 }
 
@@ -188,7 +180,7 @@ void EditCommands::aRedoExecute() {
     if (dm1_ != nullptr && dm1_->cdsTranslations.IsActive()) {
         dm1_->History.Redo();
         FollowSavedState();
-        MarksMayHaveChanged();
+        fmMain_.MarksChanged();  // a step may have changed marks only
     }
 }
 

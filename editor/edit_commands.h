@@ -58,8 +58,6 @@ class EditCommands : public QObject {
     void ShowCell(int tableRow, int column);
     // After an undo or redo: unsaved exactly when the table is not as it was saved.
     void FollowSavedState();
-    // After an undo or redo: the grid's tint and the checks follow the review marks.
-    void MarksMayHaveChanged();
 
     TfmMain& fmMain_;
     Dialogs& dialogs_;

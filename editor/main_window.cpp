@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "check/checks_panel.h"
 #include "editor/checks_wiring.h"
 #include "editor/column_layout.h"
 #include "editor/data_grid.h"
@@ -330,6 +331,13 @@ void TfmMain::SetTranslateMode(bool on) {
 
 void TfmMain::LeaveTranslateMode() {
     cbTranslateMode->setChecked(false);
+}
+
+void TfmMain::MarksChanged() {
+    if (dm1_ != nullptr) {
+        dm1_->dsTranslations->NotesChanged();
+    }
+    Checks->Panel->ScheduleRefresh();
 }
 
 void TfmMain::ShowStatus(const QString& text) {

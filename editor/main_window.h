@@ -100,6 +100,7 @@ class TfmMain : public QMainWindow, public MainWindowPort {
     void FormCanResize(int newWidth, int newHeight, bool& resize) const;
     void SetTranslateMode(bool on);
     void LeaveTranslateMode() override;
+    void MarksChanged() override;
     void ResetColumnLayout() override;
     void AfterProjectLoaded() override;
     // Leaving translate mode does not bring back what this switched off.

@@ -6,8 +6,6 @@
 #include <QMenu>
 #include <algorithm>
 
-#include "check/checks_panel.h"
-#include "editor/checks_wiring.h"
 #include "editor/data_grid.h"
 #include "editor/edit_commands.h"
 #include "editor/main_window.h"
@@ -112,7 +110,7 @@ void ReviewCommands::aConfirmTranslationExecute() {
         return;
     }
     fmMain_.SetChangesToSave(!dm1_->State.TranslationsFileName.empty());
-    MarksChanged();
+    fmMain_.MarksChanged();
     fmMain_.ShowStatus(confirmed == 1
                            ? QStringLiteral("Übersetzung bestätigt")
                            : QStringLiteral("%1 Übersetzungen bestätigt").arg(Count(confirmed)));
@@ -156,11 +154,6 @@ void ReviewCommands::aFillFromTableExecute() {
     fmMain_.ShowStatus(
         plan.Count() == 1 ? QStringLiteral("1 Übersetzung übernommen")
                           : QStringLiteral("%1 Übersetzungen übernommen").arg(Count(plan.Count())));
-}
-
-void ReviewCommands::MarksChanged() {
-    dm1_->dsTranslations->NotesChanged();
-    fmMain_.Checks->Panel->ScheduleRefresh();
 }
 
 }  // namespace parlix

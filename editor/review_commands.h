@@ -40,8 +40,6 @@ class ReviewCommands : public QObject {
   private:
     // The table rows the user selected in the grid, the current one when nothing is.
     std::vector<int> SelectedRows() const;
-    // The marks changed without the table: the grid and the checks look again.
-    void MarksChanged();
 
     TfmMain& fmMain_;
     Dialogs& dialogs_;

@@ -20,12 +20,21 @@ namespace parlix::exchange::detail {
 
 namespace {
 
-bool HeaderFits(const std::vector<Field>& fields, const std::vector<std::string>& columns) {
-    if (fields.size() != columns.size()) {
+// The column after the table's that an export with review marks adds: "x" for a translation to
+// review, which an import takes as a draft.
+constexpr std::string_view kReviewColumn = "Review";
+
+// Whether the header row names the table's columns, perhaps followed by the Review column;
+// `review` tells whether it is there.
+bool HeaderFits(const std::vector<Field>& fields, const std::vector<std::string>& columns,
+                bool& review) {
+    review = fields.size() == columns.size() + 1 &&
+             SameText(TrimView(fields.back().text), kReviewColumn);
+    if (fields.size() != columns.size() + (review ? 1 : 0)) {
         return false;
     }
     std::string name;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
         if (ToCp1252(fields[i].text, false, name) == Conversion::Unheld ||
             !SameText(Trim(name), columns[i])) {
             return false;
@@ -182,16 +191,17 @@ std::string Key(const std::vector<Field>& fields) {
     return name.empty() ? fields[kPropertyColumn].text : name;
 }
 
-// Finds the delimiter the header row uses (or checks the one given); 0 after a fault.
+// Finds the delimiter the header row uses (or checks the one given); 0 after a fault. `review`
+// tells whether the Review column follows the table's.
 char ReadHeader(const OpenFile& open, Planner& planner, const std::vector<std::string>& columns,
-                const ImportOptions& options) {
+                const ImportOptions& options, bool& review) {
     std::vector<Field> fields;
     for (char candidate : {',', ';'}) {
         if (options.csvDelimiter != 0 && options.csvDelimiter != candidate) {
             continue;
         }
         CsvReader header(open(), candidate, options.maxFileBytes);
-        if (header.Next(fields) && HeaderFits(fields, columns)) {
+        if (header.Next(fields) && HeaderFits(fields, columns, review)) {
             return candidate;
         }
         if (header.FaultInBytes()) {
@@ -207,16 +217,16 @@ char ReadHeader(const OpenFile& open, Planner& planner, const std::vector<std::s
 
 // Checks every record and takes the rows of those that name a single row, so that an
 // ambiguous record cannot take a row that another record names alone.
-bool FirstPass(CsvReader& reader, Planner& planner, Matcher& matcher) {
+bool FirstPass(CsvReader& reader, Planner& planner, Matcher& matcher, std::size_t width) {
     std::vector<Field> fields;
     Keys keys;
     std::size_t records = 0;
     reader.Next(fields);  // the header row
     while (reader.Next(fields)) {
         ++records;
-        if (fields.size() != kColumns) {
-            planner.Fail(reader.Line(), std::to_string(fields.size()) + " Felder statt " +
-                                            std::to_string(kColumns));
+        if (fields.size() != width) {
+            planner.Fail(reader.Line(),
+                         std::to_string(fields.size()) + " Felder statt " + std::to_string(width));
             return false;
         }
         ReadKeys(fields, false, keys);
@@ -243,12 +253,12 @@ bool FirstPass(CsvReader& reader, Planner& planner, Matcher& matcher) {
 // the file with its default options converted it ("01067" to "1067", "1/2" to a date,
 // "=Summe" to "#NAME?"), in the target column too.
 void SecondPass(CsvReader& reader, Planner& planner, Matcher& matcher,
-                const std::vector<std::string>& columns) {
+                const std::vector<std::string>& columns, bool review) {
     std::vector<Field> fields;
     Keys keys;
     reader.Next(fields);  // the header row
     while (reader.Next(fields)) {
-        if (fields.size() != kColumns) {
+        if (fields.size() != kColumns + (review ? 1U : 0U)) {
             planner.Fail(reader.Line(), "die Datei hat sich beim Lesen geändert");
             return;
         }
@@ -267,6 +277,10 @@ void SecondPass(CsvReader& reader, Planner& planner, Matcher& matcher,
         OfferedText offered;
         offered.isNull = target.text.empty() && !target.quoted;
         offered.text = target.text;
+        if (review && !target.text.empty() && !TrimView(fields[kColumns].text).empty()) {
+            offered.mark = TargetMark::Draft;
+            offered.markedAs = std::string(kReviewColumn) + "=\"" + fields[kColumns].text + "\"";
+        }
         if (const int column = row >= 0 ? matcher.Differs(row, keys) : -1; column >= 0) {
             offered.differingColumn = Cp1252ToUtf8(columns[static_cast<std::size_t>(column)]);
         }
@@ -287,19 +301,20 @@ void ReadCsv(const OpenFile& open, Planner& planner, const std::vector<std::stri
              const ImportOptions& options) {
     const CsvReader* reading = nullptr;  // for the line where memory ran out
     try {
-        const char delimiter = ReadHeader(open, planner, columns, options);
+        bool review = false;
+        const char delimiter = ReadHeader(open, planner, columns, options, review);
         if (delimiter == 0) {
             return;
         }
         Matcher matcher(planner.Rows());
         CsvReader first(open(), delimiter, options.maxFileBytes);
         reading = &first;
-        if (!FirstPass(first, planner, matcher)) {
+        if (!FirstPass(first, planner, matcher, kColumns + (review ? 1U : 0U))) {
             return;
         }
         CsvReader second(open(), delimiter, options.maxFileBytes);
         reading = &second;
-        SecondPass(second, planner, matcher, columns);
+        SecondPass(second, planner, matcher, columns, review);
     } catch (const std::bad_alloc&) {
         planner.FailOutOfMemory(reading != nullptr ? reading->Reading() : 0);
     }

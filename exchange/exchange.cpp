@@ -10,6 +10,7 @@
 
 #include "exchange/planner.h"
 #include "exchange/readers.h"
+#include "review/source_memory.h"
 #include "table/errors.h"
 #include "table/file_io.h"
 #include "table/text.h"
@@ -52,13 +53,16 @@ int ImportPlan::ChangedCount() const {
 }
 
 int ImportPlan::UntranslatedCount() const {
-    return static_cast<int>(heldBack.size()) - DraftCount();
+    return static_cast<int>(heldBack.size());
 }
 
 int ImportPlan::DraftCount() const {
     int count = 0;
-    for (const HeldBackUnit& unit : heldBack) {
-        count += unit.mark == TargetMark::Draft ? 1 : 0;
+    for (const ImportChange& change : changes) {
+        count += change.draft.empty() ? 0 : 1;
+    }
+    for (const ImportUnit& unit : unchanged) {
+        count += unit.draft.empty() ? 0 : 1;
     }
     return count;
 }
@@ -207,23 +211,10 @@ std::vector<int> RowsInOrderOfAdding(const ImportPlan& plan, PtfTable& table) {
 
 }  // namespace
 
-int ApplyImportPlan(const ImportPlan& plan, PtfTable& table) {
-    if (plan.fault) {
-        throw PtfError(plan.fault->Text());
-    }
-    if (!table.IsActive() || table.State() != TableState::Browse ||
-        table.RecordCount() != plan.tableRows || plan.targetColumn < 0 ||
-        plan.targetColumn >= table.FieldCount()) {
-        throw PtfError("Der Import passt nicht mehr zur Übersetzungstabelle");
-    }
-    for (const ImportChange& change : plan.changes) {
-        if (change.row < 0 || change.row >= table.RecordCount() ||
-            detail::StampOf(table.IsNullAt(change.row, plan.targetColumn),
-                            table.TextViewAt(change.row, plan.targetColumn)) !=
-                change.beforeStamp) {
-            throw PtfError("Der Import passt nicht mehr zur Übersetzungstabelle");
-        }
-    }
+namespace {
+
+// Writes the plan's changes; returns how many.
+int WriteChanges(const ImportPlan& plan, PtfTable& table) {
     if (plan.changes.empty()) {
         return 0;
     }
@@ -254,6 +245,46 @@ int ApplyImportPlan(const ImportPlan& plan, PtfTable& table) {
     }
     table.MoveTo(cursor);
     return static_cast<int>(plan.changes.size());
+}
+
+}  // namespace
+
+int ApplyImportPlan(const ImportPlan& plan, PtfTable& table, review::SourceMemory* marks) {
+    if (plan.fault) {
+        throw PtfError(plan.fault->Text());
+    }
+    if (!table.IsActive() || table.State() != TableState::Browse ||
+        table.RecordCount() != plan.tableRows || plan.targetColumn < 0 ||
+        plan.targetColumn >= table.FieldCount()) {
+        throw PtfError("Der Import passt nicht mehr zur Übersetzungstabelle");
+    }
+    for (const ImportChange& change : plan.changes) {
+        if (change.row < 0 || change.row >= table.RecordCount() ||
+            detail::StampOf(table.IsNullAt(change.row, plan.targetColumn),
+                            table.TextViewAt(change.row, plan.targetColumn)) !=
+                change.beforeStamp) {
+            throw PtfError("Der Import passt nicht mehr zur Übersetzungstabelle");
+        }
+    }
+    // The records of the drafts, found while the table is as planned.
+    std::vector<RecordId> drafts;
+    if (marks != nullptr) {
+        for (const ImportUnit& unit : plan.unchanged) {
+            if (!unit.draft.empty()) {
+                drafts.push_back(table.IdAt(unit.row));
+            }
+        }
+        for (const ImportChange& change : plan.changes) {
+            if (!change.draft.empty()) {
+                drafts.push_back(table.IdAt(change.row));
+            }
+        }
+    }
+    const int written = WriteChanges(plan, table);
+    for (const RecordId id : drafts) {
+        marks->MarkDraft(id);  // after the writes, which count as finished translations
+    }
+    return written;
 }
 
 }  // namespace parlix::exchange

@@ -6,8 +6,10 @@
 // ApplyImportPlan then writes the planned values into the target language's column and nowhere
 // else. A damaged file yields a plan with a fault, which cannot be applied.
 //
-// XLIFF takes only finished translations: a unit without target text, or one the file marks
-// as untranslated or as a draft, is listed and changes nothing, so XLIFF never clears a text.
+// XLIFF takes finished translations and drafts: a unit without target text, or one the file
+// marks as untranslated, is listed and changes nothing, so XLIFF never clears a text; a draft's
+// text is written and its row marked for review (see review/source_memory.h), as a CSV record
+// with an "x" in its Review column is.
 // A null target is written as no <target>, an empty one as an empty <target>. CSV keeps null
 // and empty apart (a null is an empty field, an empty text is ""); a file that has lost the
 // difference (a spreadsheet saved it) changes nothing by it: a file value without text on a
@@ -22,6 +24,10 @@
 #include <vector>
 
 #include "table/ptf_table.h"
+
+namespace parlix::review {
+class SourceMemory;
+}
 
 namespace parlix::exchange {
 
@@ -53,6 +59,10 @@ struct ExportOptions {
     // XLIFF's <file original="...">: the translation table's file name without its folder
     // (UTF-8). An import refuses an XLIFF file made from a table of another name.
     std::string original;
+    // The table's review marks, when given: in XLIFF a translation to review has the state
+    // "needs-review-translation" and the text it was made from in a note; CSV gets a sixth
+    // column "Review" with "x" for it.
+    const review::SourceMemory* marks = nullptr;
 };
 
 // Writes the table (active, not being edited; the translation table's five columns) in its
@@ -86,6 +96,9 @@ struct ImportUnit {
     std::string key;
     int line = 0;
     int row = -1;
+    // A draft, taken with its row marked for review: how the file marks it (UTF-8, such as
+    // state="needs-l10n" or Review="x"); empty for a finished translation.
+    std::string draft = {};
 };
 
 // A matched unit whose text differs from its row's: the target language's value after the
@@ -114,17 +127,18 @@ struct RefusedUnit : ImportUnit {
     std::string detail;
 };
 
-// How a file marks the target it offers for a unit. Only finished targets are taken.
+// How a file marks the target it offers for a unit. Untranslated targets are not taken.
 enum class TargetMark {
     Finished,
     Untranslated,  // no target text, or XLIFF's state "new" or "needs-translation" (often a
                    // copy of the source)
     Draft,         // a translation marked unfinished: the unit approved="no", or the state
-                   // "needs-l10n", "needs-adaptation" or "needs-review-..."
+                   // "needs-l10n", "needs-adaptation" or "needs-review-...", or the CSV
+                   // record's Review column not empty: taken, and the row marked for review
 };
 
-// A matched unit whose target is no finished translation: listed, not taken. `markedAs`
-// (UTF-8) tells how the file marks it, such as state="needs-translation" or "kein <target>".
+// A matched unit whose target is no translation: listed, not taken. `markedAs` (UTF-8) tells
+// how the file marks it, such as state="needs-translation" or "kein <target>".
 struct HeldBackUnit : ImportUnit {
     TargetMark mark = TargetMark::Untranslated;
     std::string markedAs;
@@ -153,13 +167,14 @@ struct ImportPlan {
     // (translate-toolkit's po2xliff -t appends its units after the template's); so does an
     // unknown key that an earlier <file> names too.
     std::vector<RefusedUnit> refused;
-    std::vector<HeldBackUnit> heldBack;  // untranslated and draft targets: listed, not taken
+    std::vector<HeldBackUnit> heldBack;  // untranslated targets: listed, not taken
 
     int NewCount() const;
     int ChangedCount() const;
     int UntranslatedCount() const;
+    // Units taken as drafts, changed or not: their rows will need review.
     int DraftCount() const;
-    bool HasChanges() const { return !fault && !changes.empty(); }
+    bool HasChanges() const { return !fault && (!changes.empty() || DraftCount() > 0); }
 };
 
 // Reads the file in the format its name asks for (see FormatForFile; otherwise the plan has a
@@ -172,10 +187,11 @@ ImportPlan PlanImportBytes(std::string_view bytes, Format format, const std::str
                            PtfTable& table, const ImportOptions& options);
 
 // Writes the plan's changes into the target column through Edit, the field and Post (so that
-// AfterPost runs once per changed row), with the table's views told once at the end. The
-// table must be as it was planned, in the same order; the cursor stays on its row number.
-// Throws PtfError, before changing anything, when the plan has a fault or no longer fits the
-// table. Returns the number of rows written.
-int ApplyImportPlan(const ImportPlan& plan, PtfTable& table);
+// AfterPost runs once per changed row), with the table's views told once at the end, and then
+// marks the rows of its drafts for review in `marks` (when given; the marks must follow the
+// table, as its journal or through its history). The table must be as it was planned, in the
+// same order; the cursor stays on its row number. Throws PtfError, before changing anything,
+// when the plan has a fault or no longer fits the table. Returns the number of rows written.
+int ApplyImportPlan(const ImportPlan& plan, PtfTable& table, review::SourceMemory* marks = nullptr);
 
 }  // namespace parlix::exchange

@@ -100,6 +100,7 @@ void ExchangeFlow::aExportExecute() {
     options.onlyUntranslated = dialog.cbUntranslated->isChecked();
     options.csvDelimiter = dialog.Delimiter();
     options.original = std::string(ExtractFileName(state.TranslationsFileName));
+    options.marks = &dm1_.Marks;
     codes_[name1] = options.sourceCode;
     codes_[name2] = options.targetCode;
 
@@ -180,9 +181,16 @@ void ExchangeFlow::aImportExecute() {
     if (dialogs_.ExecuteModal(report) != QDialog::Accepted || !plan.HasChanges()) {
         return;
     }
-    // Each row's post tells the data module that there are changes to save.
-    HistoryStep step(dm1_.History);
-    exchange::ApplyImportPlan(plan, table);
+    // Each row's post tells the data module that there are changes to save; drafts whose text
+    // is unchanged change only their marks.
+    {
+        HistoryStep step(dm1_.History);
+        exchange::ApplyImportPlan(plan, table, &dm1_.Marks);
+    }
+    if (plan.DraftCount() > 0) {
+        fmMain_.SetChangesToSave(!state.TranslationsFileName.empty());
+        fmMain_.MarksChanged();
+    }
 }
 
 }  // namespace parlix

@@ -7,6 +7,7 @@
 #include "exchange/table_rows.h"
 #include "exchange/text_codec.h"
 #include "exchange/xliff_names.h"
+#include "review/source_memory.h"
 #include "table/cp1252.h"
 #include "table/errors.h"
 #include "table/file_io.h"
@@ -20,8 +21,18 @@ using Sink = std::function<void(std::string_view)>;
 
 constexpr std::size_t kPiece = std::size_t{1} << 20;
 
-bool Skipped(const TableRows& rows, int row, const ExportOptions& options) {
-    return options.onlyUntranslated && !rows.Untranslated(row);
+// The review mark of a row, when the options give the marks and it needs review.
+const review::Mark* MarkOf(PtfTable& table, int row, const ExportOptions& options) {
+    if (options.marks == nullptr || !options.marks->NeedsReview(row)) {
+        return nullptr;
+    }
+    return options.marks->MarkOf(table.IdAt(row));
+}
+
+// With "only untranslated", a translation to review goes out too: it needs the translator.
+bool Skipped(const TableRows& rows, const review::Mark* mark, int row,
+             const ExportOptions& options) {
+    return options.onlyUntranslated && !rows.Untranslated(row) && mark == nullptr;
 }
 
 void CheckCode(const std::string& code, const char* which) {
@@ -48,11 +59,14 @@ void AppendFileName(std::string& out, std::string_view name) {
     }
 }
 
-void AppendNote(std::string& out, const char* label, std::string_view text) {
+void AppendNote(std::string& out, const char* label, std::string_view text,
+                const char* from = "developer") {
     if (text.empty()) {
         return;
     }
-    out += "        <note from=\"developer\">";
+    out += "        <note from=\"";
+    out += from;
+    out += "\">";
     out += label;
     out += ": ";
     detail::AppendXml(out, text, false);
@@ -75,7 +89,8 @@ int WriteXliff(PtfTable& table, const ExportOptions& options, const Sink& sink) 
            options.targetCode + "\" datatype=\"plaintext\">\n    <body>\n";
     int units = 0;
     for (int r = 0; r < rows.Count(); ++r) {
-        if (Skipped(rows, r, options)) {
+        const review::Mark* mark = MarkOf(table, r, options);
+        if (Skipped(rows, mark, r, options)) {
             continue;
         }
         ++units;
@@ -88,18 +103,26 @@ int WriteXliff(PtfTable& table, const ExportOptions& options, const Sink& sink) 
         if (source.empty()) {
             out += " translate=\"no\"";  // nothing to translate: no blank row for the translator
         }
-        out += translated ? " approved=\"yes\">\n" : ">\n";
+        // A translation to review is not approved: translators' tools show it as unfinished
+        // (xliff2po as a fuzzy entry), and it comes back as a draft unless someone approves it.
+        out += !translated       ? ">\n"
+               : mark != nullptr ? " approved=\"no\">\n"
+                                 : " approved=\"yes\">\n";
         out += "        <source>";
         detail::AppendXml(out, source, false);
         out += "</source>\n";
         // A null target is no <target> at all: a marker of its own would fail the strict schema
         // and stay on a target that a translator's tool fills.
         if (translated) {
-            out += "        <target state=\"translated\">";
+            out += mark != nullptr ? "        <target state=\"needs-review-translation\">"
+                                   : "        <target state=\"translated\">";
             detail::AppendXml(out, target, false);
             out += "</target>\n";
         } else if (!rows.IsNull(r, detail::kTargetColumn)) {
             out += "        <target state=\"needs-translation\"></target>\n";
+        }
+        if (mark != nullptr && mark->source) {
+            AppendNote(out, "Previous source", *mark->source, "parlix");
         }
         AppendNote(out, "Type", rows.Text(r, detail::kTypeColumn));
         AppendNote(out, "Property", rows.Text(r, detail::kPropertyColumn));
@@ -162,10 +185,16 @@ int WriteCsv(PtfTable& table, const ExportOptions& options, const Sink& sink) {
         }
         AppendCsvField(out, table.Field(column).FieldName(), delimiter);
     }
+    const bool reviewColumn = options.marks != nullptr;
+    if (reviewColumn) {
+        out += delimiter;
+        out += "Review";
+    }
     out += "\r\n";
     int units = 0;
     for (int r = 0; r < rows.Count(); ++r) {
-        if (Skipped(rows, r, options)) {
+        const review::Mark* mark = MarkOf(table, r, options);
+        if (Skipped(rows, mark, r, options)) {
             continue;
         }
         ++units;
@@ -176,6 +205,10 @@ int WriteCsv(PtfTable& table, const ExportOptions& options, const Sink& sink) {
             AppendCsvField(
                 out, rows.IsNull(r, column) ? std::nullopt : std::optional(rows.Text(r, column)),
                 delimiter);
+        }
+        if (reviewColumn) {
+            out += delimiter;
+            out += mark != nullptr ? "x" : "";
         }
         out += "\r\n";
         if (out.size() >= kPiece) {

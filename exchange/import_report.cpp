@@ -63,7 +63,7 @@ TfmImportReport::TfmImportReport(const exchange::ImportPlan& plan, const QString
     counts->addRow(QStringLiteral("Unbekannt (nicht übernommen):"), lbUnknown);
     counts->addRow(QStringLiteral("Abgelehnt (nicht übernommen):"), lbRefused);
     counts->addRow(QStringLiteral("Unübersetzt (nicht übernommen):"), lbUntranslated);
-    counts->addRow(QStringLiteral("Entwürfe (nicht übernommen):"), lbDrafts);
+    counts->addRow(QStringLiteral("Zu prüfen (als Entwurf übernommen):"), lbDrafts);
 
     sgUnits = new QTableWidget(0, 3, this);
     sgUnits->setObjectName(QStringLiteral("sgUnits"));
@@ -77,14 +77,22 @@ TfmImportReport::TfmImportReport(const exchange::ImportPlan& plan, const QString
     FillUnits(plan);
 
     const auto written = static_cast<int>(plan.changes.size());
-    QString summary =
-        written == 0 ? QStringLiteral("Die Datei ändert nichts an der Tabelle.")
-                     : QStringLiteral(
-                           "„Übernehmen“ schreibt %1 %2 in die Spalte „%3“, in einem Schritt "
-                           "rückgängig zu machen. In die Datei kommt es erst mit „Speichern“.")
-                           .arg(written)
-                           .arg(written == 1 ? QStringLiteral("Text") : QStringLiteral("Texte"))
-                           .arg(targetName);
+    const int drafts = plan.DraftCount();
+    QString summary = QStringLiteral("Die Datei ändert nichts an der Tabelle.");
+    if (written > 0 || drafts > 0) {
+        summary = QStringLiteral("„Übernehmen“ schreibt %1 %2 in die Spalte „%3“")
+                      .arg(written)
+                      .arg(written == 1 ? QStringLiteral("Text") : QStringLiteral("Texte"))
+                      .arg(targetName);
+        if (drafts > 0) {
+            summary += QStringLiteral(" und markiert %1 als zu prüfen")
+                           .arg(drafts == 1 ? QStringLiteral("eine Zeile")
+                                            : QStringLiteral("%1 Zeilen").arg(drafts));
+        }
+        summary += QStringLiteral(
+            ", in einem Schritt rückgängig zu machen. In die Datei kommt es "
+            "erst mit „Speichern“.");
+    }
     lbSummary = new QLabel(summary, this);
     lbSummary->setObjectName(QStringLiteral("lbSummary"));
     lbSummary->setWordWrap(true);
@@ -92,8 +100,8 @@ TfmImportReport::TfmImportReport(const exchange::ImportPlan& plan, const QString
     auto* buttons = new QDialogButtonBox(this);
     btApply = buttons->addButton(QStringLiteral("Übernehmen"), QDialogButtonBox::AcceptRole);
     btApply->setObjectName(QStringLiteral("btApply"));
-    btApply->setEnabled(written > 0);
-    btApply->setDefault(written > 0);
+    btApply->setEnabled(plan.HasChanges());
+    btApply->setDefault(plan.HasChanges());
     btCancel = buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
     btCancel->setObjectName(QStringLiteral("btCancel"));
     connect(btApply, &QPushButton::clicked, this, &QDialog::accept);
@@ -112,7 +120,7 @@ TfmImportReport::TfmImportReport(const exchange::ImportPlan& plan, const QString
     sgUnits->setMinimumHeight(sgUnits->horizontalHeader()->sizeHint().height() +
                               shownRows * rowHeight + 2 * sgUnits->frameWidth());
     sgUnits->setVisible(sgUnits->rowCount() > 0);
-    (written > 0 ? btApply : btCancel)->setFocus();
+    (plan.HasChanges() ? btApply : btCancel)->setFocus();
     resize(560, minimumSizeHint().height());
 }
 
@@ -122,17 +130,24 @@ void TfmImportReport::FillUnits(const exchange::ImportPlan& plan) {
         QString reason;
     };
     std::vector<Listed> units;
-    units.reserve(plan.unknown.size() + plan.refused.size() + plan.heldBack.size());
+    units.reserve(plan.unknown.size() + plan.refused.size() + plan.heldBack.size() +
+                  static_cast<std::size_t>(plan.DraftCount()));
     for (const exchange::RefusedUnit& unit : plan.refused) {
         units.push_back(
             {&unit, QStringLiteral("abgelehnt: ") + QString::fromStdString(unit.detail)});
     }
     for (const exchange::HeldBackUnit& unit : plan.heldBack) {
         units.push_back(
-            {&unit, (unit.mark == exchange::TargetMark::Draft ? QStringLiteral("Entwurf: ")
-                                                              : QStringLiteral("unübersetzt: ")) +
-                        QString::fromStdString(unit.markedAs)});
+            {&unit, QStringLiteral("unübersetzt: ") + QString::fromStdString(unit.markedAs)});
     }
+    auto draft = [&units](const exchange::ImportUnit& unit) {
+        if (!unit.draft.empty()) {
+            units.push_back({&unit, QStringLiteral("zu prüfen: Entwurf, ") +
+                                        QString::fromStdString(unit.draft)});
+        }
+    };
+    std::for_each(plan.changes.begin(), plan.changes.end(), draft);
+    std::for_each(plan.unchanged.begin(), plan.unchanged.end(), draft);
     for (const exchange::ImportUnit& unit : plan.unknown) {
         units.push_back(
             {&unit, QStringLiteral("unbekannt: keine Zeile der Tabelle hat diesen Schlüssel")});

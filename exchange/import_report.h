@@ -1,7 +1,8 @@
 // The import report fmImportReport: what a planned import would do to the translation table
-// (the counts of new, changed, unchanged, unknown, refused and untranslated units and drafts,
-// and the units that are not taken over with their key, line and reason), and the choice to apply
-// it or not. It is made for one plan and shown once.
+// (the counts of new, changed, unchanged, unknown, refused and untranslated units and of the
+// drafts that will need review, and the units that are not taken over or taken as drafts with
+// their key, line and reason), and the choice to apply it or not. It is made for one plan and
+// shown once.
 #pragma once
 
 #include <QDialog>

@@ -66,7 +66,7 @@ bool Planner::Add(int row, std::string key, int line, const OfferedText& offered
     replaced_ = replaced_ || seen.line != 0;
     seen = {line, section_};
 
-    if (offered.mark != TargetMark::Finished) {
+    if (offered.mark == TargetMark::Untranslated) {
         HeldBackUnit held;
         held.key = std::move(key);
         held.line = line;
@@ -100,7 +100,8 @@ bool Planner::Add(int row, std::string key, int line, const OfferedText& offered
                               : std::to_string(bytes.size())) +
                  " Bytes, die Spalte fasst " + std::to_string(limit_);
     } else {
-        Record(row, std::move(key), line, offered.isNull);
+        Record(row, std::move(key), line, offered.isNull,
+               offered.mark == TargetMark::Draft ? offered.markedAs : std::string());
         return true;
     }
     RefusedUnit refused;
@@ -117,19 +118,20 @@ bool Planner::RowHolds(int row, std::string_view bytes) const {
     return !rows_.IsNull(row, kTargetColumn) && rows_.Text(row, kTargetColumn) == bytes;
 }
 
-void Planner::Record(int row, std::string key, int line, bool offeredNull) {
+void Planner::Record(int row, std::string key, int line, bool offeredNull, std::string draft) {
     const std::string& bytes = bytes_;
     const std::string_view current = rows_.Text(row, kTargetColumn);
     const bool currentNull = rows_.IsNull(row, kTargetColumn);
     const bool same = bytes.empty() ? current.empty() : !currentNull && current == bytes;
     if (same) {
-        plan_.unchanged.push_back({std::move(key), line, row});
+        plan_.unchanged.push_back({std::move(key), line, row, std::move(draft)});
         return;
     }
     ImportChange change;
     change.key = std::move(key);
     change.line = line;
     change.row = row;
+    change.draft = std::move(draft);
     change.isNew = current.empty();
     change.beforeStamp = StampOf(currentNull, current);
     if (!offeredNull || !bytes.empty()) {

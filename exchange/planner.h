@@ -65,8 +65,9 @@ class Planner {
     void Finish();
 
   private:
-    // Files a matched unit whose text (in bytes_) the table can hold.
-    void Record(int row, std::string key, int line, bool offeredNull);
+    // Files a matched unit whose text (in bytes_) the table can hold; `draft` tells how the
+    // file marks a draft (empty for a finished translation).
+    void Record(int row, std::string key, int line, bool offeredNull, std::string draft);
 
     // Whether the row's target is these bytes already.
     bool RowHolds(int row, std::string_view bytes) const;

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "review/row_keys.h"
 #include "table/ptf_table.h"
 
 namespace parlix::exchange::detail {
@@ -34,6 +35,8 @@ class TableRows {
     // No text in the target language (null or empty).
     bool Untranslated(int row) const { return Text(row, kTargetColumn).empty(); }
 
+    // What the row's key is made of (see review/row_keys.h).
+    review::KeyFields KeyFieldsOf(int row) const;
     // The order of rows that share a key, independent of the table's order: by language 1,
     // Type, StringName and Property. Rows equal in all four are told apart by position only.
     bool SourceSideLess(int a, int b) const;
@@ -43,13 +46,10 @@ class TableRows {
     int count_;
 };
 
-// The id of every row (Windows-1252), unique within the table: the StringName when no other
-// row has it; otherwise the Property, when no other such row has it and it is no other row's
-// id; otherwise the Property followed by "#" and a number counting the rows of that Property,
-// ordered by their language 1 text, Type and StringName and only then by position, so that
-// ordering the table by a column keeps every id but those of rows equal in all four. When
-// given, `rowOfId` receives every id (a view into the returned strings) with its row.
-using RowOfId = std::unordered_map<std::string_view, int>;
+// The id of every row (Windows-1252): its key, as review/row_keys.h defines it for every file
+// beside the table. When given, `rowOfId` receives every id (a view into the returned strings)
+// with its row.
+using RowOfId = review::RowOfKey;
 std::vector<std::string> UnitIds(const TableRows& rows, RowOfId* rowOfId = nullptr);
 
 }  // namespace parlix::exchange::detail

@@ -37,6 +37,9 @@ void SourceMemory::Confirm(RecordId id) {
 }
 
 void SourceMemory::MarkDraft(RecordId id) {
+    if (Marked(id)) {
+        return;  // to review already, perhaps with the text it was made from
+    }
     const int row = table_.RowOf(id);
     if (row >= 0 && HasTranslation(table_.TextViewAt(row, static_cast<int>(kTranslation)))) {
         Set(id, Mark{});

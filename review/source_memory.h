@@ -54,7 +54,7 @@ class SourceMemory : public TableJournal {
     // The translation of the record was checked and stays: its mark goes.
     void Confirm(RecordId id);
     // The record's translation was taken over as a draft: it needs review until confirmed. A
-    // record without a translation gets no mark.
+    // record without a translation gets no mark, and one to review already keeps its own.
     void MarkDraft(RecordId id);
 
     // Replaces every mark without telling anyone: the marks read with the table.

@@ -36,6 +36,8 @@ class MainWindowPort {
     virtual void AfterProjectLoadFailed() = 0;
     // Turns translate mode off, as unticking its check box does.
     virtual void LeaveTranslateMode() = 0;
+    // The review marks changed while the table did not: the grid and the checks show them again.
+    virtual void MarksChanged() = 0;
 
     // Hides the grid and silences the translation table's views; calls nest. Flows use
     // GridHidden rather than these.

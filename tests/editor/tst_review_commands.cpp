@@ -13,6 +13,7 @@
 #include "editor/checks_wiring.h"
 #include "editor/edit_commands.h"
 #include "editor/review_commands.h"
+#include "exchange/import_report.h"
 #include "project/flows_harness.h"
 #include "search/filter_bar.h"
 
@@ -153,6 +154,36 @@ class ReviewCommandsTest : public QObject {
         H().Main().aSaveExecute();  // writes the file anew
         H().OpenProject("Demo.ppr");
         QCOMPARE(H().dialogs.shown.size(), std::size_t{1});
+    }
+
+    // A translator's draft comes in with its text unchanged: the row is to review, the table has
+    // changes to save, and undo takes the mark back.
+    void anImportedDraftIsToReview() {
+        DemoProject();
+        WriteBytes(H().File("Back.xlf"),
+                   "<?xml version=\"1.0\"?>\n<xliff version=\"1.2\" "
+                   "xmlns=\"urn:oasis:names:tc:xliff:document:1.2\">\n"
+                   "<file original=\"Demo_translations.ptf\" source-language=\"de\" "
+                   "target-language=\"en\" datatype=\"plaintext\"><body>\n"
+                   "<trans-unit id=\"sSave\"><source>Speichern</source>"
+                   "<target state=\"needs-l10n\">Save</target></trans-unit>\n"
+                   "</body></file></xliff>\n");
+        H().dialogs.fileAnswers.push_back({{}, H().Path("Back.xlf")});
+        H().dialogs.modalScripts.push_back([](QDialog& dialog) {
+            auto& report = static_cast<TfmImportReport&>(dialog);
+            QCOMPARE(report.lbDrafts->text(), QString("1"));
+            QCOMPARE(report.lbSummary->text(),
+                     QString("„Übernehmen“ schreibt 0 Texte in die Spalte „English“ und markiert "
+                             "eine Zeile als zu prüfen, in einem Schritt rückgängig zu machen. In "
+                             "die Datei kommt es erst mit „Speichern“."));
+            report.btApply->click();
+        });
+        Main().aImport->trigger();
+        QCOMPARE(Notes(), QStringList({"", "", "Entwurf - Übersetzung prüfen", ""}));
+        QVERIFY(Main().aSave->isEnabled());
+        Main().Edit->aUndo->trigger();
+        QCOMPARE(Notes(), QStringList({"", "", "", ""}));
+        QVERIFY(!Main().aSave->isEnabled());
     }
 
     void untranslatedRowsTakeTheTablesOwnTranslationInOneStep() {

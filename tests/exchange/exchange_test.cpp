@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "exchange/exchange_support.h"
+#include "review/source_memory.h"
 #include "table/errors.h"
 
 namespace parlix {
@@ -165,6 +166,29 @@ TEST(ExchangeExport, CsvHasBomHeaderCrLfAndKeepsNullApartFromEmpty) {
               "\"\";'+;\"\";'\tTab;'''-\r\n");
     exchange::ExportOptions tab = GermanEnglish('\t');
     EXPECT_THROW(Export(Format::Csv, table, tab), PtfError);
+
+    // With the review marks, a sixth column "Review" has an "x" for a translation to review,
+    // which an import of the file takes back as a draft; only untranslated rows and those to
+    // review go out when only the untranslated are asked for.
+    review::SourceMemory marks(table);
+    table.SetJournal(&marks);
+    marks.Reset({{table.IdAt(3), {"Tab"}}});
+    exchange::ExportOptions reviewed = GermanEnglish(';');
+    reviewed.marks = &marks;
+    reviewed.onlyUntranslated = true;
+    const std::string file = Export(Format::Csv, table, reviewed);
+    EXPECT_EQ(file,
+              "\xEF\xBB\xBFType;Property;StringName;Deutsch;English;Review\r\n"
+              "Form;frm.Caption;sTitle;\" Titel\";;\r\n"
+              "Label;a, b;\"\";\"Sag \"\"Hallo\"\"; \xE2\x82\xAC\";\"\";\r\n"
+              "\"\";'+;\"\";'\tTab;'''-;x\r\n");
+    marks.Reset({});
+    const ImportPlan plan = Plan(Format::Csv, file, table);
+    ASSERT_EQ(plan.DraftCount(), 1);
+    exchange::ApplyImportPlan(plan, table, &marks);
+    EXPECT_TRUE(marks.NeedsReview(3));
+    EXPECT_EQ(marks.Count(), 1);
+    table.SetJournal(nullptr);
 }
 
 // One file with a unit of every kind: the report lists each where it belongs, and applying

@@ -46,11 +46,16 @@ std::string Outcome(const ImportPlan& plan) {
         lines.emplace_back(unit.line, std::to_string(unit.line) + " " + what + " " + unit.key +
                                           (detail.empty() ? "" : " " + detail));
     };
+    auto draft = [](const exchange::ImportUnit& unit) {
+        return unit.draft.empty() ? std::string() : "to review (" + unit.draft + ")";
+    };
     for (const exchange::ImportChange& change : plan.changes) {
-        add(change, change.isNew ? "new" : "changed", "[" + change.after.value_or("<null>") + "]");
+        add(change, change.isNew ? "new" : "changed",
+            "[" + change.after.value_or("<null>") + "]" +
+                (change.draft.empty() ? "" : " " + draft(change)));
     }
     for (const exchange::ImportUnit& unit : plan.unchanged) {
-        add(unit, "unchanged");
+        add(unit, "unchanged", draft(unit));
     }
     for (const exchange::ImportUnit& unit : plan.unknown) {
         add(unit, "unknown");
@@ -59,8 +64,7 @@ std::string Outcome(const ImportPlan& plan) {
         add(unit, "refused", "(" + unit.detail + ")");
     }
     for (const exchange::HeldBackUnit& unit : plan.heldBack) {
-        add(unit, unit.mark == exchange::TargetMark::Draft ? "draft" : "untranslated",
-            "(" + unit.markedAs + ")");
+        add(unit, "untranslated", "(" + unit.markedAs + ")");
     }
     std::stable_sort(lines.begin(), lines.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -99,7 +103,8 @@ struct Rule {
 
 TEST(ExchangeImportRules, TakeOnlyWhatTheFileMeans) {
     const std::vector<Rule> rules = {
-        {"targets that say they are not translated, and drafts, are listed, not taken",
+        {"targets that say they are not translated are listed, not taken; drafts are taken to "
+         "review",
          Format::Xliff,
          Xliff(File(
              Unit("sA", "", "<target state=\"needs-translation\">A</target>") +
@@ -114,10 +119,10 @@ TEST(ExchangeImportRules, TakeOnlyWhatTheFileMeans) {
              Unit("frm.btNo.Caption", " translate=\"no\"", "<target>Nein</target>"))),
          "4 untranslated sA (state=\"needs-translation\")\n"
          "5 untranslated sB (state=\"new\")\n"
-         "6 draft sC (approved=\"no\")\n"
-         "7 draft sD (state=\"needs-review-translation\")\n"
-         "8 draft sE (state=\"needs-l10n\")\n"
-         "9 draft sF (state=\"needs-adaptation\")\n"
+         "6 changed sC [Cc] to review (approved=\"no\")\n"
+         "7 changed sD [Dd] to review (state=\"needs-review-translation\")\n"
+         "8 new sE [Ee] to review (state=\"needs-l10n\")\n"
+         "9 new sF [Ff] to review (state=\"needs-adaptation\")\n"
          "10 new sG [Gg]\n"
          "11 new sH [Hh]\n"
          "12 untranslated frm.btOk.Caption (leeres <target>)\n"},
@@ -166,6 +171,21 @@ TEST(ExchangeImportRules, TakeOnlyWhatTheFileMeans) {
          "6 new frm.btNo.Caption [=Nein]\n"
          "7 new sE ['abc]\n"
          "8 new sF ['+x]\n"},
+        {"a CSV Review column marks drafts, changed or not; without text a record is none",
+         Format::Csv,
+         "Type;Property;StringName;Deutsch;English;review\r\n"
+         "Label;frm.lbA.Caption;sA;A;Old A;x\r\n"
+         "Label;frm.lbB.Caption;sB;B;Bee; \r\n"
+         "Label;frm.lbC.Caption;sC;C;Cee;ja\r\n"
+         "Label;frm.lbE.Caption;sE;E;;x\r\n",
+         "2 unchanged sA to review (Review=\"x\")\n"
+         "3 changed sB [Bee]\n"
+         "4 changed sC [Cee] to review (Review=\"ja\")\n"
+         "5 unchanged sE\n"},
+        {"... and then every record has the sixth field", Format::Csv,
+         "Type;Property;StringName;Deutsch;English;Review\r\n"
+         "Label;frm.lbF.Caption;sF;F;Eff\r\n",
+         "fault in.file:2: 5 Felder statt 6"},
         {"a NUL byte is named with its line", Format::Csv,
          "Type,Property,StringName,Deutsch,English\r\n"
          "Label,frm.lbA.Caption,sA,A,Ay\r\n"

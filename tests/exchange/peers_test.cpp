@@ -11,6 +11,7 @@
 #include "exchange/exchange.h"
 #include "exchange/exchange_support.h"
 #include "project/project_files.h"
+#include "review/source_memory.h"
 #include "table/ptf_format.h"
 #include "test_support.h"
 
@@ -80,10 +81,12 @@ TEST(ExchangeSchema, EveryXliffExportValidatesAgainstTheStrictSchema) {
     }
     TempDir dir;
     std::string files;
-    auto exportBoth = [&](const std::string& name, PtfTable& table) {
+    auto exportBoth = [&](const std::string& name, PtfTable& table,
+                          const review::SourceMemory* marks = nullptr) {
         for (bool onlyUntranslated : {false, true}) {
             exchange::ExportOptions options = testing::GermanEnglish();
             options.onlyUntranslated = onlyUntranslated;
+            options.marks = marks;
             const std::string path =
                 dir.File(name + (onlyUntranslated ? "-untranslated" : "") + ".xlf");
             exchange::ExportFile(path, Format::Xliff, table, options);
@@ -93,7 +96,9 @@ TEST(ExchangeSchema, EveryXliffExportValidatesAgainstTheStrictSchema) {
     for (const auto& [name, rows] : tables) {
         PtfTable table;
         testing::FillTranslations(table, "Deutsch", "English", rows);
-        exportBoth(name, table);
+        review::SourceMemory marks(table);  // a changed source and a draft
+        marks.Reset({{table.IdAt(0), {"<alt> & \x80"}}, {table.IdAt(2), {}}});
+        exportBoth(name, table, &marks);
     }
     PtfTable example;
     DefineTranslationFields(example);
@@ -152,7 +157,8 @@ TEST_F(PeersTest, PocountCountsEveryUnitOfOurXliff) {
 
 // xliff2po turns our XLIFF into a PO file; the translator edits it and marks one entry fuzzy,
 // po2xliff turns it back, alone or after the template (-t: a second <file> whose units repeat
-// the template's), and the import takes exactly the edited translation and holds the draft.
+// the template's), and the import takes exactly the edited translations, the fuzzy one as a
+// draft whose row stays to review.
 TEST_F(PeersTest, XliffThroughPoAndBackImportsTheTranslatorsEdit) {
     REQUIRE_TRANSLATE_TOOLKIT();
     const std::string xliff = ExportTo("demo.xlf", Format::Xliff);
@@ -176,14 +182,51 @@ TEST_F(PeersTest, XliffThroughPoAndBackImportsTheTranslatorsEdit) {
         ASSERT_EQ(Shell("po2xliff " + template_ + Quoted(po) + " " + Quoted(back)), 0);
         const exchange::ImportPlan plan = exchange::PlanImport(back, table_, {});
         ASSERT_FALSE(plan.fault) << plan.fault->Text();
-        ASSERT_EQ(plan.changes.size(), 1u);
+        ASSERT_EQ(plan.changes.size(), 2u);
         EXPECT_EQ(plan.changes[0].after, "Close \x80");
+        EXPECT_EQ(plan.changes[0].draft, "");
+        EXPECT_EQ(plan.changes[1].after, "Shut up");
+        EXPECT_EQ(plan.changes[1].draft, "approved=\"no\"");
         EXPECT_EQ(plan.unchanged.size(), 2u);
         EXPECT_EQ(plan.UntranslatedCount(), 2);
-        ASSERT_EQ(plan.DraftCount(), 1);
-        EXPECT_EQ(plan.heldBack.back().markedAs, "approved=\"no\"");
+        EXPECT_EQ(plan.DraftCount(), 1);
         EXPECT_TRUE(plan.unknown.empty() && plan.refused.empty());
     }
+}
+
+// A translation to review goes out unapproved, xliff2po makes it a fuzzy entry, and when the
+// translator leaves it fuzzy it comes back as a draft: its row stays to review, with the text
+// its translation was made from.
+TEST_F(PeersTest, AFuzzyEntryStaysToReviewThroughPo) {
+    REQUIRE_TRANSLATE_TOOLKIT();
+    review::SourceMemory marks(table_);
+    table_.SetJournal(&marks);
+    marks.Reset({{table_.IdAt(0), {"Adressen"}}});
+    const std::string xliff = dir_.File("demo.xlf");
+    exchange::ExportOptions options = testing::GermanEnglish();
+    options.marks = &marks;
+    exchange::ExportFile(xliff, Format::Xliff, table_, options);
+    EXPECT_NE(ReadBytes(xliff).find(
+                  "<trans-unit id=\"sTitle\" xml:space=\"preserve\" approved=\"no\">\n"
+                  "        <source>Adressbuch</source>\n"
+                  "        <target state=\"needs-review-translation\">Address book</target>\n"
+                  "        <note from=\"parlix\">Previous source: Adressen</note>\n"),
+              std::string::npos)
+        << ReadBytes(xliff);
+    const std::string po = dir_.File("demo.po");
+    ASSERT_EQ(Shell("xliff2po " + Quoted(xliff) + " " + Quoted(po)), 0);
+    EXPECT_NE(ReadBytes(po).find("#, fuzzy\nmsgid \"Adressbuch\"\nmsgstr \"Address book\""),
+              std::string::npos)
+        << ReadBytes(po);
+    const std::string back = dir_.File("back.xlf");
+    ASSERT_EQ(Shell("po2xliff " + Quoted(po) + " " + Quoted(back)), 0);
+    const exchange::ImportPlan plan = exchange::PlanImport(back, table_, {});
+    ASSERT_FALSE(plan.fault) << plan.fault->Text();
+    EXPECT_EQ(plan.DraftCount(), 1);
+    exchange::ApplyImportPlan(plan, table_, &marks);
+    ASSERT_EQ(marks.Count(), 1);
+    EXPECT_EQ(marks.MarkOf(table_.IdAt(0))->source, "Adressen");
+    table_.SetJournal(nullptr);
 }
 
 // A script fills the targets with the toolkit's own XLIFF writer; every one imports back but

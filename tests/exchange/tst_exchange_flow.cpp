@@ -171,6 +171,7 @@ class ExchangeFlowTest : public QObject {
         options.onlyUntranslated = untranslated;
         options.csvDelimiter = delimiter;
         options.original = "Demo_translations.ptf";
+        options.marks = &H().Dm1().Marks;  // CSV gets the column Review
         std::ostringstream expected;
         if (file.endsWith(".csv")) {
             exchange::ExportCsv(H().Table(), options, expected);
