@@ -26,6 +26,8 @@ struct Words {
     const char* unnamedLanguage;    // number
     const char* invalidLanguage;    // name
     const char* sameLanguages;      // name
+    const char* columnTitle;        // column number, title, name
+    const char* missingTitle;       // column number, name
     const char* untranslated;       // language
     const char* notTranslated;      // language 1, language 2
     const char* placeholders;       // language 1, list 1, language 2, list 2
@@ -55,6 +57,9 @@ constexpr Words kGerman = {
     "Der Sprachname \"%1\" taugt nicht als Symbol für {$IFDEF} (nur Buchstaben ohne Umlaute, "
     "Ziffern und Unterstriche, vorn keine Ziffer, höchstens 127 Zeichen)",
     "Beide Sprachen heißen \"%1\" (Groß- und Kleinschreibung zählt nicht)",
+    "Die Spalte %1 der Tabellendatei heißt \"%2\", im Projekt heißt sie \"%3\"; die Werte "
+    "werden nach ihrer Stelle gelesen und stehen womöglich in der falschen Spalte",
+    "Die Tabellendatei hat keinen Titel für Spalte %1 (\"%2\")",
     "Nicht übersetzt: kein Text in %1",
     "Derselbe Text in %1 und %2 - nicht übersetzt?",
     "Die Format-Platzhalter unterscheiden sich: %1 %2, %3 %4",
@@ -86,6 +91,9 @@ constexpr Words kEnglish = {
     "language name \"%1\" is not a valid conditional symbol (only letters without accents, "
     "digits and underscores, not starting with a digit, at most 127 characters)",
     "both languages are named \"%1\" (case does not matter)",
+    "column %1 of the table file is titled \"%2\" but the project names it \"%3\"; values are "
+    "read by position and may stand in the wrong column",
+    "the table file has no title for column %1 (\"%2\")",
     "untranslated: no text in %1",
     "the same text in %1 and %2 (not translated?)",
     "format placeholders differ: %1 %2, %3 %4",
@@ -164,6 +172,13 @@ std::string Message(const Words& words, const Finding& finding, const CheckResul
             return Fill(words.invalidLanguage, {subject});
         case Rule::SameLanguageNames:
             return Fill(words.sameLanguages, {subject});
+        case Rule::ColumnTitle: {
+            const std::string number = std::to_string(finding.column + 1);
+            if (finding.subject.empty()) {
+                return Fill(words.missingTitle, {number, detail});
+            }
+            return Fill(words.columnTitle, {number, subject, detail});
+        }
         case Rule::Untranslated:
             return Fill(words.untranslated, {second ? two : one});
         case Rule::NotTranslated:

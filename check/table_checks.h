@@ -32,6 +32,9 @@ enum class Rule {
                             // procedure or the unit's name (detail: that first word)
     InvalidLanguageName,    // a language field's name is no conditional symbol (row -1)
     SameLanguageNames,      // both language fields have one name, ignoring case (row -1)
+    ColumnTitle,            // the table file titles this column (subject; empty when it has
+                            // no title for it) otherwise than the project names it (detail);
+                            // row -1. Values are read by position, so they may be swapped.
     // Warnings
     Untranslated,           // empty in this language (column), not in the other
     NotTranslated,          // the same text, with letters, in both languages
@@ -70,7 +73,8 @@ struct UnitContext {
     std::string unitName;  // as the unit declares itself (UnitNameFor); may be empty
 };
 
-// Checks every record of the translation table and the names of its language fields.
+// Checks every record of the translation table, the names of its language fields and the
+// column titles of the file it was read from (FileColumnNames).
 // Throws PtfError when the table lacks the language columns; opens a closed table.
 CheckResult CheckTranslations(PtfTable& translations, const UnitContext& unit = {});
 

@@ -2,7 +2,8 @@
 
 #include "check/table_checks.h"
 #include "cli/read_project.h"
-#include "generator/unit_generator.h"
+#include "table/errors.h"
+#include "table/ptf_format.h"
 
 namespace parlix::build_tool {
 
@@ -18,12 +19,16 @@ check::CheckResult PrintFindings(const ProjectState& state, PtfTable& translatio
     check::CheckResult result =
         check::CheckTranslations(translations, {UnitNameFor(state.SourceFileName)});
     for (const check::Finding& finding : result.findings) {
-        // The language names are those of the project record, the first record of its file.
-        const bool project = finding.row < 0;
-        out << (project ? state.ProjectFileName : state.TranslationsFileName) << ':'
-            << (project ? 0 : finding.row) + kFirstRecordLine << ": "
+        // The language names are those of the project record, the first record of its file;
+        // the column titles stand in the table file's names line.
+        const bool title = finding.rule == check::Rule::ColumnTitle;
+        const bool project = finding.row < 0 && !title;
+        const int line = title     ? kPtfNamesLine
+                         : project ? kPtfFirstRecordLine
+                                   : finding.row + kPtfFirstRecordLine;
+        out << (project ? state.ProjectFileName : state.TranslationsFileName) << ':' << line << ": "
             << (finding.severity == check::Severity::Error ? "error" : "warning") << ": "
-            << check::EnglishMessage(finding, result, kFirstRecordLine) << '\n';
+            << check::EnglishMessage(finding, result, kPtfFirstRecordLine) << '\n';
     }
     return result;
 }
@@ -49,7 +54,7 @@ void CheckBeforeBuild(const ProjectState& state, PtfTable& translations, bool st
                       std::ostream& err) {
     const check::CheckResult result = PrintFindings(state, translations, err);
     if (strict && !result.findings.empty()) {
-        throw CommandFailure(Summary(state, result) + "; no unit written (--strict)");
+        throw FaultError(Fault::In("", Summary(state, result) + "; no unit written (--strict)"));
     }
 }
 

@@ -3,7 +3,6 @@
 
 #include <sys/stat.h>
 
-#include <cstdio>
 #include <map>
 #include <memory>
 
@@ -29,13 +28,6 @@ std::optional<Format> FormatForFile(std::string_view path) {
         return Format::Csv;
     }
     return std::nullopt;
-}
-
-std::string ImportFault::Text() const {
-    if (line > 0) {
-        return file + ":" + std::to_string(line) + ": " + message;
-    }
-    return file + ": " + message;
 }
 
 int ImportPlan::NewCount() const {
@@ -102,7 +94,7 @@ ImportPlan PlanImport(const std::string& path, PtfTable& table, const ImportOpti
     auto refuse = [&](std::string message) {
         ImportPlan plan;
         plan.file = path;
-        plan.fault = ImportFault{path, 0, std::move(message)};
+        plan.fault = Fault::In(path, std::move(message));
         return plan;
     };
     if (!format) {
@@ -117,22 +109,11 @@ ImportPlan PlanImport(const std::string& path, PtfTable& table, const ImportOpti
         const FileBuffer file = ReadFileBuffer(path);
         return Plan(*format, path, table, options, nullptr, file.View());
     }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) {
-        throw EFOpenError(path, SystemErrorText(errno));
-    }
-    bool failed = false;
-    const detail::ReadMore read = [&](char* buffer, std::size_t size) {
-        const std::size_t got = std::fread(buffer, 1, size, file.get());
-        failed = failed || std::ferror(file.get()) != 0;
-        return got;
+    FileReader file(path);  // a FIFO or a device is refused, not waited for
+    const detail::ReadMore read = [&file](char* buffer, std::size_t size) {
+        return file.Read(buffer, size);
     };
-    ImportPlan plan = Plan(*format, path, table, options, read, {});
-    if (failed) {
-        throw EFOpenError(path, "Lesefehler");
-    }
-    return plan;
+    return Plan(*format, path, table, options, read, {});
 }
 
 namespace {

@@ -86,7 +86,7 @@ void Planner::Fail(int line, std::string message) {
     if (Failed()) {
         return;
     }
-    plan_.fault = ImportFault{plan_.file, line, std::move(message)};
+    plan_.fault = Fault::In(plan_.file, std::move(message), line);
     plan_.changes.clear();
     plan_.unchanged.clear();
     plan_.unknown.clear();

@@ -29,10 +29,12 @@ void BuildFlow::aBuildExecute() {
     // The unit is complete before backups are made and it replaces the old one.
     GridHidden hidden(fmMain_);
     const ProjectState& state = dm1_.State;
-    GenerateUnitFile(SourceFilePath(state), state.BackupCount, state, dm1_.cdsTranslations, [this] {
-        return dialogs_.AskYes(fmMain_.Window(), QString::fromUtf8(kSaveDespiteBackupFailure),
-                               MessageButtons::YesNoCancel);
-    });
+    GenerateUnitFile(SourceFilePath(state), state.BackupCount, state, dm1_.cdsTranslations,
+                     [this](const EFCreateError&) {
+                         return dialogs_.AskYes(fmMain_.Window(),
+                                                QString::fromUtf8(kSaveDespiteBackupFailure),
+                                                MessageButtons::YesNoCancel);
+                     });
 }
 
 bool BuildFlow::ConfirmErrors() {

@@ -2,9 +2,7 @@
 
 #include <vector>
 
-#include "table/backups.h"
 #include "table/errors.h"
-#include "table/file_io.h"
 #include "table/text.h"
 
 namespace parlix {
@@ -226,11 +224,6 @@ void Generate(const ProjectState& state, PtfTable& translations, UnitText& unit)
 }
 
 }  // namespace
-
-std::string UnitNameFor(std::string_view sourceFileName) {
-    const std::string_view fileName = ExtractFileName(sourceFileName);
-    return std::string(fileName.substr(0, fileName.rfind('.')));
-}
 
 void AppendPascalLiteral(std::string& unit, std::string_view text) {
     AppendLiteralPiece(unit, text.substr(0, kMaxLiteralLength));

@@ -195,8 +195,11 @@ TEST_F(ParlixBuildTest, AnUnwritableUnitFailsWithoutBackups) {
 
 TEST_F(ParlixBuildTest, AFailedBackupLeavesTheUnitAlone) {
     fs::create_directory(unit_ + ".bak1");
-    ExpectFailure({project_},
-                  unit_ + ": Fehler beim Erstellen der Backup-Dateien - Unit nicht geschrieben");
+    ExpectFailure({project_}, unit_ +
+                                  ": Fehler beim Erstellen der Backup-Dateien - Unit nicht "
+                                  "geschrieben: Datei \"" +
+                                  unit_ + ".bak1\" kann nicht erstellt werden. " +
+                                  SystemErrorText(EISDIR));
 }
 
 TEST_F(ParlixBuildTest, WrongCallsShowTheUsage) {
