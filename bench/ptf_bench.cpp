@@ -4,7 +4,6 @@
 #include <sys/resource.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "bench/translation_tables.h"
 #include "project/project_files.h"
@@ -105,12 +104,7 @@ void BM_SavePtf(benchmark::State& state) {
     CpuClock cpu;
     for (auto _ : state) {
         state.PauseTiming();
-        // A save of the same bytes writes nothing: the file on disk is made to differ at its
-        // first byte, so that each iteration replaces it as a save of a changed table does.
-        if (std::FILE* saved = std::fopen(path.c_str(), "r+b")) {
-            std::fputc('X', saved);
-            std::fclose(saved);
-        }
+        MakeDiffer(path);  // each iteration replaces the file, as a save of a change does
         const std::int64_t before = CurrentResidentBytes();
         ResetPeakResident();
         cpu.Start();
