@@ -185,7 +185,8 @@ PtfLineEnd ScanPtfLine(std::string_view line, std::string& scratch, Sink&& sink)
                     stop = FindQuoteOrBackslash(p, end, quote);
                 }
                 if (!closed) {
-                    return PtfLineEnd::OpenString;  // dropped with the rest of the line
+                    // Dropped with the rest of the line; an earlier fault is the one to tell.
+                    return result != PtfLineEnd::Read ? result : PtfLineEnd::OpenString;
                 }
                 afterString = true;
                 break;
