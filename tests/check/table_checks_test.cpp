@@ -39,13 +39,14 @@ struct RuleCase {
     std::vector<Expected> findings;  // in order: by row, then by column
     std::string language1 = "Deutsch";
     std::string language2 = "English";
+    std::vector<std::string> titles = {};  // of the file the table was read from; none if empty
 };
 
 std::vector<Expected> Found(const CheckResult& result) {
     std::vector<Expected> found;
     for (const Finding& f : result.findings) {
         found.push_back({f.rule, f.row, f.column, f.otherRow});
-        const bool error = f.rule <= Rule::SameLanguageNames;
+        const bool error = f.rule <= Rule::ColumnTitle;
         EXPECT_EQ(f.severity, error ? Severity::Error : Severity::Warning);
     }
     return found;
@@ -203,6 +204,24 @@ const std::vector<RuleCase>& RuleCases() {
          {{Rule::DuplicatePropertyPath, 1, P, 0},
           {Rule::DuplicatePropertyPath, 3, P, 2},
           {Rule::DuplicatePropertyPath, 3, P, 0}}},
+        {"column titles of the file that are not the project's: swapped",
+         {{"", "", "sTitle", "Adressbuch", "Address book"}},
+         {{Rule::ColumnTitle, -1, L1}, {Rule::ColumnTitle, -1, L2}},
+         "Deutsch",
+         "English",
+         {"Type", "Property", "StringName", "English", "Deutsch"}},
+        {"column titles of the file that are not the project's: one missing, one twice",
+         {{"", "", "sTitle", "Adressbuch", "Address book"}},
+         {{Rule::ColumnTitle, -1, N}, {Rule::ColumnTitle, -1, L2}},
+         "Deutsch",
+         "English",
+         {"Type", "Property", "Deutsch", "Deutsch"}},
+        {"column titles of the file that are the project's",
+         {{"", "", "sTitle", "Adressbuch", "Address book"}},
+         {},
+         "Deutsch",
+         "English",
+         {"Type", "Property", "StringName", "Deutsch", "English"}},
         {"a record with texts that gives nothing to the unit",
          {
              {"Note", "", "", "Text", ""},
@@ -222,6 +241,9 @@ TEST(CheckTranslations, EveryRuleFindsWhatItMustAndNothingElse) {
         SCOPED_TRACE(test.name);
         PtfTable table;
         testing::FillTranslations(table, test.language1, test.language2, test.rows);
+        if (!test.titles.empty()) {
+            table.SetFileColumnNames(test.titles);
+        }
         const CheckResult result = CheckTranslations(table, {"uTexte"});
         EXPECT_EQ(Found(result), test.findings);
         EXPECT_EQ(result.records, static_cast<int>(test.rows.size()));
@@ -322,6 +344,16 @@ TEST(CheckTranslations, MessagesNameTheTextsAndTheOtherRecord) {
     EXPECT_EQ(english[2],
               "constant \"STITEL\" is already declared at line 4 (case does not matter)");
     EXPECT_EQ(english[6], "untranslated: no text in English");
+
+    table.SetFileColumnNames({"Type", "Property", "StringName", "English"});
+    const CheckResult titles = CheckTranslations(table);
+    ASSERT_GE(titles.findings.size(), 2u);
+    EXPECT_EQ(GermanMessage(titles.findings[0], titles),
+              "Die Spalte 4 der Tabellendatei heißt \"English\", im Projekt heißt sie "
+              "\"Deutsch\"; die Werte werden nach ihrer Stelle gelesen und stehen womöglich in "
+              "der falschen Spalte");
+    EXPECT_EQ(GermanMessage(titles.findings[1], titles),
+              "Die Tabellendatei hat keinen Titel für Spalte 5 (\"English\")");
 }
 
 // The example project holds no mistake, so its check is silent.
