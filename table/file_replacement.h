@@ -57,9 +57,9 @@ class FileReplacement {
 
     void Write(std::string_view bytes);
 
-    // Ends the replacement (see the steps above). When a backup copy fails, `question`
-    // decides: true writes all the same, false (or no question) leaves the file alone and
-    // returns Declined. Writing nothing more after Commit.
+    // Ends the replacement (see the steps above); call it once, after the last Write. When a
+    // backup copy fails, `question` decides: true writes all the same, false (or no question)
+    // leaves the file alone and returns Declined.
     Replacement Commit(const BackupFailureQuestion& question = nullptr);
 
   private:
