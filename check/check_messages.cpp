@@ -57,8 +57,8 @@ constexpr Words kGerman = {
     "Der Sprachname \"%1\" taugt nicht als Symbol für {$IFDEF} (nur Buchstaben ohne Umlaute, "
     "Ziffern und Unterstriche, vorn keine Ziffer, höchstens 127 Zeichen)",
     "Beide Sprachen heißen \"%1\" (Groß- und Kleinschreibung zählt nicht)",
-    "Die Spalte %1 der Tabellendatei heißt \"%2\", im Projekt heißt sie \"%3\"; die Werte "
-    "werden nach ihrer Stelle gelesen und stehen womöglich in der falschen Spalte",
+    "Spalte %1 heißt in der Tabellendatei \"%2\", im Projekt \"%3\"; ihre Werte gehören "
+    "womöglich in eine andere Spalte",
     "Die Tabellendatei hat keinen Titel für Spalte %1 (\"%2\")",
     "Nicht übersetzt: kein Text in %1",
     "Derselbe Text in %1 und %2 - nicht übersetzt?",
@@ -91,8 +91,8 @@ constexpr Words kEnglish = {
     "language name \"%1\" is not a valid conditional symbol (only letters without accents, "
     "digits and underscores, not starting with a digit, at most 127 characters)",
     "both languages are named \"%1\" (case does not matter)",
-    "column %1 of the table file is titled \"%2\" but the project names it \"%3\"; values are "
-    "read by position and may stand in the wrong column",
+    "column %1 is titled \"%2\" in the table file but \"%3\" in the project; its values may "
+    "belong to another column",
     "the table file has no title for column %1 (\"%2\")",
     "untranslated: no text in %1",
     "the same text in %1 and %2 (not translated?)",

@@ -349,9 +349,8 @@ TEST(CheckTranslations, MessagesNameTheTextsAndTheOtherRecord) {
     const CheckResult titles = CheckTranslations(table);
     ASSERT_GE(titles.findings.size(), 2u);
     EXPECT_EQ(GermanMessage(titles.findings[0], titles),
-              "Die Spalte 4 der Tabellendatei heißt \"English\", im Projekt heißt sie "
-              "\"Deutsch\"; die Werte werden nach ihrer Stelle gelesen und stehen womöglich in "
-              "der falschen Spalte");
+              "Spalte 4 heißt in der Tabellendatei \"English\", im Projekt \"Deutsch\"; ihre "
+              "Werte gehören womöglich in eine andere Spalte");
     EXPECT_EQ(GermanMessage(titles.findings[1], titles),
               "Die Tabellendatei hat keinen Titel für Spalte 5 (\"English\")");
 }

@@ -78,20 +78,19 @@ TEST_F(CheckCommandTest, EveryFindingIsALineOfTheTableFile) {
     WriteBytes(table_, table);
     const Result result = Run({"--check"});
     EXPECT_EQ(result.status, build_tool::kFailure);
-    const std::string byPosition =
-        "; values are read by position and may stand in the wrong column";
+    const std::string elsewhere = "; its values may belong to another column";
     EXPECT_EQ(result.out,
               project_ +
                   ":4: error: language name \"Deutsch-CH\" is not a valid conditional symbol "
                   "(only letters without accents, digits and underscores, not starting with a "
                   "digit, at most 127 characters)\n" +
                   table_ +
-                  ":3: error: column 4 of the table file is titled \"English\" but the project "
-                  "names it \"Deutsch-CH\"" +
-                  byPosition + "\n" + table_ +
-                  ":3: error: column 5 of the table file is titled \"Deutsch-CH\" but the project "
-                  "names it \"English\"" +
-                  byPosition + "\n" + table_ +
+                  ":3: error: column 4 is titled \"English\" in the table file but "
+                  "\"Deutsch-CH\" in the project" +
+                  elsewhere + "\n" + table_ +
+                  ":3: error: column 5 is titled \"Deutsch-CH\" in the table file but "
+                  "\"English\" in the project" +
+                  elsewhere + "\n" + table_ +
                   ":5: error: \"Begin\" is a reserved word and cannot name a constant\n" + table_ +
                   ":5: warning: untranslated: no text in English\n" + table_ +
                   ":6: error: constant \"STITLE\" is already declared at line 4 (case does not "
