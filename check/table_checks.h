@@ -45,6 +45,9 @@ enum class Rule {
     UsesOwnUnit,            // the uses list names the unit itself (subject)
     UsesImplicitUnit,       // the uses list names System or ObjPas (subject), which every
                             // unit uses already
+    ColumnTitle,            // the table file titles this column (subject; empty when it has
+                            // no title for it) otherwise than the project names it (detail);
+                            // row -1. Values are read by position, so they may be swapped.
     // Warnings
     Untranslated,           // empty in this language (column), not in the other
     NotTranslated,          // the same text, with letters, in both languages
@@ -92,8 +95,9 @@ struct UnitContext {
     std::string usesList = {};  // the units it uses, as the project gives them
 };
 
-// Checks every record of the translation table, the names of its language fields, and the
-// unit's name and uses list; with the table's review marks, the translations that need review.
+// Checks every record of the translation table, the names of its language fields, the column
+// titles of the file it was read from (FileColumnNames), and the unit's name and uses list;
+// with the table's review marks, the translations that need review.
 // Throws PtfError when the table lacks the language columns; opens a closed table.
 CheckResult CheckTranslations(PtfTable& translations, const UnitContext& unit = {},
                               const review::SourceMemory* marks = nullptr);

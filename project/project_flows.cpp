@@ -4,11 +4,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <ctime>
+#include <functional>
 
 #include "project/data_module.h"
 #include "project/edit_project_form.h"
 #include "review/sources_file.h"
-#include "table/backups.h"
 #include "table/file_io.h"
 #include "table/ptf_format.h"
 #include "ui/current_record.h"
@@ -29,7 +29,7 @@ const char* const kEditProjectCaption = "Projekt-Einstellungen bearbeiten";
 const char* const kProjectNotSaved = "Projekt nicht gespeichert";
 const char* const kOpenFailed = "Fehler beim Öffnen der Datei ";
 const char* const kTitle = "Parlix LE: ";
-const char* const kBackupSuffix = ".bak";
+const char* const kLoadFailed = "Error by load PTF-File: ";
 const char* const kMarksUnreadable = "Die Prüfmarken können nicht gelesen werden: ";
 const char* const kMarksIgnored =
     "\nKeine Übersetzung gilt als zu prüfen; das nächste Speichern schreibt die Datei neu.";
@@ -119,25 +119,30 @@ bool ProjectFlows::SaveTranslations() {
     GridHidden hidden(fmMain_);
     CurrentRecordKept kept(dm1_.cdsTranslations);
     const std::string& path = dm1_.State.TranslationsFileName;
-    // The review marks go with the table, with the same backups and the same one question.
+    // The review marks go with the table: the same backups, and one question when they fail.
     const std::string sources = review::SourcesFileNameFor(dm1_.State.ProjectFileName);
-    const bool tableBackedUp = RotateBackups(path, dm1_.State.BackupCount, kBackupSuffix);
-    const bool sourcesBackedUp = RotateBackups(sources, dm1_.State.BackupCount, kBackupSuffix);
-    if (!(tableBackedUp && sourcesBackedUp) && !WriteDespiteBackupFailure()) {
-        return false;
-    }
-    auto write = [this](const std::string& file, auto body) {
+    std::optional<bool> despite;
+    const BackupFailureQuestion question = [this, &despite](const EFCreateError&) {
+        if (!despite) {
+            despite = WriteDespiteBackupFailure();
+        }
+        return *despite;
+    };
+    auto save = [this](const std::string& file, auto write) {
         try {
-            body();
-            return true;
+            return write() != Replacement::Declined;
         } catch (const PtfError&) {
             dialogs_.ShowInformation(fmMain_.Window(), QString::fromUtf8(kSaveFailed) + Path(file));
             return false;
         }
     };
+    const std::int32_t backups = dm1_.State.BackupCount;
     // Marks that were not written stay unsaved, and so Save stays available.
-    if (!write(path, [&] { SavePtfFile(path, kQuote, dm1_.cdsTranslations); }) ||
-        !write(sources, [&] { review::SaveMarks(sources, dm1_.cdsTranslations, dm1_.Marks); })) {
+    if (!save(path,
+              [&] { return SavePtfFile(path, kQuote, dm1_.cdsTranslations, backups, question); }) ||
+        !save(sources, [&] {
+            return review::SaveMarks(sources, dm1_.cdsTranslations, dm1_.Marks, backups, question);
+        })) {
         return false;
     }
     dm1_.History.MarkSaved();
@@ -182,10 +187,21 @@ bool ProjectFlows::ConfirmSaveIfModified() {
 // ---------------------------------------------------------------------------------------------
 // Helpers of the flows
 
+bool ProjectFlows::LoadTable(const std::string& path, PtfTable& table,
+                             const std::function<void(PtfTable&)>& read) {
+    try {
+        read(table);
+        return true;
+    } catch (const EFOpenError&) {
+        throw;  // for the general error report
+    } catch (const FaultError&) {
+        dialogs_.ShowInformation(fmMain_.Window(), QString::fromUtf8(kLoadFailed) + Path(path));
+        return false;
+    }
+}
+
 bool ProjectFlows::LoadTable(const std::string& path, PtfTable& table) {
-    return LoadPtfFile(path, table, [this](const std::string& message) {
-        dialogs_.ShowInformation(fmMain_.Window(), QString::fromUtf8(message));
-    });
+    return LoadTable(path, table, [&path](PtfTable& into) { LoadPtfFile(path, into); });
 }
 
 void ProjectFlows::LimitSettingsToProjectFields() {
@@ -297,13 +313,9 @@ void ProjectFlows::aOpenProjectAccept(const QString& path) {
     // once it was read whole: a damaged file never reaches a file that a later save writes.
     const std::string projectFile = path.toStdString();
     PtfTable read;
-    DefineProjectFields(read);
-    if (!LoadTable(projectFile, read)) {
-        return;
-    }
-    if (read.RecordCount() == 0) {
-        // Without its record the file names no languages and no unit: it is no project.
-        dialogs_.ShowInformation(fmMain_.Window(), "Error by load PTF-File: " + path);
+    ProjectRecord record;
+    if (!LoadTable(projectFile, read,
+                   [&](PtfTable& into) { record = ReadProjectFile(projectFile, into); })) {
         return;
     }
     CopyTable(read, project);
@@ -311,19 +323,12 @@ void ProjectFlows::aOpenProjectAccept(const QString& path) {
     state.ProjectFileName = projectFile;
     fmMain_.SetTitle(QString::fromUtf8(kTitle) + path);
     project.Open();
-    const ProjectRecord record = ReadProjectRecord(project);
-    state.SourceFileName = record.SourceFile;
-    state.BackupCount = record.Backups;
-    state.UsesList = record.Uses;
+    // The settings and language names as stored, not trimmed.
+    TakeProjectRecord(record, state, translations);
     // In memory only; the file gets them with the next settings save.
     project.Edit();
     SetIdentityFields(project);
     project.Post();
-
-    // The names as stored, not trimmed.
-    RenameLanguageFields(translations, record.Language1, record.Language2);
-    state.LanguageNames[1] = record.Language1;
-    state.LanguageNames[2] = record.Language2;
 
     {
         GridHidden hidden(fmMain_);
@@ -379,12 +384,10 @@ void ProjectFlows::aEditProjectExecute() {
         project.Post();
         ApplySettings(settings, state);
 
-        const bool consent =
-            RotateBackups(state.ProjectFileName, state.BackupCount, kBackupSuffix) ||
-            WriteDespiteBackupFailure();
-        if (consent) {
-            SavePtfFile(state.ProjectFileName, kQuote, project);
-        }
+        const bool consent = SavePtfFile(state.ProjectFileName, kQuote, project, state.BackupCount,
+                                         [this](const EFCreateError&) {
+                                             return WriteDespiteBackupFailure();
+                                         }) != Replacement::Declined;
         NameLanguages(settings, translations, state);
         if (consent && SaveTranslations()) {
             fmMain_.SetChangesToSave(false);

@@ -29,33 +29,19 @@ std::string SourcesFileNameFor(std::string_view projectFileName) {
     return std::string(RemoveFileExtension(projectFileName)) + "_sources.ptf";
 }
 
-SourcesFile ReadSourcesFile(const std::string& path) {
+SourcesFile ParseSources(std::string_view bytes, const std::string& path) {
     SourcesFile file;
-    if (!FileExists(path)) {
-        return file;
-    }
     PtfTable sources;
     DefineSourcesFields(sources, "Language1");
-    PtfLoadFault fault;
-    bool loaded = false;
     try {
-        loaded = LoadPtfFile(path, sources, Notifier{}, &fault);
-    } catch (const PtfError& error) {
-        file.fault = error.what();
-        return file;
-    }
-    if (!loaded) {
-        // A file of fewer than four lines is no table file at all.
-        file.fault = path + (fault.line > 0 ? ":" + std::to_string(fault.line) : std::string()) +
-                     ": " + (fault.cause.empty() ? "keine Tabellendatei" : fault.cause);
+        LoadPtf(bytes, sources);
+    } catch (const FaultError& error) {
+        Fault fault = error.GetFault();
+        fault.file = path;
+        file.fault = fault.Text();
         return file;
     }
     sources.Open();
-    if (sources.FieldCount() != 2) {
-        file.fault = path + ": " + std::to_string(sources.FieldCount()) +
-                     " Spalten statt 2 (Schlüssel und Text)";
-        return file;
-    }
     file.entries.reserve(static_cast<std::size_t>(sources.RecordCount()));
     for (int row = 0; row < sources.RecordCount(); ++row) {
         SourceEntry entry{sources.TextAt(row, 0), std::nullopt};
@@ -67,13 +53,27 @@ SourcesFile ReadSourcesFile(const std::string& path) {
     return file;
 }
 
+SourcesFile ReadSourcesFile(const std::string& path) {
+    if (!FileExists(path)) {
+        return {};
+    }
+    try {
+        const FileBuffer bytes = ReadFileBuffer(path);
+        return ParseSources(bytes.View(), path);
+    } catch (const EFOpenError& error) {
+        return {{}, error.what()};
+    }
+}
+
 std::string LoadMarks(const std::string& path, const PtfTable& translations, SourceMemory& marks) {
     const SourcesFile file = ReadSourcesFile(path);
     ReadMarks(translations, marks, file.entries);
     return file.fault;
 }
 
-void SaveMarks(const std::string& path, PtfTable& translations, const SourceMemory& marks) {
+Replacement SaveMarks(const std::string& path, PtfTable& translations, const SourceMemory& marks,
+                      std::int32_t backups,
+                      const BackupFailureQuestion& writeDespiteBackupFailure) {
     translations.Open();
     PtfTable sources;
     DefineSourcesFields(sources,
@@ -87,7 +87,7 @@ void SaveMarks(const std::string& path, PtfTable& translations, const SourceMemo
         }
         sources.Post();
     }
-    SavePtfFile(path, kQuote, sources);
+    return SavePtfFile(path, kQuote, sources, backups, writeDespiteBackupFailure);
 }
 
 }  // namespace parlix::review

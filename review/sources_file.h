@@ -9,12 +9,14 @@
 // stops a project from opening or its table from being saved.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "review/source_entries.h"
 #include "review/source_memory.h"
+#include "table/file_replacement.h"
 #include "table/ptf_table.h"
 
 namespace parlix::review {
@@ -23,20 +25,27 @@ namespace parlix::review {
 std::string SourcesFileNameFor(std::string_view projectFileName);
 
 // The entries of a sources file. `fault` tells, for the user, why a file that exists could not
-// be read ("<path>: ..."); its entries are then empty.
+// be read ("<path>:<line>: ..."); its entries are then empty.
 struct SourcesFile {
     std::vector<SourceEntry> entries;
     std::string fault;
 };
+// The entries in the bytes of a sources file; `path` names it in the fault.
+SourcesFile ParseSources(std::string_view bytes, const std::string& path);
+// The file at `path`: no entries and no fault when there is none.
 SourcesFile ReadSourcesFile(const std::string& path);
 
 // Reads the sources file into the memory's marks for the translation table as it was just read
 // (see ReadMarks). Returns the fault of a damaged file, empty otherwise.
 std::string LoadMarks(const std::string& path, const PtfTable& translations, SourceMemory& marks);
 
-// Writes the entries of the memory's marks in one piece; the second column is titled with
-// language 1's name. The caller has made the numbered backups. Throws EFCreateError when the file
-// cannot be written, and the old file stays as it was.
-void SaveMarks(const std::string& path, PtfTable& translations, const SourceMemory& marks);
+// Writes the entries of the memory's marks as the translation table is written (SavePtfFile:
+// one replacement with `backups` numbered copies, nothing when the bytes are the same, and a
+// failed backup decided by `writeDespiteBackupFailure`); the second column is titled with
+// language 1's name. Throws EFCreateError when the file cannot be written, and the old file
+// stays as it was.
+Replacement SaveMarks(const std::string& path, PtfTable& translations, const SourceMemory& marks,
+                      std::int32_t backups = 0,
+                      const BackupFailureQuestion& writeDespiteBackupFailure = nullptr);
 
 }  // namespace parlix::review
