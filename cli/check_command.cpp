@@ -15,9 +15,9 @@ std::string Count(int number, const char* word) {
 
 // Prints the findings and returns the result.
 check::CheckResult PrintFindings(const ProjectState& state, PtfTable& translations,
-                                 std::ostream& out) {
-    check::CheckResult result =
-        check::CheckTranslations(translations, {UnitNameFor(state.SourceFileName), state.UsesList});
+                                 const review::SourceMemory& marks, std::ostream& out) {
+    check::CheckResult result = check::CheckTranslations(
+        translations, {UnitNameFor(state.SourceFileName), state.UsesList}, &marks);
     for (const check::Finding& finding : result.findings) {
         // The unit's name, its uses list and the language names are the project record's, the
         // first record of its file; the column titles stand in the table file's names line.
@@ -35,24 +35,27 @@ check::CheckResult PrintFindings(const ProjectState& state, PtfTable& translatio
 
 std::string Summary(const ProjectState& state, const check::CheckResult& result) {
     return state.TranslationsFileName + ": " + Count(result.errors, "error") + ", " +
-           Count(result.warnings, "warning") + " in " + Count(result.records, "record");
+           Count(result.warnings, "warning") + " in " + Count(result.records, "record") +
+           (result.toReview > 0 ? ", " + std::to_string(result.toReview) + " to review" : "");
 }
 
 }  // namespace
 
-int RunCheck(const std::string& projectFile, bool strict, std::ostream& out) {
+int RunCheck(const std::string& projectFile, bool strict, std::ostream& out, std::ostream& err) {
     ProjectState state;
     PtfTable translations;
     ReadProject(projectFile, state, translations);
-    const check::CheckResult result = PrintFindings(state, translations, out);
+    review::SourceMemory marks(translations);
+    ReadMarks(state, translations, marks, err);
+    const check::CheckResult result = PrintFindings(state, translations, marks, out);
     out << Summary(state, result) << '\n';
     const bool failed = result.errors > 0 || (strict && result.warnings > 0);
     return failed ? 1 : 0;
 }
 
-void CheckBeforeBuild(const ProjectState& state, PtfTable& translations, bool strict,
-                      std::ostream& err) {
-    const check::CheckResult result = PrintFindings(state, translations, err);
+void CheckBeforeBuild(const ProjectState& state, PtfTable& translations,
+                      const review::SourceMemory& marks, bool strict, std::ostream& err) {
+    const check::CheckResult result = PrintFindings(state, translations, marks, err);
     // An error means a unit that does not compile, that compiles text of the project as code,
     // or that shows a language nobody chose: the unit in place is better.
     if (result.errors > 0) {

@@ -13,20 +13,22 @@
 #include <string>
 
 #include "project/project_files.h"
+#include "review/source_memory.h"
 #include "table/ptf_table.h"
 
 namespace parlix::build_tool {
 
-// parlix-build --check: reads the project, prints every finding and then a summary line
-// ("<path>: 1 error, 2 warnings in 10 records") to `out`, and writes nothing. Returns 1 when
-// the table holds an error, or with `strict` any finding; else 0. Files that cannot be read
-// throw as ReadProject does.
-int RunCheck(const std::string& projectFile, bool strict, std::ostream& out);
+// parlix-build --check: reads the project and its review marks, prints every finding and then
+// a summary line ("<path>: 1 error, 2 warnings in 10 records, 1 to review") to `out`, and
+// writes nothing. Returns 1 when the table holds an error, or with `strict` any finding; else
+// 0. Files that cannot be read throw as ReadProject does; a damaged sources file is a warning
+// on `err` (see ReadMarks).
+int RunCheck(const std::string& projectFile, bool strict, std::ostream& out, std::ostream& err);
 
-// Before a build from the project's tables: prints every finding to `err`. On an error, or
-// with `strict` on any finding, throws FaultError with the summary, so that nothing is
-// written.
-void CheckBeforeBuild(const ProjectState& state, PtfTable& translations, bool strict,
-                      std::ostream& err);
+// Before a build from the project's tables and review marks: prints every finding to `err`. On
+// an error, or with `strict` on any finding (a translation to review among them), throws
+// FaultError with the summary, so that nothing is written.
+void CheckBeforeBuild(const ProjectState& state, PtfTable& translations,
+                      const review::SourceMemory& marks, bool strict, std::ostream& err);
 
 }  // namespace parlix::build_tool

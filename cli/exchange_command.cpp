@@ -1,5 +1,6 @@
 #include "cli/exchange_command.h"
 
+#include <algorithm>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -24,7 +25,7 @@ const char* const kExchangeUsage =
 const char* const kExchangeHelp =
     "\n"
     "Austausch mit Übersetzern: --export schreibt die Übersetzungstabelle als XLIFF 1.2\n"
-    "(.xlf, .xliff) oder CSV (.csv, UTF-8 mit BOM, alle fünf Spalten); Quelle ist Sprache 1,\n"
+    "(.xlf, .xliff) oder CSV (.csv, UTF-8 mit BOM, alle Spalten); Quelle ist Sprache 1,\n"
     "Ziel Sprache 2. --import übernimmt aus einer solchen Datei nur die Spalte von Sprache 2\n"
     "und speichert die Tabelle mit nummerierten Backups wie \"Speichern\". Einheiten werden\n"
     "über die id (XLIFF) bzw. StringName oder, ohne Namen, Property (CSV) zugeordnet;\n"
@@ -35,20 +36,22 @@ const char* const kExchangeHelp =
     "                           Option aus den Sprachnamen des Projekts geraten\n"
     "  --delimiter , oder ;     Trennzeichen der CSV-Datei (Export: Komma; Import: wie in\n"
     "                           der Kopfzeile)\n"
-    "  --untranslated           nur Zeilen ohne Text in Sprache 2 exportieren\n"
+    "  --untranslated           nur Zeilen ohne Text in Sprache 2 und zu prüfende exportieren\n"
     "  --dry-run                den Import nur melden, nichts schreiben\n"
     "\n"
     "Der Import meldet auf der Standardausgabe eine Zeile mit den Zahlen der neuen,\n"
     "geänderten, unveränderten, unbekannten, abgelehnten und unübersetzten Einheiten und der\n"
-    "Entwürfe; Ziele, die die Datei als unübersetzt oder als Entwurf markiert (XLIFF: state,\n"
-    "approved=\"no\"), werden nicht übernommen. Jede nicht übernommene Einheit steht als\n"
+    "Entwürfe, die zu prüfen bleiben. Ziele, die die Datei als unübersetzt markiert (XLIFF:\n"
+    "state), werden nicht übernommen; Entwürfe (XLIFF: approved=\"no\", state=\"needs-l10n\"\n"
+    "u. a., CSV: ein x in der Spalte Review) werden übernommen, und ihre Zeilen bleiben zu\n"
+    "prüfen (PROJEKT_sources.ptf). Jede nicht übernommene Einheit und jeder Entwurf steht als\n"
     "DATEI:ZEILE: warning: (unbekannt, unübersetzt, Entwurf) bzw. error: (abgelehnt) auf der\n"
-    "Standardfehlerausgabe. Exit-Status: 0 bei Erfolg, 1 bei einem Fehler (dann bleibt die\n"
+    "Standardfehlerausgabe. Der Export gibt zu prüfenden Übersetzungen in XLIFF den state\n"
+    "\"needs-review-translation\" und den früheren Quelltext als <note>, in CSV ein x in der\n"
+    "sechsten Spalte Review. Exit-Status: 0 bei Erfolg, 1 bei einem Fehler (dann bleibt die\n"
     "Tabelle unverändert), 2 bei falschem Aufruf.\n";
 
 namespace {
-
-constexpr char kQuote = '"';
 
 struct ExchangeCall {
     bool import = false;
@@ -123,7 +126,8 @@ std::pair<std::string, std::string> Codes(const ExchangeCall& call, const Projec
             exchange::GuessLanguageCode(state.LanguageNames[2])};
 }
 
-void Export(const ExchangeCall& call, const ProjectState& state, PtfTable& translations) {
+void Export(const ExchangeCall& call, const ProjectState& state, PtfTable& translations,
+            const review::SourceMemory& marks) {
     const exchange::Format format = *exchange::FormatForFile(call.file);
     exchange::ExportOptions options;
     std::tie(options.sourceCode, options.targetCode) = Codes(call, state);
@@ -141,11 +145,12 @@ void Export(const ExchangeCall& call, const ProjectState& state, PtfTable& trans
     options.onlyUntranslated = call.untranslated;
     options.csvDelimiter = call.delimiter == 0 ? ',' : call.delimiter;
     options.original = std::string(ExtractFileName(state.TranslationsFileName));
+    options.marks = &marks;
     exchange::ExportFile(call.file, format, translations, options);
 }
 
 int Import(const ExchangeCall& call, const ProjectState& state, PtfTable& translations,
-           std::ostream& out, std::ostream& err) {
+           review::SourceMemory& marks, std::ostream& out, std::ostream& err) {
     exchange::ImportOptions options;
     options.targetCode = Codes(call, state).second;
     options.original = std::string(ExtractFileName(state.TranslationsFileName));
@@ -160,10 +165,16 @@ int Import(const ExchangeCall& call, const ProjectState& state, PtfTable& transl
     }
     for (const exchange::HeldBackUnit& unit : plan.heldBack) {
         err << plan.file << ':' << unit.line << ": warning: Einheit \"" << unit.key
-            << "\" nicht übernommen: "
-            << (unit.mark == exchange::TargetMark::Draft ? "Entwurf" : "unübersetzt") << " ("
-            << unit.markedAs << ")\n";
+            << "\" nicht übernommen: unübersetzt (" << unit.markedAs << ")\n";
     }
+    auto draft = [&plan, &err](const exchange::ImportUnit& unit) {
+        if (!unit.draft.empty()) {
+            err << plan.file << ':' << unit.line << ": warning: Einheit \"" << unit.key
+                << "\" als Entwurf übernommen, zu prüfen (" << unit.draft << ")\n";
+        }
+    };
+    std::for_each(plan.changes.begin(), plan.changes.end(), draft);
+    std::for_each(plan.unchanged.begin(), plan.unchanged.end(), draft);
     for (const exchange::RefusedUnit& unit : plan.refused) {
         err << plan.file << ':' << unit.line << ": error: Einheit \"" << unit.key
             << "\" abgelehnt: " << unit.detail << '\n';
@@ -171,7 +182,7 @@ int Import(const ExchangeCall& call, const ProjectState& state, PtfTable& transl
     out << plan.NewCount() << " neu, " << plan.ChangedCount() << " geändert, "
         << plan.unchanged.size() << " unverändert, " << plan.unknown.size() << " unbekannt, "
         << plan.refused.size() << " abgelehnt, " << plan.UntranslatedCount() << " unübersetzt, "
-        << plan.DraftCount() << (plan.DraftCount() == 1 ? " Entwurf\n" : " Entwürfe\n");
+        << plan.DraftCount() << " zu prüfen\n";
     if (!plan.refused.empty()) {
         err << "parlix-build: " << state.TranslationsFileName
             << ": nicht geschrieben, weil Einheiten abgelehnt wurden\n";
@@ -180,19 +191,8 @@ int Import(const ExchangeCall& call, const ProjectState& state, PtfTable& transl
     if (call.dryRun || !plan.HasChanges()) {
         return kSuccess;  // nothing to write: the file stays as it is, without new backups
     }
-    exchange::ApplyImportPlan(plan, translations);
-    const std::string& path = state.TranslationsFileName;
-    std::string backupFailure;
-    const auto refuse = [&backupFailure](const EFCreateError& failure) {
-        backupFailure = failure.GetFault().Text();
-        return false;
-    };
-    if (SavePtfFile(path, kQuote, translations, state.BackupCount, refuse) ==
-        Replacement::Declined) {
-        throw FaultError(Fault::In(
-            path, "Fehler beim Erstellen der Backup-Dateien - Tabelle nicht geschrieben: " +
-                      backupFailure));
-    }
+    exchange::ApplyImportPlan(plan, translations, &marks);
+    SaveTranslations(state, translations, marks);
     return kSuccess;
 }
 
@@ -230,12 +230,14 @@ int RunExchange(const std::vector<std::string>& args, std::ostream& out, std::os
         ProjectState state;
         PtfTable translations;
         ReadProject(call->project, state, translations);
+        review::SourceMemory marks(translations);
+        ReadMarks(state, translations, marks, err);
         working = &call->file;
         if (!call->import) {
-            Export(*call, state, translations);
+            Export(*call, state, translations, marks);
             return kSuccess;
         }
-        const int status = Import(*call, state, translations, out, err);
+        const int status = Import(*call, state, translations, marks, out, err);
         out.flush();
         return status;
     } catch (const std::bad_alloc&) {

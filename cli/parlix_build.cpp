@@ -6,6 +6,7 @@
 #include "cli/check_command.h"
 #include "cli/exchange_command.h"
 #include "cli/read_project.h"
+#include "cli/review_command.h"
 #include "generator/unit_file.h"
 #include "generator/unit_generator.h"
 #include "project/project_files.h"
@@ -44,7 +45,9 @@ constexpr const char* kHelp =
     "\n"
     "Ohne --check gibt die Erstellung die Befunde auf der Standardfehlerausgabe aus;\n"
     "bei einem Fehler der Prüfungen schreibt sie keine Unit, bei Warnungen nur\n"
-    "ohne --strict.\n"
+    "ohne --strict. Eine Übersetzung, deren Text in Sprache 1 sich seither geändert hat\n"
+    "oder die als Entwurf übernommen wurde (PROJEKT_sources.ptf), ist eine Warnung: zu\n"
+    "prüfen.\n"
     "\n"
     "Exit-Status: 0 bei Erfolg, 1 bei einem Fehler (dann wird keine Unit geschrieben),\n"
     "auch bei einem Fehler der Prüfungen und mit --strict bei jedem Befund,\n"
@@ -120,8 +123,10 @@ void Build(const Options& options, std::ostream& out, std::ostream& err) {
     ProjectState state;
     PtfTable translations;
     ReadProject(options.project, state, translations);
+    review::SourceMemory marks(translations);
+    ReadMarks(state, translations, marks, err);
     state.BuildLanguage = options.language;
-    CheckBeforeBuild(state, translations, options.strict, err);
+    CheckBeforeBuild(state, translations, marks, options.strict, err);
 
     const UnitEncodingChoice encoding = options.encoding.value_or(UnitEncodingChoice::AsBefore);
     if (options.output && *options.output == kStandardOutput) {
@@ -165,6 +170,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (IsExchangeCall(args)) {
         return RunExchange(args, out, err);
     }
+    if (IsFillCall(args)) {
+        return RunFill(args, out, err);
+    }
     std::optional<Options> options;
     try {
         options = ReadOptions(args);
@@ -173,12 +181,17 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return kWrongUsage;
     }
     if (!options) {
-        out << kUsage << '\n' << kHelp << '\n' << kExchangeUsage << '\n' << kExchangeHelp;
+        out << kUsage << '\n'
+            << kHelp << '\n'
+            << kExchangeUsage << '\n'
+            << kExchangeHelp << '\n'
+            << kFillUsage << '\n'
+            << kFillHelp;
         return kSuccess;
     }
     try {
         if (options->check) {
-            return RunCheck(options->project, options->strict, out);
+            return RunCheck(options->project, options->strict, out, err);
         }
         Build(*options, out, err);
         return kSuccess;

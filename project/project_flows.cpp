@@ -150,11 +150,11 @@ bool ProjectFlows::SaveTranslations() {
 }
 
 void ProjectFlows::ReadMarks(bool reportDamage) {
-    const std::string fault = review::LoadMarks(
+    const std::optional<Fault> fault = review::LoadMarks(
         review::SourcesFileNameFor(dm1_.State.ProjectFileName), dm1_.cdsTranslations, dm1_.Marks);
-    if (!fault.empty() && reportDamage) {
+    if (fault && reportDamage) {
         dialogs_.ShowInformation(fmMain_.Window(), QString::fromUtf8(kMarksUnreadable) +
-                                                       QString::fromStdString(fault) +
+                                                       QString::fromStdString(fault->Text()) +
                                                        QString::fromUtf8(kMarksIgnored));
     }
 }

@@ -36,9 +36,8 @@ SourcesFile ParseSources(std::string_view bytes, const std::string& path) {
     try {
         LoadPtf(bytes, sources);
     } catch (const FaultError& error) {
-        Fault fault = error.GetFault();
-        fault.file = path;
-        file.fault = fault.Text();
+        file.fault = error.GetFault();
+        file.fault->file = path;
         return file;
     }
     sources.Open();
@@ -61,11 +60,12 @@ SourcesFile ReadSourcesFile(const std::string& path) {
         const FileBuffer bytes = ReadFileBuffer(path);
         return ParseSources(bytes.View(), path);
     } catch (const EFOpenError& error) {
-        return {{}, error.what()};
+        return {{}, error.GetFault()};
     }
 }
 
-std::string LoadMarks(const std::string& path, const PtfTable& translations, SourceMemory& marks) {
+std::optional<Fault> LoadMarks(const std::string& path, const PtfTable& translations,
+                               SourceMemory& marks) {
     const SourcesFile file = ReadSourcesFile(path);
     ReadMarks(translations, marks, file.entries);
     return file.fault;

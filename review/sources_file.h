@@ -10,12 +10,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "review/source_entries.h"
 #include "review/source_memory.h"
+#include "table/errors.h"
 #include "table/file_replacement.h"
 #include "table/ptf_table.h"
 
@@ -24,11 +26,11 @@ namespace parlix::review {
 // The project file's path without its extension, followed by "_sources.ptf".
 std::string SourcesFileNameFor(std::string_view projectFileName);
 
-// The entries of a sources file. `fault` tells, for the user, why a file that exists could not
-// be read ("<path>:<line>: ..."); its entries are then empty.
+// The entries of a sources file. `fault` tells why a file that exists could not be read; its
+// entries are then empty.
 struct SourcesFile {
     std::vector<SourceEntry> entries;
-    std::string fault;
+    std::optional<Fault> fault;
 };
 // The entries in the bytes of a sources file; `path` names it in the fault.
 SourcesFile ParseSources(std::string_view bytes, const std::string& path);
@@ -36,8 +38,9 @@ SourcesFile ParseSources(std::string_view bytes, const std::string& path);
 SourcesFile ReadSourcesFile(const std::string& path);
 
 // Reads the sources file into the memory's marks for the translation table as it was just read
-// (see ReadMarks). Returns the fault of a damaged file, empty otherwise.
-std::string LoadMarks(const std::string& path, const PtfTable& translations, SourceMemory& marks);
+// (see ReadMarks). Returns the fault of a damaged file, which gives no marks.
+std::optional<Fault> LoadMarks(const std::string& path, const PtfTable& translations,
+                               SourceMemory& marks);
 
 // Writes the entries of the memory's marks as the translation table is written (SavePtfFile:
 // one replacement with `backups` numbered copies, nothing when the bytes are the same, and a

@@ -26,7 +26,7 @@ declare -A allowed=(
   [generator]="table project ui check"
   [exchange]="table project ui history review"
   [check]="table project ui review"
-  [cli]="table project generator exchange check"
+  [cli]="table project generator exchange check review"
   [forms]="table"
   [editor]="table ui history search project generator check exchange review"
 )

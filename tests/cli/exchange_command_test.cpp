@@ -53,9 +53,11 @@ class ExchangeCommandTest : public ::testing::Test {
 TEST_F(ExchangeCommandTest, RoundTripsLeaveTheTableByteForByte) {
     const std::pair<const char*, const char*> formats[] = {
         {"out.xlf",
-         "0 neu, 0 geändert, 3 unverändert, 0 unbekannt, 0 abgelehnt, 1 unübersetzt, 0 Entwürfe\n"},
+         "0 neu, 0 geändert, 3 unverändert, 0 unbekannt, 0 abgelehnt, 1 unübersetzt, 0 zu "
+         "prüfen\n"},
         {"out.csv",
-         "0 neu, 0 geändert, 4 unverändert, 0 unbekannt, 0 abgelehnt, 0 unübersetzt, 0 Entwürfe\n"},
+         "0 neu, 0 geändert, 4 unverändert, 0 unbekannt, 0 abgelehnt, 0 unübersetzt, 0 zu "
+         "prüfen\n"},
     };
     for (const auto& [name, counts] : formats) {
         const std::string file = dir_.File(name);
@@ -88,7 +90,7 @@ TEST_F(ExchangeCommandTest, ImportWritesTheTargetColumnWithBackups) {
     EXPECT_EQ(result.status, build_tool::kSuccess) << result.err;
     EXPECT_EQ(result.out,
               "1 neu, 1 geändert, 0 unverändert, 1 unbekannt, 0 abgelehnt, 0 unübersetzt, 0 "
-              "Entwürfe\n");
+              "zu prüfen\n");
     EXPECT_EQ(result.err, csv + ":4: warning: unbekannte Einheit \"sGone\" (nicht übernommen)\n");
     EXPECT_EQ(ReadBytes(translations_ + ".bak1"), table_);
     std::string expected = table_;
