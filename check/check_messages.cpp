@@ -288,7 +288,8 @@ std::string Message(const Words& words, const Finding& finding, const CheckResul
         case Rule::DraftTranslation:
             return words.draftTranslation;
         case Rule::TranslatedDifferently:
-            return Fill(words.translatedDifferently, {subject, other});
+            return Fill(words.translatedDifferently,
+                        {Cp1252ToUtf8(result.Translation(finding.otherRow)), other});
     }
     return {};
 }

@@ -4,30 +4,6 @@
 
 namespace parlix::check {
 
-std::uint64_t FirstSeen::Hash(std::string_view key) {
-    // Eight bytes at a time, each step multiplied and folded; then MurmurHash3's finalizer,
-    // so that the low bits, which pick the slot, depend on every byte.
-    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
-    std::uint64_t hash = 0x2545F4914F6CDD1Du ^ key.size();
-    std::size_t i = 0;
-    for (; i + 8 <= key.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, key.data() + i, 8);
-        hash = (hash ^ word) * kMultiplier;
-        hash ^= hash >> 32;
-    }
-    std::uint64_t tail = 0;
-    for (std::size_t k = key.size(); k > i; --k) {
-        tail = tail << 8 | static_cast<unsigned char>(key[k - 1]);
-    }
-    hash = (hash ^ tail) * kMultiplier;
-    hash ^= hash >> 33;
-    hash *= 0xFF51AFD7ED558CCDu;
-    hash ^= hash >> 33;
-    hash *= 0xC4CEB9FE1A85EC53u;
-    return hash ^ (hash >> 33);
-}
-
 std::size_t FirstSeen::Slot(std::string_view key, std::uint64_t hash) const {
     const std::size_t mask = slots_.size() - 1;
     const auto tag = static_cast<std::uint32_t>(hash >> 32);

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "table/text.h"
+
 namespace parlix::check {
 
 class FirstSeen {
@@ -67,5 +69,9 @@ class FirstSeen {
     std::vector<Slot_> slots_;
     std::string keys_;
 };
+
+inline std::uint64_t FirstSeen::Hash(std::string_view key) {
+    return HashText(key);
+}
 
 }  // namespace parlix::check

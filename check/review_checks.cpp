@@ -19,7 +19,10 @@ ReviewChecks::ReviewChecks(const PtfTable& table, const review::SourceMemory* ma
                            std::size_t rows)
     : table_(table),
       marks_(marks != nullptr && marks->Count() > 0 ? marks : nullptr),
-      slots_(std::bit_ceil(std::max<std::size_t>(rows * 2, 64)), Slot{0, 0, 0}) {}
+      memory_(detail::AllocateZeroedTable(std::bit_ceil(std::max<std::size_t>(rows * 2, 64)) *
+                                          sizeof(Slot))),
+      slots_(reinterpret_cast<Slot*>(memory_.get())),
+      mask_(std::bit_ceil(std::max<std::size_t>(rows * 2, 64)) - 1) {}
 
 ReviewChecks::Texts ReviewChecks::Prepare(std::string_view trimmedSource,
                                           std::string_view trimmedTranslation) {
@@ -30,13 +33,12 @@ ReviewChecks::Texts ReviewChecks::Prepare(std::string_view trimmedSource,
     texts.source = FirstSeen::Hash(review::ComparableTrimmedText(trimmedSource, scratch_)) | 1;
     texts.translation = static_cast<std::uint32_t>(
         FirstSeen::Hash(review::ComparableTrimmedText(trimmedTranslation, scratch_)));
-    __builtin_prefetch(&slots_[texts.source & (slots_.size() - 1)]);
+    __builtin_prefetch(&slots_[texts.source & mask_]);
     return texts;
 }
 
 ReviewChecks::Slot& ReviewChecks::Find(std::uint64_t source) {
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t at = source & mask;; at = (at + 1) & mask) {
+    for (std::size_t at = source & mask_;; at = (at + 1) & mask_) {
         Slot& slot = slots_[at];
         if (slot.source == source || slot.source == 0) {
             return slot;
@@ -66,29 +68,22 @@ void ReviewChecks::Check(int row, const std::string& source, const Texts& texts,
     if (first.source == 0) {
         first = {texts.source, texts.translation, row};
     } else if (first.translation != texts.translation) {
-        pending_.push_back({findings.size(), first.row});
+        earlier_.push_back(first.row);
         findings.push_back(
             {Severity::Warning, Rule::TranslatedDifferently, row, kTranslation, first.row, {}, {}});
     }
 }
 
-void ReviewChecks::FillEarlierTranslations(std::vector<Finding>& findings) const {
-    std::vector<int> rows;
-    rows.reserve(pending_.size());
-    for (const Pending& pending : pending_) {
-        rows.push_back(pending.earlier);
-    }
+std::vector<std::pair<int, std::string>> ReviewChecks::EarlierTranslations() const {
+    std::vector<int> rows = earlier_;
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    std::vector<std::string> texts;
-    texts.reserve(rows.size());
+    std::vector<std::pair<int, std::string>> translations;
+    translations.reserve(rows.size());
     for (const int row : rows) {
-        texts.push_back(table_.TextAt(row, kTranslation));
+        translations.emplace_back(row, table_.TextAt(row, kTranslation));
     }
-    for (const Pending& pending : pending_) {
-        const auto at = std::lower_bound(rows.begin(), rows.end(), pending.earlier);
-        findings[pending.finding].subject = texts[static_cast<std::size_t>(at - rows.begin())];
-    }
+    return translations;
 }
 
 }  // namespace parlix::check

@@ -10,6 +10,7 @@
 
 #include "check/table_checks.h"
 #include "review/source_memory.h"
+#include "table/page_memory.h"
 
 namespace parlix::check {
 
@@ -31,10 +32,9 @@ class ReviewChecks {
     void Check(int row, const std::string& source, const Texts& texts,
                std::vector<Finding>& findings);
 
-    // Gives the findings of texts translated otherwise the earlier translation. Called once all
-    // records were checked, before anything reorders the findings: the translations are read
-    // in the order of their records, not once per finding wherever the walk happens to be.
-    void FillEarlierTranslations(std::vector<Finding>& findings) const;
+    // The translations of the earlier records that the findings of texts translated otherwise
+    // name (see CheckResult::translations), read once each and in the order of their records.
+    std::vector<std::pair<int, std::string>> EarlierTranslations() const;
 
     // Records that need review.
     int ToReview() const { return toReview_; }
@@ -52,13 +52,12 @@ class ReviewChecks {
     const PtfTable& table_;
     const review::SourceMemory* marks_;
     int toReview_ = 0;
-    std::vector<Slot> slots_;  // open addressing over a power of two, at most half full
-    // The findings of texts translated otherwise, with the earlier record of each.
-    struct Pending {
-        std::size_t finding;
-        int earlier;
-    };
-    std::vector<Pending> pending_;
+    // Open addressing over a power of two, at most half full; zero is an empty slot.
+    detail::PageMemory memory_;
+    Slot* slots_;
+    std::size_t mask_;
+    // The earlier records that findings of texts translated otherwise name.
+    std::vector<int> earlier_;
     std::string scratch_;
 };
 

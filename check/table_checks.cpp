@@ -108,7 +108,7 @@ class TableCheck {
                 }
             }
         }
-        review_.FillEarlierTranslations(result_.findings);
+        result_.translations = review_.EarlierTranslations();
         CheckHiddenPaths();
         result_.toReview = review_.ToReview();
         for (const Finding& finding : result_.findings) {
@@ -404,6 +404,14 @@ class TableCheck {
 };
 
 }  // namespace
+
+const std::string& CheckResult::Translation(int row) const {
+    static const std::string none;
+    const auto found = std::lower_bound(
+        translations.begin(), translations.end(), row,
+        [](const std::pair<int, std::string>& entry, int wanted) { return entry.first < wanted; });
+    return found != translations.end() && found->first == row ? found->second : none;
+}
 
 CheckResult CheckTranslations(PtfTable& translations, const UnitContext& unit,
                               const review::SourceMemory* marks) {

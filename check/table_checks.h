@@ -8,6 +8,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "table/ptf_table.h"
@@ -63,7 +64,7 @@ enum class Rule {
                             // detail: the text now)
     DraftTranslation,       // the translation was taken over as a draft, not confirmed
     TranslatedDifferently,  // an earlier record (otherRow) translates the same language 1
-                            // text otherwise (subject: its translation)
+                            // text otherwise (its translation: CheckResult::Translation)
 };
 
 struct Finding {
@@ -84,7 +85,11 @@ struct CheckResult {
     int warnings = 0;
     // Records whose text in language 1 and 2 is not empty (after trimming).
     std::array<int, 2> translated = {0, 0};
-    int toReview = 0;                      // records whose translation needs review
+    int toReview = 0;  // records whose translation needs review
+    // The translations of the records that TranslatedDifferently findings name, by row: one
+    // copy however many findings name a record.
+    std::vector<std::pair<int, std::string>> translations;
+    const std::string& Translation(int row) const;
     std::array<std::string, 2> languages;  // the language fields' names
 };
 

@@ -37,7 +37,7 @@ bool TableRows::SourceSideLess(int a, int b) const {
 
 std::vector<std::string> UnitIds(const TableRows& rows, RowOfId* rowOfId) {
     return review::RowKeys(
-        rows.Count(), [&rows](int row) { return rows.KeyFieldsOf(row); }, rowOfId);
+        rows.Count(), [&rows](int row, bool) { return rows.KeyFieldsOf(row); }, rowOfId);
 }
 
 }  // namespace parlix::exchange::detail

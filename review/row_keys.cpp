@@ -1,9 +1,12 @@
 #include "review/row_keys.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <bit>
+#include <cstring>
 
 #include "project/project_files.h"
+#include "table/page_memory.h"
+#include "table/text.h"
 
 namespace parlix::review {
 
@@ -32,123 +35,371 @@ Numbered SplitNumbered(std::string_view key) {
     return {key.substr(0, mark), number};
 }
 
-// The rows whose keys are worked out: all of them, or the groups of some Properties and the
-// rows of some names. A group is complete (every row of that Property is looked at), and so
-// are the rows whose name or Property could take a key the group would otherwise give.
-struct Interest {
-    bool everything = true;
-    std::unordered_set<std::string_view> properties;
-    std::unordered_set<std::string_view> names;
+// Texts (views that outlive the map) with a value each, found by their hash: open addressing
+// over a power of two, at most half full. A table of a million rows makes several of these,
+// and the standard map's node per entry would cost more than the rest of the work.
+template <typename Value>
+class TextMap {
+  public:
+    explicit TextMap(std::size_t expected)
+        : slots_(std::bit_ceil(std::max<std::size_t>(expected * 2, 16))) {}
 
-    bool Group(std::string_view property) const {
-        return everything || properties.contains(property) ||
-               (SplitNumbered(property).number > 0 &&
-                properties.contains(SplitNumbered(property).base));
+    // The value of `text`; a new one is value-initialised, and `added` says so.
+    Value& At(std::string_view text, std::uint64_t hash, bool* added = nullptr) {
+        if ((count_ + 1) * 2 > slots_.size()) {
+            Grow();
+        }
+        Slot& slot = slots_[Place(text, hash)];
+        if (added != nullptr) {
+            *added = !slot.used;
+        }
+        if (!slot.used) {
+            slot = {hash, text, Value{}, true};
+            ++count_;
+        }
+        return slot.value;
     }
-    bool Row(const KeyFields& fields) const {
-        return Group(fields.property) || names.contains(fields.name) ||
-               properties.contains(fields.name) ||
-               (SplitNumbered(fields.name).number > 0 &&
-                properties.contains(SplitNumbered(fields.name).base));
+
+    const Value* Find(std::string_view text, std::uint64_t hash) const {
+        const Slot& slot = slots_[Place(text, hash)];
+        return slot.used ? &slot.value : nullptr;
+    }
+
+    void Prefetch(std::uint64_t hash) const {
+        __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+    }
+
+  private:
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::string_view text;
+        Value value{};
+        bool used = false;
+    };
+
+    // Where `text` is, or the empty slot where it would go.
+    std::size_t Place(std::string_view text, std::uint64_t hash) const {
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            const Slot& slot = slots_[at];
+            if (!slot.used || (slot.hash == hash && slot.text == text)) {
+                return at;
+            }
+        }
+    }
+
+    void Grow() {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        for (Slot& slot : old) {
+            if (slot.used) {
+                slots_[Place(slot.text, slot.hash)] = std::move(slot);
+            }
+        }
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t count_ = 0;
+};
+
+// How many rows have each name: a slot of eight bytes per name (a tag of its hash and the
+// name's number), in huge pages where the system offers them, so that counting the names of a
+// million rows stays in a small table that lookups find quickly.
+class NameCounter {
+  public:
+    explicit NameCounter(std::size_t expected) {
+        Allocate(std::bit_ceil(std::max<std::size_t>(expected * 2, 16)));
+        names_.reserve(expected);
+    }
+
+    void Prefetch(std::uint64_t hash) const { __builtin_prefetch(&slots_[hash & mask_]); }
+
+    // Counts a name; returns its number.
+    int Add(std::string_view name, std::uint64_t hash) {
+        if ((names_.size() + 1) * 2 > mask_ + 1) {
+            Grow();
+        }
+        const auto tag = static_cast<std::uint32_t>(hash >> 32);
+        for (std::size_t at = hash & mask_;; at = (at + 1) & mask_) {
+            Slot& slot = slots_[at];
+            if (slot.number == 0) {
+                names_.push_back({name, hash, 1});
+                slot = {tag, static_cast<std::uint32_t>(names_.size())};
+                return static_cast<int>(names_.size() - 1);
+            }
+            Name& known = names_[slot.number - 1];
+            if (slot.tag == tag && known.text == name) {
+                ++known.count;
+                return static_cast<int>(slot.number - 1);
+            }
+        }
+    }
+
+    int Count(int number) const { return names_[static_cast<std::size_t>(number)].count; }
+
+    // How many rows have this name (0: none).
+    int Count(std::string_view name, std::uint64_t hash) const {
+        const auto tag = static_cast<std::uint32_t>(hash >> 32);
+        for (std::size_t at = hash & mask_;; at = (at + 1) & mask_) {
+            const Slot& slot = slots_[at];
+            if (slot.number == 0) {
+                return 0;
+            }
+            const Name& known = names_[slot.number - 1];
+            if (slot.tag == tag && known.text == name) {
+                return known.count;
+            }
+        }
+    }
+
+  private:
+    struct Slot {
+        std::uint32_t tag;
+        std::uint32_t number;  // 0: empty; else the name's number plus 1
+    };
+    struct Name {
+        std::string_view text;
+        std::uint64_t hash;
+        int count;
+    };
+
+    void Allocate(std::size_t slots) {
+        memory_ = detail::AllocateZeroedTable(slots * sizeof(Slot));
+        slots_ = reinterpret_cast<Slot*>(memory_.get());
+        mask_ = slots - 1;
+    }
+
+    void Grow() {
+        Allocate((mask_ + 1) * 2);
+        for (std::size_t number = 0; number < names_.size(); ++number) {
+            const std::uint64_t hash = names_[number].hash;
+            std::size_t at = hash & mask_;
+            while (slots_[at].number != 0) {
+                at = (at + 1) & mask_;
+            }
+            slots_[at] = {static_cast<std::uint32_t>(hash >> 32),
+                          static_cast<std::uint32_t>(number + 1)};
+        }
+    }
+
+    detail::PageMemory memory_;
+    Slot* slots_ = nullptr;
+    std::size_t mask_ = 0;
+    std::vector<Name> names_;
+};
+
+// The texts whose keys are wanted: all, or the groups of some Properties and the rows of some
+// names. A group is complete (every row of that Property is looked at), and so are the rows
+// whose name or Property could take a key the group would otherwise give ("P#n").
+class Interest {
+  public:
+    bool everything = true;
+
+    void AddProperty(std::string_view property) { Add(properties_, property); }
+    void AddName(std::string_view name) { Add(names_, name); }
+
+    // Whether the group of this Property is worked out.
+    bool Group(std::string_view property, std::uint64_t hash) const {
+        if (everything) {
+            return true;
+        }
+        if (Listed(properties_, property, hash)) {
+            return true;
+        }
+        const Numbered numbered = SplitNumbered(property);
+        return numbered.number > 0 && Listed(properties_, numbered.base, HashText(numbered.base));
+    }
+
+    // Whether a row with a name of its own is looked at: its key is wanted, or takes a key
+    // a group of interest would give.
+    bool Named(std::string_view name, std::uint64_t hash) const {
+        return everything || Listed(names_, name, hash) || Group(name, hash);
+    }
+
+    // Quick answers from a hash alone: false means that Group or Named is false for every
+    // text of that hash that holds no '#'.
+    bool MayBeGroup(std::uint64_t hash) const { return everything || MayBe(properties_, hash); }
+    bool MayBeNamed(std::uint64_t hash) const {
+        return everything || MayBe(names_, hash) || MayBe(properties_, hash);
+    }
+
+  private:
+    struct Texts {
+        TextMap<char> texts{16};
+        std::vector<std::uint64_t> bits = std::vector<std::uint64_t>(1 << 12);  // a quick no
+    };
+
+    void Add(Texts& set, std::string_view text) {
+        const std::uint64_t hash = HashText(text);
+        set.texts.At(text, hash);
+        const std::uint64_t bit = hash >> 40;
+        set.bits[bit / 64 % set.bits.size()] |= std::uint64_t{1} << (bit % 64);
+    }
+
+    static bool MayBe(const Texts& set, std::uint64_t hash) {
+        const std::uint64_t bit = hash >> 40;
+        return (set.bits[bit / 64 % set.bits.size()] & (std::uint64_t{1} << (bit % 64))) != 0;
+    }
+
+    static bool Listed(const Texts& set, std::string_view text, std::uint64_t hash) {
+        return MayBe(set, hash) && set.texts.Find(text, hash) != nullptr;
+    }
+
+    Texts properties_;
+    Texts names_;
+};
+
+// A key as it is worked out: a name or Property (a view into the table), with a number for a
+// numbered Property. Unsettled: no base and no number (no key is empty).
+struct Key {
+    std::string_view base;
+    int number = 0;
+    bool Settled() const { return number > 0 || !base.empty(); }
+    std::string Text() const {
+        std::string text(base);
+        if (number > 0) {
+            text.append("#").append(std::to_string(number));
+        }
+        return text;
     }
 };
 
-// The keys of the rows an Interest covers: `rows` ascending, `keys` beside them; a key is
-// empty where the Interest does not settle it (no key is empty).
+// The keys of the rows an Interest covers: `rows` ascending, `keys` beside them.
 struct Work {
     std::vector<int> rows;
     std::vector<KeyFields> fields;
-    std::vector<std::string> keys;
+    std::vector<Key> keys;
 };
 
-Work MakeKeys(int rowCount, const KeyFieldsAt& fieldsAt, const Interest& interest) {
-    Work work;
-    for (int row = 0; row < rowCount; ++row) {
-        const KeyFields fields = fieldsAt(row);
-        if (interest.everything || interest.Row(fields)) {
-            work.rows.push_back(row);
-            work.fields.push_back(fields);
-        }
+// The first eight bytes of a text as a number that orders as the bytes do.
+std::uint64_t OrderPrefix(std::string_view text) {
+    unsigned char bytes[8] = {};
+    std::memcpy(bytes, text.data(), std::min<std::size_t>(text.size(), 8));
+    std::uint64_t prefix = 0;
+    for (const unsigned char byte : bytes) {
+        prefix = prefix << 8 | byte;
     }
-    const std::size_t count = work.rows.size();
-    work.keys.resize(count);
+    return prefix;
+}
 
-    // How many rows have each name that matters here: the names of the rows looked at, and
-    // the Properties of their groups, which a unique name takes.
-    std::unordered_map<std::string_view, int> nameCount;
-    nameCount.reserve(count * 2);
-    if (interest.everything) {
-        for (const KeyFields& fields : work.fields) {
-            if (!fields.name.empty()) {
-                ++nameCount[fields.name];
-            }
+Work MakeKeys(int rowCount, const KeyFieldsAt& fieldsAt, const Interest& interest) {
+    const auto count = static_cast<std::size_t>(rowCount);
+    // Every name counted. Kept for the next walk, so that it reads only the rows it needs:
+    // the hashes of each row's name and Property, its name's number (-1: none), and whether
+    // either holds a '#' (and so may be a numbered key).
+    struct Seen {
+        std::uint64_t nameHash;
+        std::uint64_t propertyHash;
+        int name;
+        bool hashMark;
+    };
+    std::vector<Seen> seen(count);
+    NameCounter names(count);
+    constexpr int kBlock = 16;  // hashes made, and their slots fetched, a block ahead
+    std::string_view blockNames[kBlock];
+    for (int start = 0; start < rowCount; start += kBlock) {
+        const int end = std::min(rowCount, start + kBlock);
+        for (int row = start; row < end; ++row) {
+            const KeyFields fields = fieldsAt(row, false);
+            Seen& at = seen[static_cast<std::size_t>(row)];
+            at.nameHash = HashText(fields.name);
+            at.propertyHash = HashText(fields.property);
+            at.hashMark = fields.name.find('#') != std::string_view::npos ||
+                          fields.property.find('#') != std::string_view::npos;
+            blockNames[row - start] = fields.name;
+            names.Prefetch(at.nameHash);
         }
-    } else {
-        for (const KeyFields& fields : work.fields) {
-            nameCount.try_emplace(fields.name, 0);
-            nameCount.try_emplace(fields.property, 0);
-        }
-        for (int row = 0; row < rowCount; ++row) {
-            const std::string_view name = fieldsAt(row).name;
-            if (!name.empty()) {
-                if (auto found = nameCount.find(name); found != nameCount.end()) {
-                    ++found->second;
-                }
-            }
+        for (int row = start; row < end; ++row) {
+            Seen& at = seen[static_cast<std::size_t>(row)];
+            const std::string_view name = blockNames[row - start];
+            at.name = name.empty() ? -1 : names.Add(name, at.nameHash);
         }
     }
-    auto uniqueName = [&nameCount](std::string_view name) {
-        const auto found = nameCount.find(name);
-        return !name.empty() && found != nameCount.end() && found->second == 1;
+    auto uniqueName = [&names](std::string_view name) {
+        return !name.empty() && names.Count(name, HashText(name)) == 1;
     };
 
-    // A unique name is the row's key; the other rows of a complete group wait in it.
-    std::unordered_map<std::string_view, std::vector<std::size_t>> groups;
-    std::vector<std::string_view> groupOrder;
-    for (std::size_t i = 0; i < count; ++i) {
-        const KeyFields& fields = work.fields[i];
-        if (uniqueName(fields.name)) {
-            work.keys[i] = fields.name;
-        } else if (interest.Group(fields.property)) {
-            auto [group, added] = groups.try_emplace(fields.property);
-            if (added) {
-                groupOrder.push_back(fields.property);
-            }
-            group->second.push_back(i);
+    // The rows looked at: those with a name of their own that matters, and the rows of the
+    // groups of interest. A unique name is the row's key; the others wait in their group.
+    Work work;
+    TextMap<int> groupOf(interest.everything ? count : 1024);  // Property -> group
+    std::vector<std::string_view> groupProperty;
+    std::vector<std::vector<std::size_t>> members;  // indices into work
+    for (int row = 0; row < rowCount; ++row) {
+        const Seen& at = seen[static_cast<std::size_t>(row)];
+        const bool named = at.name >= 0 && names.Count(at.name) == 1;
+        if (!at.hashMark &&
+            !(named ? interest.MayBeNamed(at.nameHash) : interest.MayBeGroup(at.propertyHash))) {
+            continue;
         }
+        const KeyFields fields = fieldsAt(row, true);
+        if (named ? !interest.Named(fields.name, at.nameHash)
+                  : !interest.Group(fields.property, at.propertyHash)) {
+            continue;
+        }
+        const std::size_t index = work.rows.size();
+        work.rows.push_back(row);
+        work.fields.push_back(fields);
+        work.keys.emplace_back();
+        if (named) {
+            work.keys[index].base = fields.name;
+            continue;
+        }
+        bool added = false;
+        int& group = groupOf.At(fields.property, at.propertyHash, &added);
+        if (added) {
+            group = static_cast<int>(groupProperty.size());
+            groupProperty.push_back(fields.property);
+            members.emplace_back();
+        }
+        members[static_cast<std::size_t>(group)].push_back(index);
     }
+
     // A Property alone in its group is the key, unless a unique name took it.
-    for (const std::string_view property : groupOrder) {
-        const std::vector<std::size_t>& members = groups[property];
-        if (members.size() == 1 && !property.empty() && !uniqueName(property)) {
-            work.keys[members.front()] = property;
+    for (std::size_t g = 0; g < members.size(); ++g) {
+        const std::string_view property = groupProperty[g];
+        if (members[g].size() == 1 && !property.empty() && !uniqueName(property)) {
+            work.keys[members[g].front()].base = property;
         }
     }
     // "P#n" keys taken already, by unique names and by lone Properties: numbering skips them.
     // Numbers of two groups never meet ("P#n" = "Q#m" only for P = Q, n and m being digits).
-    std::unordered_map<std::string_view, std::unordered_set<int>> taken;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (const Numbered numbered = SplitNumbered(work.keys[i]); numbered.number > 0) {
-            taken[numbered.base].insert(numbered.number);
+    TextMap<std::vector<int>> taken(64);
+    for (const Key& key : work.keys) {
+        if (const Numbered numbered = SplitNumbered(key.base); numbered.number > 0) {
+            taken.At(numbered.base, HashText(numbered.base)).push_back(numbered.number);
         }
     }
-    for (const std::string_view property : groupOrder) {
-        std::vector<std::size_t>& members = groups[property];
-        if (!work.keys[members.front()].empty()) {
+    // The other groups numbered by their rows' texts: compared by the first bytes of language
+    // 1 where these differ, so that most comparisons touch no text.
+    std::vector<std::pair<std::uint64_t, std::size_t>> order;
+    for (std::size_t g = 0; g < members.size(); ++g) {
+        if (work.keys[members[g].front()].Settled()) {
             continue;  // a lone Property
         }
-        std::stable_sort(members.begin(), members.end(), [&work](std::size_t a, std::size_t b) {
-            return SourceSideLess(work.fields[a], work.fields[b]);
+        order.clear();
+        for (const std::size_t i : members[g]) {
+            order.emplace_back(OrderPrefix(work.fields[i].source), i);
+        }
+        std::sort(order.begin(), order.end(), [&work](const auto& a, const auto& b) {
+            if (a.first != b.first) {
+                return a.first < b.first;
+            }
+            if (SourceSideLess(work.fields[a.second], work.fields[b.second])) {
+                return true;
+            }
+            return !SourceSideLess(work.fields[b.second], work.fields[a.second]) &&
+                   a.second < b.second;
         });
-        const auto skip = taken.find(property);
+        const std::string_view property = groupProperty[g];
+        const std::vector<int>* skip = taken.Find(property, HashText(property));
         int number = 0;
-        for (const std::size_t i : members) {
+        for (const auto& [prefix, i] : order) {
             do {
                 ++number;
-            } while (skip != taken.end() && skip->second.contains(number));
-            std::string& key = work.keys[i];
-            key.reserve(property.size() + 8);
-            key.assign(property).append("#").append(std::to_string(number));
+            } while (skip != nullptr &&
+                     std::find(skip->begin(), skip->end(), number) != skip->end());
+            work.keys[i] = {property, number};
         }
     }
     return work;
@@ -158,10 +409,15 @@ Work MakeKeys(int rowCount, const KeyFieldsAt& fieldsAt, const Interest& interes
 
 KeyFieldsAt TableKeyFields(const PtfTable& table) {
     using namespace translation_field;
-    return [&table](int row) {
-        return KeyFields{table.TextViewAt(row, kTypeColumn), table.TextViewAt(row, kPropertyColumn),
-                         table.TextViewAt(row, kStringNameColumn),
-                         table.TextViewAt(row, LanguageColumn(1))};
+    return [&table](int row, bool all) {
+        KeyFields fields;
+        fields.property = table.TextViewAt(row, kPropertyColumn);
+        fields.name = table.TextViewAt(row, kStringNameColumn);
+        if (all) {
+            fields.type = table.TextViewAt(row, kTypeColumn);
+            fields.source = table.TextViewAt(row, LanguageColumn(1));
+        }
+        return fields;
     };
 }
 
@@ -179,15 +435,21 @@ bool SourceSideLess(const KeyFields& a, const KeyFields& b) {
 }
 
 std::vector<std::string> RowKeys(int rowCount, const KeyFieldsAt& fields, RowOfKey* rowOfKey) {
-    Work work = MakeKeys(rowCount, fields, Interest{});
+    const Work work = MakeKeys(rowCount, fields, Interest{});
+    std::vector<std::string> keys;
+    keys.reserve(work.keys.size());
+    for (const Key& key : work.keys) {
+        keys.push_back(key.Text());
+    }
     if (rowOfKey != nullptr) {
+        // Views into `keys`, whose strings stay where they are when the vector is moved.
         rowOfKey->clear();
-        rowOfKey->reserve(work.keys.size());
-        for (std::size_t i = 0; i < work.keys.size(); ++i) {
-            rowOfKey->emplace(work.keys[i], static_cast<int>(i));
+        rowOfKey->reserve(keys.size());
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            rowOfKey->emplace(keys[i], static_cast<int>(i));
         }
     }
-    return std::move(work.keys);
+    return keys;
 }
 
 std::vector<std::string> KeysOfRows(int rowCount, const KeyFieldsAt& fields,
@@ -195,16 +457,16 @@ std::vector<std::string> KeysOfRows(int rowCount, const KeyFieldsAt& fields,
     Interest interest;
     interest.everything = false;
     for (const int row : rows) {
-        const KeyFields wanted = fields(row);
-        interest.properties.insert(wanted.property);
-        interest.names.insert(wanted.name);
+        const KeyFields wanted = fields(row, false);
+        interest.AddProperty(wanted.property);
+        interest.AddName(wanted.name);
     }
     Work work = MakeKeys(rowCount, fields, interest);
     std::vector<std::string> keys;
     keys.reserve(rows.size());
     for (const int row : rows) {
         const auto at = std::lower_bound(work.rows.begin(), work.rows.end(), row);
-        keys.push_back(work.keys[static_cast<std::size_t>(at - work.rows.begin())]);
+        keys.push_back(work.keys[static_cast<std::size_t>(at - work.rows.begin())].Text());
     }
     return keys;
 }
@@ -214,25 +476,39 @@ std::vector<int> RowsOfKeys(int rowCount, const KeyFieldsAt& fields,
     Interest interest;
     interest.everything = false;
     for (const std::string& key : keys) {
-        interest.properties.insert(key);
-        interest.names.insert(key);
+        interest.AddProperty(key);
+        interest.AddName(key);
         if (const Numbered numbered = SplitNumbered(key); numbered.number > 0) {
-            interest.properties.insert(numbered.base);
+            interest.AddProperty(numbered.base);
         }
     }
     const Work work = MakeKeys(rowCount, fields, interest);
-    std::unordered_map<std::string_view, int> rowOfKey;
-    rowOfKey.reserve(work.keys.size());
+    // The rows by key: a name or lone Property by its text, a numbered one by its base's text
+    // and the number, so that no key of the many rows looked at is written out.
+    TextMap<int> rowOfText(work.rows.size());
+    TextMap<std::vector<std::pair<int, int>>> rowsOfBase(64);  // base -> (number, row)
     for (std::size_t i = 0; i < work.keys.size(); ++i) {
-        if (!work.keys[i].empty()) {
-            rowOfKey.emplace(work.keys[i], work.rows[i]);
+        const Key& key = work.keys[i];
+        if (key.number > 0) {
+            rowsOfBase.At(key.base, HashText(key.base)).emplace_back(key.number, work.rows[i]);
+        } else if (!key.base.empty()) {
+            rowOfText.At(key.base, HashText(key.base)) = work.rows[i];
         }
     }
     std::vector<int> rows;
     rows.reserve(keys.size());
     for (const std::string& key : keys) {
-        const auto found = rowOfKey.find(key);
-        rows.push_back(found != rowOfKey.end() ? found->second : -1);
+        int row = -1;
+        if (const int* found = rowOfText.Find(key, HashText(key))) {
+            row = *found;
+        } else if (const Numbered numbered = SplitNumbered(key); numbered.number > 0) {
+            if (const auto* numbers = rowsOfBase.Find(numbered.base, HashText(numbered.base))) {
+                for (const auto& [number, numberedRow] : *numbers) {
+                    row = number == numbered.number ? numberedRow : row;
+                }
+            }
+        }
+        rows.push_back(row);
     }
     return rows;
 }

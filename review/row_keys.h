@@ -27,7 +27,8 @@ struct KeyFields {
 };
 
 // The fields of a row, by its number from 0; the views stay valid while the keys are made.
-using KeyFieldsAt = std::function<KeyFields(int row)>;
+// Without `all`, only the Property and the StringName are needed.
+using KeyFieldsAt = std::function<KeyFields(int row, bool all)>;
 
 // The fields of a translation table's rows in its current order: views into the table, valid
 // while it does not change.

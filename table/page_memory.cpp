@@ -34,4 +34,13 @@ PageMemory AllocatePages(std::size_t size, bool prefault) {
     return PageMemory(static_cast<char*>(memory), PageMemoryRelease{size, true});
 }
 
+PageMemory AllocateZeroedTable(std::size_t size) {
+    if (size < kSmallest) {
+        return PageMemory(new char[size == 0 ? 1 : size](), PageMemoryRelease{size, false});
+    }
+    PageMemory memory = AllocatePages(size);       // anonymous pages: zero until written
+    ::madvise(memory.get(), size, MADV_HUGEPAGE);  // a hint; without it, small pages
+    return memory;
+}
+
 }  // namespace parlix::detail

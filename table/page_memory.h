@@ -19,4 +19,9 @@ using PageMemory = std::unique_ptr<char[], PageMemoryRelease>;
 // whole buffer will be filled anyway.
 PageMemory AllocatePages(std::size_t size, bool prefault = false);
 
+// At least `size` bytes, all zero, for a large table that is looked up at random: in huge pages
+// where the system offers them, so that lookups miss the processor's page cache less. Pages are
+// made present as they are first touched.
+PageMemory AllocateZeroedTable(std::size_t size);
+
 }  // namespace parlix::detail

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,5 +46,30 @@ std::int32_t SplitAtChar(std::string_view text, std::vector<std::string>& pieces
 // The same pieces as views into `text`, for callers that split many texts and keep no piece.
 std::int32_t SplitAtChar(std::string_view text, std::vector<std::string_view>& pieces,
                          char separator);
+
+// A 64-bit hash of a text for tables of many texts: quick on short texts, and its low bits, which
+// pick a slot, depend on every byte.
+inline std::uint64_t HashText(std::string_view key) {
+    // Eight bytes at a time, each step multiplied and folded; then MurmurHash3's finalizer.
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
+    std::uint64_t hash = 0x2545F4914F6CDD1Du ^ key.size();
+    std::size_t i = 0;
+    for (; i + 8 <= key.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, key.data() + i, 8);
+        hash = (hash ^ word) * kMultiplier;
+        hash ^= hash >> 32;
+    }
+    std::uint64_t tail = 0;
+    for (std::size_t k = key.size(); k > i; --k) {
+        tail = tail << 8 | static_cast<unsigned char>(key[k - 1]);
+    }
+    hash = (hash ^ tail) * kMultiplier;
+    hash ^= hash >> 33;
+    hash *= 0xFF51AFD7ED558CCDu;
+    hash ^= hash >> 33;
+    hash *= 0xC4CEB9FE1A85EC53u;
+    return hash ^ (hash >> 33);
+}
 
 }  // namespace parlix
