@@ -1,7 +1,8 @@
 // Speed of the program's big steps on a large project, measured through the real windows on
 // Qt's offscreen platform: opening the project, ordering it by a title click, saving it,
 // building its unit, the checks panel's new check after a post (the check and the list's
-// update alone, and with the post and the repaint), typing into the filter, replacing all and
+// update alone, and with the post and the repaint), typing into the filter (also with the
+// choice "Zu prüfen": every hundredth row has a translation to review), replacing all and
 // undoing it. Each step includes the repaint that follows it, and the check that the step's
 // changes ask for.
 //
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 #include "bench/translation_tables.h"
@@ -30,6 +32,8 @@
 #include "generator/build_form.h"
 #include "project/data_module.h"
 #include "project/project_files.h"
+#include "review/source_memory.h"
+#include "review/sources_file.h"
 #include "search/filter_bar.h"
 #include "search/find_dialog.h"
 #include "table/ptf_format.h"
@@ -62,6 +66,13 @@ std::string WriteProject(const parlix::testing::TempDir& folder, int records) {
     translations.CreateTable();
     bench::FillTranslationTable(translations, records);
     SavePtfFile(TranslationsFileNameFor(path), '"', translations);
+    review::SourceMemory marks(translations);
+    std::unordered_map<RecordId, review::Mark> marked;
+    for (int row = 0; row < records; row += 100) {
+        marked.emplace(translations.IdAt(row), review::Mark{"der Text vorher"});
+    }
+    marks.Reset(std::move(marked));
+    review::SaveMarks(review::SourcesFileNameFor(path), translations, marks);
     return path;
 }
 
@@ -142,6 +153,13 @@ int main(int argc, char** argv) {
     for (int i = 0; i <= typed.size(); ++i) {
         steps.push_back({"filter: one keystroke", 100, typeIntoFilter, {}});
     }
+    FilterBar& filter = *main.Edit->Filter;
+    steps.push_back(
+        {"filter: \"Zu prüfen\"", 100, [&] { filter.SetChoice(FilterBar::ShowToReview); }, {}});
+    for (int i = 0; i <= typed.size(); ++i) {
+        steps.push_back({"... and one keystroke", 100, typeIntoFilter, {}});
+    }
+    steps.push_back({"filter: \"Alle\"", 100, [&] { filter.SetChoice(FilterBar::ShowAll); }, {}});
     steps.push_back({"replace all",
                      500,
                      [&] {
