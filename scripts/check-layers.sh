@@ -15,9 +15,10 @@ declare -A allowed=(
   [project]="table ui history"
   [generator]="table project ui check"
   [exchange]="table project ui history"
-  [check]="table project ui"
+  [check]="table project ui forms"
   [cli]="table project generator exchange check"
   [forms]="table"
+  [formsync]="table project check forms ui history"
   [editor]="table ui history search project generator check exchange"
 )
 
