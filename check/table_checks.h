@@ -12,6 +12,10 @@
 
 #include "table/ptf_table.h"
 
+namespace parlix::forms {
+class ProjectForms;
+}
+
 namespace parlix::check {
 
 enum class Severity {
@@ -41,6 +45,8 @@ enum class Rule {
     UsesOwnUnit,            // the uses list names the unit itself (subject)
     UsesImplicitUnit,       // the uses list names System or ObjPas (subject), which every
                             // unit uses already
+    NoSuchComponent,        // a piece (subject) names a scanned form without the component
+                            // (detail); place: the form file
     // Warnings
     Untranslated,           // empty in this language (column), not in the other
     NotTranslated,          // the same text, with letters, in both languages
@@ -52,6 +58,10 @@ enum class Rule {
                             // for the same form (detail) in this language (column)
     DuplicatePropertyPath,  // an earlier record (otherRow) assigns the same path (subject)
     NothingGenerated,       // texts, but neither a constant name nor a property
+    UnknownFormVariable,    // a piece's first word (detail) names no scanned form, no unit of
+                            // the uses list and nothing these units declare
+    FormTextDiffers,        // language 1 differs from the text of a piece (subject) in its form
+                            // (detail: that text); place: the form file and line
 };
 
 struct Finding {
@@ -63,6 +73,7 @@ struct Finding {
     int otherRow = -1;
     std::string subject;  // Windows-1252 bytes from the table
     std::string detail;
+    std::string place = {};  // UTF-8: the form file of a finding about forms, with its line
 };
 
 struct CheckResult {
@@ -80,6 +91,9 @@ struct CheckResult {
 struct UnitContext {
     std::string unitName;       // as the unit declares itself (UnitNameFor); empty: not known
     std::string usesList = {};  // the units it uses, as the project gives them
+    // The application's forms the unit assigns to; when some were found, the paths are
+    // checked against them (check/form_checks.h).
+    const forms::ProjectForms* forms = nullptr;
 };
 
 // Checks every record of the translation table, the names of its language fields, and the
