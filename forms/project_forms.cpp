@@ -81,6 +81,12 @@ std::vector<std::string> FormsBelow(const fs::path& folder) {
     return forms;
 }
 
+std::int64_t Stamp(const std::string& path) {
+    std::error_code error;
+    const fs::file_time_type time = fs::last_write_time(path, error);
+    return error ? -1 : static_cast<std::int64_t>(time.time_since_epoch().count());
+}
+
 }  // namespace
 
 ProjectForms::ProjectForms(const ProjectFormsSource& source)
@@ -97,6 +103,7 @@ ProjectForms::ProjectForms(const ProjectFormsSource& source)
         if (std::find(seen.begin(), seen.end(), folder) == seen.end()) {
             seen.push_back(folder);
             folders.push_back(List(folder));
+            stamps_.emplace_back(folder.empty() ? "." : folder.string(), 0);
         }
     }
     const auto find =
@@ -123,6 +130,7 @@ ProjectForms::ProjectForms(const ProjectFormsSource& source)
         const std::optional<std::string> pascal = find(unit, {".pas", ".pp"});
         std::optional<UnitDeclarations> declarations;
         if (pascal) {
+            stamps_.emplace_back(*pascal, 0);
             try {
                 declarations = ReadUnitDeclarations(ReadFileBuffer(*pascal).View());
             } catch (const PtfError&) {
@@ -140,6 +148,7 @@ ProjectForms::ProjectForms(const ProjectFormsSource& source)
     for (const std::string& extra : source.extras) {
         std::error_code error;
         if (fs::is_directory(extra, error)) {
+            stamps_.emplace_back(extra, 0);
             const std::vector<std::string> below = FormsBelow(extra);
             files_.insert(files_.end(), below.begin(), below.end());
         } else if (fs::exists(extra, error)) {
@@ -157,6 +166,12 @@ ProjectForms::ProjectForms(const ProjectFormsSource& source)
         scanned_->Add(file);
     }
     faults_.insert(faults_.end(), scanned_->Faults().begin(), scanned_->Faults().end());
+    for (std::string& file : scanned_->FilesRead()) {
+        stamps_.emplace_back(std::move(file), 0);
+    }
+    for (auto& [path, stamp] : stamps_) {
+        stamp = Stamp(path);
+    }
     for (const ScannedForm& form : scanned_->Forms()) {
         variables_.insert(LowerAscii(form.variable));
         for (FormText& text : scanned_->Texts(form)) {
@@ -175,6 +190,11 @@ ProjectForms& ProjectForms::operator=(ProjectForms&&) noexcept = default;
 const FormText* ProjectForms::TextAt(std::string_view key) const {
     const auto found = textByKey_.find(std::string(key));
     return found == textByKey_.end() ? nullptr : &texts_[found->second];
+}
+
+bool ProjectForms::Changed() const {
+    return std::any_of(stamps_.begin(), stamps_.end(),
+                       [](const auto& stamp) { return Stamp(stamp.first) != stamp.second; });
 }
 
 FirstWord ProjectForms::Name(std::string_view firstWord) const {

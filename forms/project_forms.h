@@ -7,11 +7,13 @@
 // folders (a folder gives every form below it). The forms hold the texts of language 1.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "forms/scanned_forms.h"
@@ -59,6 +61,10 @@ class ProjectForms {
     // What the first word of a path names (any case).
     FirstWord Name(std::string_view firstWord) const;
 
+    // Whether a file read or a folder searched has changed since (its modification time): the
+    // forms should be read again.
+    bool Changed() const;
+
   private:
     std::unique_ptr<ScannedForms> scanned_;
     std::vector<std::string> files_;
@@ -68,6 +74,8 @@ class ProjectForms {
     std::unordered_set<std::string> variables_;  // lower case: the scanned forms' variables
     std::unordered_set<std::string> known_;      // lower case: unit names and declared variables
     bool allUnitsRead_ = true;
+    // Files read and folders searched with their modification times (in ticks; -1: missing).
+    std::vector<std::pair<std::string, std::int64_t>> stamps_;
 };
 
 // ASCII lower case, as Pascal compares identifiers.

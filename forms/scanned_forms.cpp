@@ -339,6 +339,15 @@ bool ScannedForms::Add(const std::string& formFile) {
     return true;
 }
 
+std::vector<std::string> ScannedForms::FilesRead() const {
+    std::vector<std::string> files;
+    for (const auto& [file, loaded] : files_->forms) {
+        files.push_back(file);
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
 std::vector<FormText> ScannedForms::Texts(const ScannedForm& form) const {
     std::vector<FormText> texts;
     for (const ScannedComponent& component : form.components) {

@@ -94,6 +94,10 @@ class ScannedForms {
     // What the readers noticed in the forms read and in the ancestors' and frames' forms used.
     const std::vector<FormFault>& Warnings() const { return warnings_; }
 
+    // Every form file read so far: those asked for, their ancestors' and frames', and those
+    // only looked at for their root's class.
+    std::vector<std::string> FilesRead() const;
+
     // The form's texts to translate, in the order of its components and their strings.
     std::vector<FormText> Texts(const ScannedForm& form) const;
 

@@ -272,6 +272,12 @@ std::string WithoutPaths(std::string_view property, const std::vector<std::strin
 
 }  // namespace
 
+forms::ProjectFormsSource FormsSourceOf(const ProjectState& state,
+                                        std::vector<std::string> extras) {
+    const std::string source = TrimView(state.SourceFileName).empty() ? "" : SourceFilePath(state);
+    return {state.ProjectFileName, source, state.UsesList, std::move(extras)};
+}
+
 std::string FormSpot::Text() const {
     if (binary) {
         return file + ": offset " + std::to_string(place.offset);

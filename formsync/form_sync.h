@@ -15,9 +15,15 @@
 #include <vector>
 
 #include "forms/project_forms.h"
+#include "project/project_files.h"
 #include "table/ptf_table.h"
 
 namespace parlix::formsync {
+
+// Where the project's forms are found: its uses list beside its source unit and its project
+// file, and the extra form files or folders.
+forms::ProjectFormsSource FormsSourceOf(const ProjectState& state,
+                                        std::vector<std::string> extras = {});
 
 // Where a text of a form stands.
 struct FormSpot {

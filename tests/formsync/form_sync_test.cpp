@@ -82,6 +82,17 @@ TEST(ProjectForms, FormsAndUnitsOfTheUsesListAndTheExtraPaths) {
         EXPECT_EQ(found.Name(c.word), c.names) << c.word;
     }
     EXPECT_EQ(MainForms(dir, "uMain, uAbout").Name("Application"), forms::FirstWord::Unknown);
+
+    // A form changed, a form appeared in a folder searched: the forms are read again.
+    EXPECT_FALSE(found.Changed());
+    const auto later =
+        std::filesystem::last_write_time(dir.File("umain.lfm")) + std::chrono::seconds(1);
+    std::filesystem::last_write_time(dir.File("umain.lfm"), later);
+    EXPECT_TRUE(found.Changed());
+    const forms::ProjectForms again = MainForms(dir);
+    WriteBytes(dir.File("uNew.lfm"), "object frmNew: TfrmNew\nend\n");
+    std::filesystem::last_write_time(dir.Path(), later + std::chrono::seconds(1));
+    EXPECT_TRUE(again.Changed());
     EXPECT_FALSE(MainForms(dir, "uNone").Found());
 }
 
