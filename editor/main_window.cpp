@@ -19,6 +19,7 @@
 #include "editor/column_layout.h"
 #include "editor/data_grid.h"
 #include "editor/edit_commands.h"
+#include "editor/forms_wiring.h"
 #include "editor/record_navigator.h"
 #include "editor/text_input_form.h"
 #include "exchange/exchange_flow.h"
@@ -65,6 +66,7 @@ TfmMain::TfmMain(Dialogs& dialogs) : dialogs_(dialogs) {
     CreateMenu();
     CreateStrips();
     Edit = new EditCommands(*this, dialogs_);
+    Forms = new FormsWiring(*this, dialogs_);
     Checks = new ChecksWiring(*this, dialogs_);
     FormCreate();
 }
@@ -229,6 +231,7 @@ void TfmMain::ConnectDataModule(Tdm1* dm1, ProjectFlows* flows) {
             [this] { ReportError(dialogs_, this, std::current_exception()); });
     }
     Edit->ConnectDataModule(dm1);
+    Forms->ConnectDataModule(dm1);
     Checks->ConnectDataModule(dm1);
 }
 
@@ -345,6 +348,7 @@ void TfmMain::AfterProjectLoaded() {
     aImport->setEnabled(true);
     cbTranslateMode->setChecked(false);  // leaves translate mode if it was on
     cbTranslateMode->setVisible(true);
+    Forms->ProjectLoaded();
     Checks->ProjectLoaded();
 }
 

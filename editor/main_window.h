@@ -24,6 +24,7 @@ class ChecksWiring;
 class DataGrid;
 class EditCommands;
 class ExchangeFlow;
+class FormsWiring;
 class ProjectFlows;
 class RecordNavigator;
 class Tdm1;
@@ -78,6 +79,8 @@ class TfmMain : public QMainWindow, public MainWindowPort {
     EditCommands* Edit = nullptr;
     // The checks panel below the grid, its menu "Ansicht" and its counts in the status bar.
     ChecksWiring* Checks = nullptr;
+    // The application's forms: the sync with them, and what the checks know of them.
+    FormsWiring* Forms = nullptr;
 
     // The open dialog of aOpenProject.
     FileDialogOptions odOpenProject;

@@ -25,6 +25,7 @@ struct ProjectFormsSource {
     std::string sourceUnit;           // the unit the project writes, native path; may be empty
     std::string usesList;             // Windows-1252, as the project gives it
     std::vector<std::string> extras;  // more form files or folders, native paths
+    friend bool operator==(const ProjectFormsSource&, const ProjectFormsSource&) = default;
 };
 
 // What the first word of a property path names, as far as the project's forms and units tell.

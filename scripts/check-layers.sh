@@ -19,7 +19,7 @@ declare -A allowed=(
   [cli]="table project generator exchange check"
   [forms]="table"
   [formsync]="table project check forms ui history"
-  [editor]="table ui history search project generator check exchange"
+  [editor]="table ui history search project generator check exchange forms formsync"
 )
 
 status=0
