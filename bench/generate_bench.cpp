@@ -30,9 +30,12 @@ struct ScratchUnit {
 };
 
 // Generates the unit from the table in memory into the file that replaces the unit in one
-// piece, as Build does after its dialog (without backups). Bytes are those of the unit written.
+// piece, as Build does after its dialog (without backups), in Windows-1252 (encoding 0) or
+// UTF-8 (1). Bytes are those of the unit written.
 void BM_GenerateUnit(benchmark::State& state) {
     const int records = static_cast<int>(state.range(0));
+    const UnitEncodingChoice encoding =
+        state.range(1) == 0 ? UnitEncodingChoice::Windows1252 : UnitEncodingChoice::Utf8;
     PtfTable table;
     DefineTranslationFields(table);
     table.CreateTable();
@@ -47,7 +50,7 @@ void BM_GenerateUnit(benchmark::State& state) {
                                .string());
 
     for (auto _ : state) {
-        GenerateUnitFile(unit.path, 0, project, table, nullptr);
+        GenerateUnitFile(unit.path, 0, project, table, nullptr, encoding);
     }
     const std::int64_t bytes = FileSize(unit.path);
     state.SetBytesProcessed(state.iterations() * bytes);
@@ -88,7 +91,11 @@ void BM_ParlixBuild(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * FileSize(translations)));
 }
 
-BENCHMARK(BM_GenerateUnit)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GenerateUnit)
+    ->ArgsProduct({{100000, 1000000}, {0, 1}})
+    ->ArgNames({"records", "encoding"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_ParlixBuild)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -14,7 +14,8 @@
 namespace parlix::build_tool {
 
 const char* const kUsage =
-    "Aufruf: parlix-build [--check] [--strict] [--define 1|2] [--output DATEI] PROJEKT.ppr";
+    "Aufruf: parlix-build [--check] [--strict] [--define 1|2] [--encoding utf8|cp1252]\n"
+    "                    [--output DATEI] PROJEKT.ppr";
 
 namespace {
 
@@ -25,6 +26,11 @@ constexpr const char* kHelp =
     "nachdem die alte Unit in nummerierten Backups gesichert wurde.\n"
     "\n"
     "  --define 1|2     die Unit definiert Sprache 1 oder 2 selbst\n"
+    "  --encoding utf8|cp1252\n"
+    "                   der Zeichensatz der Unit: UTF-8 mit Byte-Order-Mark (Lazarus,\n"
+    "                   Delphi ab 2009) oder Windows-1252 (Delphi bis 2007); ohne die\n"
+    "                   Option der Zeichensatz der Unit, die ersetzt wird (UTF-8, wenn\n"
+    "                   sie mit einer Byte-Order-Mark beginnt), sonst Windows-1252\n"
     "  --output DATEI   die Unit nach DATEI schreiben (mit Backups dieser Datei);\n"
     "                   \"-\" schreibt sie auf die Standardausgabe\n"
     "  --check          nur prüfen: jeden Befund der Übersetzungstabelle als\n"
@@ -50,6 +56,7 @@ struct Options {
     bool check = false;
     bool strict = false;
     int language = 0;
+    std::optional<UnitEncodingChoice> encoding;
     std::optional<std::string> output;
     std::string project;
 };
@@ -110,6 +117,18 @@ Options ParseArguments(const std::vector<std::string>& args) {
             }
             options.language = value[0] - '0';
             defineSeen = true;
+        } else if (IsOption(arg, "--encoding")) {
+            const std::string value = OptionValue(args, i, "--encoding");
+            if (options.encoding) {
+                throw UsageError{"--encoding ist mehrfach angegeben"};
+            }
+            if (value == "utf8") {
+                options.encoding = UnitEncodingChoice::Utf8;
+            } else if (value == "cp1252") {
+                options.encoding = UnitEncodingChoice::Windows1252;
+            } else {
+                throw UsageError{"--encoding erwartet utf8 oder cp1252, nicht \"" + value + "\""};
+            }
         } else if (IsOption(arg, "--output")) {
             const std::string value = OptionValue(args, i, "--output");
             if (options.output) {
@@ -126,8 +145,9 @@ Options ParseArguments(const std::vector<std::string>& args) {
     if (!projectSeen) {
         throw UsageError{"keine Projektdatei angegeben"};
     }
-    if (options.check && options.output) {
-        throw UsageError{"--check schreibt nichts; --output passt nicht dazu"};
+    if (options.check && (options.output || options.encoding)) {
+        throw UsageError{std::string("--check schreibt nichts; ") +
+                         (options.output ? "--output" : "--encoding") + " passt nicht dazu"};
     }
     return options;
 }
@@ -139,10 +159,15 @@ void Build(const Options& options, std::ostream& out, std::ostream& err) {
     state.BuildLanguage = options.language;
     CheckBeforeBuild(state, translations, options.strict, err);
 
+    const UnitEncodingChoice encoding = options.encoding.value_or(UnitEncodingChoice::AsBefore);
     if (options.output && *options.output == kStandardOutput) {
-        GenerateUnit(state, translations, [&out](std::string_view text) {
-            out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        });
+        // Standard output replaces no unit: Windows-1252 unless asked otherwise.
+        GenerateUnit(
+            state, translations,
+            [&out](std::string_view text) {
+                out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            },
+            encoding == UnitEncodingChoice::Utf8 ? UnitEncoding::Utf8 : UnitEncoding::Windows1252);
         out.flush();
         if (!out) {
             throw CommandFailure("Standardausgabe: die Unit kann nicht geschrieben werden");
@@ -155,7 +180,7 @@ void Build(const Options& options, std::ostream& out, std::ostream& err) {
         throw CommandFailure(options.project +
                              ": keine Quelltext-Unit angegeben (das Feld SourceFile ist leer)");
     }
-    if (GenerateUnitFile(target, state.BackupCount, state, translations, nullptr) ==
+    if (GenerateUnitFile(target, state.BackupCount, state, translations, nullptr, encoding) ==
         UnitWriteResult::Declined) {
         throw CommandFailure(target +
                              ": Fehler beim Erstellen der Backup-Dateien - Unit nicht geschrieben");

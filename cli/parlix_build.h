@@ -1,11 +1,13 @@
 // parlix-build: generates a project's translated unit without the desktop program, for build
 // scripts and continuous integration.
 //
-//   parlix-build [--check] [--strict] [--define 1|2] [--output FILE] PROJECT.ppr
+//   parlix-build [--check] [--strict] [--define 1|2] [--encoding utf8|cp1252] [--output FILE]
+//                PROJECT.ppr
 //
 // Reads the project file and its translation table file as opening the project does,
 // generates the unit as Build does and writes it over the project's source unit after
-// numbered backups, or to FILE, or with "--output -" to standard output. The table's findings
+// numbered backups, or to FILE, or with "--output -" to standard output, in the encoding of
+// the unit it replaces unless --encoding says otherwise. The table's findings
 // (check/) go to standard error first; --strict makes any finding a failure, and --check only
 // prints the findings (cli/check_command.h).
 #pragma once

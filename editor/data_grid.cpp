@@ -144,7 +144,10 @@ DataGrid::DataGrid(Dialogs& dialogs, QWidget* parent) : QTableView(parent), dial
     titles->setDefaultSectionSize(kDefaultColumnWidth);
     titles->setMinimumSectionSize(8);
     titles->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    connect(titles, &QHeaderView::sectionClicked, this, &DataGrid::titleClick);
+    connect(titles, &QHeaderView::sectionClicked, this, [this](int column) {
+        emit titleClick(column);
+        ShowOrder();  // the header turned its mark on the click; the table's order decides
+    });
     connect(
         titles, &QHeaderView::sectionResized, this,
         [this](int column, int /*oldWidth*/, int newWidth) { ColumnResized(column, newWidth); });
@@ -174,11 +177,18 @@ void DataGrid::SetDataSource(TableModel* source) {
         return;
     }
     // The header resets its sections on a model reset; the grid's columns are put back after.
-    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] { applying_ = true; });
+    // The current cell's column is kept for the row the cursor is on after the reset.
+    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        applying_ = true;
+        if (currentIndex().isValid()) {
+            columnBeforeReset_ = currentIndex().column();
+        }
+    });
     connect(source, &QAbstractItemModel::modelReset, this, [this] {
         applying_ = false;
         SyncColumns();
         ApplyColumns();
+        ShowOrder();
         // The scroll range follows the new row count now, not at the next layout: scrolled far
         // down in many rows, a reset to fewer would otherwise paint every row's header once.
         updateGeometries();
@@ -312,6 +322,16 @@ int DataGrid::ClientWidth() const {
     return width;
 }
 
+void DataGrid::ShowOrder() {
+    const PtfTable* table = source_ != nullptr ? &source_->Table() : nullptr;
+    const int column = table != nullptr && table->IsActive() && !table->IndexFieldNames().empty()
+                           ? table->FieldIndex(table->IndexFieldNames())
+                           : -1;
+    QHeaderView* titles = horizontalHeader();
+    titles->setSortIndicatorShown(column >= 0);
+    titles->setSortIndicator(column, Qt::AscendingOrder);
+}
+
 // ---------------------------------------------------------------------------------------------
 // The ellipsis button
 
@@ -401,6 +421,12 @@ QModelIndex DataGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modi
     return model()->index(lastRow, FirstVisibleColumn());
 }
 
+bool DataGrid::focusNextPrevChild(bool next) {
+    // Hiding the grid (a save, a build) hands the focus on through this; only a shown grid
+    // moves its current cell, and never on to a new record.
+    return isVisible() ? QTableView::focusNextPrevChild(next) : QWidget::focusNextPrevChild(next);
+}
+
 void DataGrid::AppendRecord() {
     if (source_ == nullptr) {
         return;
@@ -413,7 +439,8 @@ void DataGrid::AppendRecord() {
 }
 
 void DataGrid::DeleteRecord() {
-    if (source_ == nullptr || !source_->Table().IsActive() || source_->Table().RowCount() == 0) {
+    // Only a record the grid shows: a filter may hide the current one.
+    if (source_ == nullptr || !source_->Table().IsActive() || source_->CurrentRow() < 0) {
         return;
     }
     Run([&] {
@@ -432,7 +459,9 @@ void DataGrid::CancelRecord() {
 
 void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);  // hands an open editor's text over first
-    if (following_ || source_ == nullptr || !current.isValid()) {
+    // While a row is removed, Qt moves the current cell by the rows as they were, which no
+    // longer name the same records: the table's cursor, which stays in place, is followed.
+    if (following_ || source_ == nullptr || !current.isValid() || source_->RemovingRow()) {
         return;
     }
     if (source_->Table().IsActive() && current.row() != source_->CurrentRow()) {
@@ -450,7 +479,10 @@ void DataGrid::FollowCursor(int row) {
     if (current.isValid() && current.row() == row) {
         return;
     }
-    const int column = current.isValid() ? current.column() : FirstVisibleColumn();
+    int column = current.isValid() ? current.column() : columnBeforeReset_;
+    if (!ValidColumn(column) || !columns_[static_cast<std::size_t>(column)].visible) {
+        column = FirstVisibleColumn();
+    }
     if (column < 0) {
         return;
     }

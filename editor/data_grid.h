@@ -2,7 +2,8 @@
 // per field titled with the field's name, a record indicator at the left, typing that edits the
 // current record, leaving a row stores it, Escape drops it, Insert or moving down past the last
 // row appends a record, Ctrl+Delete deletes after a confirmation, and the current cell of a
-// flagged column shows an ellipsis button.
+// flagged column shows an ellipsis button. The title of the column the rows are ordered by
+// shows the sort mark.
 //
 // The grid keeps its own list of columns (width, visibility, ellipsis button) for the fields of
 // the open table: every opening of the table gives them their default look, while reordering
@@ -51,10 +52,15 @@ class DataGrid : public QTableView {
     // Appends a record, storing a changed one first; a new record without any entry stays as
     // it is. The table may refuse silently.
     void AppendRecord();
-    // Asks "Datensatz löschen?" and deletes the current record on OK.
+    // Asks "Datensatz löschen?" and deletes the current record on OK; nothing while a filter
+    // hides the current record.
     void DeleteRecord();
     // Drops the edit or the new record.
     void CancelRecord();
+
+    // The sort mark on the title of the column the table is ordered by, ascending; none while
+    // the table keeps the order of adding.
+    void ShowOrder();
 
     // Whether the cell shows the ellipsis button, and where.
     bool ShowsEditButton(const QModelIndex& index) const;
@@ -74,6 +80,7 @@ class DataGrid : public QTableView {
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     // Tab from the last cell of the last row goes on to a new record, as Down does.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    bool focusNextPrevChild(bool next) override;
 
   private:
     struct Column {
@@ -99,8 +106,9 @@ class DataGrid : public QTableView {
     TableModel* source_ = nullptr;
     std::vector<Column> columns_;
     QStringList columnNames_;
-    bool applying_ = false;   // the grid itself is changing the header
-    bool following_ = false;  // the grid follows the table's cursor
+    bool applying_ = false;       // the grid itself is changing the header
+    bool following_ = false;      // the grid follows the table's cursor
+    int columnBeforeReset_ = -1;  // the current cell's column when the model was last reset
     QPersistentModelIndex buttonPressed_;
 };
 

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -330,6 +331,10 @@ void TfmMain::LeaveTranslateMode() {
     cbTranslateMode->setChecked(false);
 }
 
+void TfmMain::ShowStatus(const QString& text) {
+    statusBar()->showMessage(text);
+}
+
 bool TfmMain::ChangesToSave() const {
     return aSave->isEnabled();
 }
@@ -487,7 +492,8 @@ void TfmMain::FormClose(QCloseEvent* event) {
         }
     });
     if (!saved) {
-        // The user asked for the changes to be saved and they were not: keep them on screen.
+        // The user cancelled, or asked for the changes to be saved and they were not: the
+        // window stays open with them.
         LayoutLock = false;
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);

@@ -91,6 +91,7 @@ class TfmMain : public QMainWindow, public MainWindowPort {
     // --- Operations (also what the flows need of the main window) ---
     QWidget* Window() override { return this; }
     void SetTitle(const QString& title) override { setWindowTitle(title); }
+    void ShowStatus(const QString& text) override;
     bool ChangesToSave() const override;
     void SetChangesToSave(bool changes) override;
     // The column fit: scales the columns to the grid's client width (with a margin of 20).

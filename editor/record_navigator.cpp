@@ -191,15 +191,17 @@ void RecordNavigator::UpdateButtons() {
     const int row = filtered ? source_->CurrentRow() : -1;
     const bool canGoBack = filtered ? row > 0 : active && !table->AtBegin();
     const bool canGoOn = filtered ? row + 1 < source_->rowCount() : active && !table->AtEnd();
-    const bool hasRows = active && table->RowCount() > 0;
+    // Row commands act only on a row the grid shows: a filter may hide the current record.
+    const bool currentShown = active && source_->CurrentRow() >= 0;
 
     buttons_[nbFirst]->setEnabled(canGoBack);
     buttons_[nbPrior]->setEnabled(canGoBack);
     buttons_[nbNext]->setEnabled(canGoOn);
     buttons_[nbLast]->setEnabled(canGoOn);
     buttons_[nbInsert]->setEnabled(active);
-    buttons_[nbDelete]->setEnabled(hasRows);
-    buttons_[nbEdit]->setEnabled(active && !editing);
+    buttons_[nbDelete]->setEnabled(currentShown);
+    // On an empty table, Edit starts the first record.
+    buttons_[nbEdit]->setEnabled(!editing && (currentShown || (active && table->RowCount() == 0)));
     buttons_[nbPost]->setEnabled(editing);
     buttons_[nbCancel]->setEnabled(editing);
     buttons_[nbRefresh]->setEnabled(active);
@@ -230,14 +232,16 @@ void RecordNavigator::Click(Button button) {
                 table.Append();
                 break;
             case nbDelete:
-                if (table.RowCount() > 0 &&
+                if (rows.CurrentRow() >= 0 &&
                     dialogs_.ShowMessage(this, MessageKind::Confirmation, kDeleteQuestion,
                                          MessageButtons::OkCancel) == MessageAnswer::Ok) {
                     table.Delete();
                 }
                 break;
             case nbEdit:
-                table.Edit();
+                if (rows.CurrentRow() >= 0 || table.RowCount() == 0) {
+                    table.Edit();
+                }
                 break;
             case nbPost:
                 table.Post();

@@ -36,7 +36,7 @@ echo "parlix-build wrote $work/uTexte.pas"
 for language in Deutsch English; do
   out="$work/$language"
   mkdir -p "$out"
-  if ! fpc -Mdelphi -d"$language" -FU"$out" -FE"$out" "$work/AddressBook.pas" >"$out/fpc.log"; then
+  if ! fpc -B -Mdelphi -d"$language" -FU"$out" -FE"$out" "$work/AddressBook.pas" >"$out/fpc.log"; then
     cat "$out/fpc.log" >&2
     exit 1
   fi

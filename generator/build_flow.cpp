@@ -1,6 +1,9 @@
 #include "generator/build_flow.h"
 
+#include <algorithm>
+
 #include <QDialog>
+#include <QLocale>
 #include <QString>
 
 #include "check/table_checks.h"
@@ -9,41 +12,96 @@
 #include "generator/unit_generator.h"
 #include "project/data_module.h"
 #include "project/project_flows.h"
+#include "table/file_io.h"
+#include "ui/current_record.h"
 #include "ui/dialogs.h"
 #include "ui/main_window_port.h"
 
 namespace parlix {
+
+namespace {
+
+// "uTexte.pas geschrieben: 38 Zeilen, 0 Fehler, 1 Warnung"; a unit in UTF-8 says so, since
+// it may be UTF-8 only because the unit it replaced was.
+QString BuildReport(const std::string& path, const UnitWritten& written,
+                    const check::CheckResult& checks) {
+    const QLocale locale;
+    const std::size_t lines = written.lines;
+    return QStringLiteral("%1%2 geschrieben: %3 %4, %5 Fehler, %6 %7")
+        .arg(QString::fromStdString(std::string(ExtractFileName(path))))
+        .arg(written.encoding == UnitEncoding::Utf8 ? QStringLiteral(" (UTF-8)") : QString())
+        .arg(locale.toString(static_cast<qulonglong>(lines)))
+        .arg(lines == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen"))
+        .arg(locale.toString(checks.errors))
+        .arg(locale.toString(checks.warnings))
+        .arg(checks.warnings == 1 ? QStringLiteral("Warnung") : QStringLiteral("Warnungen"));
+}
+
+}  // namespace
 
 BuildFlow::BuildFlow(MainWindowPort& fmMain, TfmBuild& fmBuild, Tdm1& dm1, ProjectFlows& flows,
                      Dialogs& dialogs)
     : fmMain_(fmMain), fmBuild_(fmBuild), dm1_(dm1), flows_(flows), dialogs_(dialogs) {}
 
 void BuildFlow::aBuildExecute() {
-    flows_.ConfirmSaveIfModified();
+    if (!flows_.ConfirmSaveIfModified()) {
+        return;  // cancelled, or the changes the user wanted saved are still only here
+    }
     if (dialogs_.ExecuteModal(fmBuild_) != QDialog::Accepted) {
         return;
     }
-    if (!ConfirmErrors()) {
+    const check::CheckResult checks = Check();
+    if (!ConfirmErrors(checks)) {
         return;
     }
     // The unit is complete before backups are made and it replaces the old one.
-    GridHidden hidden(fmMain_);
     const ProjectState& state = dm1_.State;
-    GenerateUnitFile(SourceFilePath(state), state.BackupCount, state, dm1_.cdsTranslations, [this] {
-        return dialogs_.AskYes(fmMain_.Window(), QString::fromUtf8(kSaveDespiteBackupFailure),
-                               MessageButtons::YesNoCancel);
-    });
+    const std::string path = SourceFilePath(state);
+    UnitWritten written;
+    UnitWriteResult result = UnitWriteResult::Declined;
+    {
+        GridHidden hidden(fmMain_);
+        CurrentRecordKept kept(dm1_.cdsTranslations);
+        result = GenerateUnitFile(
+            path, state.BackupCount, state, dm1_.cdsTranslations,
+            [this] {
+                return dialogs_.AskYes(fmMain_.Window(),
+                                       QString::fromUtf8(kSaveDespiteBackupFailure),
+                                       MessageButtons::YesNoCancel);
+            },
+            fmBuild_.EncodingChoice(), &written);
+    }
+    fmMain_.ShowStatus(result == UnitWriteResult::Written
+                           ? BuildReport(path, written, checks)
+                           : QString::fromStdString(std::string(ExtractFileName(path))) +
+                                 QStringLiteral(" nicht geschrieben"));
 }
 
-bool BuildFlow::ConfirmErrors() {
+check::CheckResult BuildFlow::Check() {
     PtfTable& translations = dm1_.cdsTranslations;
     if (!translations.IsActive()) {
-        return true;
+        return {};
     }
-    const int errors =
-        check::CheckTranslations(translations,
-                                 {UnitNameFor(dm1_.State.SourceFileName), dm1_.State.UsesList})
-            .errors;
+    return check::CheckTranslations(translations,
+                                    {UnitNameFor(dm1_.State.SourceFileName), dm1_.State.UsesList});
+}
+
+bool BuildFlow::ConfirmErrors(const check::CheckResult& checks) {
+    // The unit name, the uses list and the language names go into the unit as code: with an
+    // error there, the unit could run whatever the settings hold, so it is never written.
+    const auto settingsErrors = std::count_if(
+        checks.findings.begin(), checks.findings.end(), [](const check::Finding& finding) {
+            return finding.row < 0 && finding.severity == check::Severity::Error;
+        });
+    if (settingsErrors > 0) {
+        dialogs_.ShowInformation(
+            fmMain_.Window(),
+            QStringLiteral("Die Projekt-Einstellungen enthalten %1 Fehler (siehe Prüfungen), "
+                           "die Unit wird nicht erstellt.")
+                .arg(settingsErrors));
+        return false;
+    }
+    const int errors = checks.errors;
     return errors == 0 ||
            dialogs_.AskYes(fmMain_.Window(),
                            QStringLiteral("Die Tabelle enthält %1 Fehler, die Unit wird nicht "

@@ -1,8 +1,11 @@
 // Build, as the main window's action runs it: the offer to save, the build dialog, the question
 // whether to go on when the checks find errors (warnings ask nothing), then the unit generated
-// from the translation table and written over the source unit after numbered backups of the
-// old one.
+// from the translation table in the chosen character set and written over the source unit
+// after numbered backups of the old one, and the status bar telling what was written. The
+// current row stays where it was.
 #pragma once
+
+#include "check/table_checks.h"
 
 namespace parlix {
 
@@ -22,8 +25,10 @@ class BuildFlow {
     void aBuildExecute();
 
   private:
+    // The checks of the translation table (none while it is closed).
+    check::CheckResult Check();
     // With errors in the table, asks whether to build a unit that will not compile.
-    bool ConfirmErrors();
+    bool ConfirmErrors(const check::CheckResult& checks);
 
     MainWindowPort& fmMain_;
     TfmBuild& fmBuild_;

@@ -1,12 +1,16 @@
 #include "generator/build_form.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QShowEvent>
+#include <algorithm>
 
 #include "project/data_module.h"
+#include "project/project_files.h"
 #include "ui/error_report.h"
 #include "ui/look.h"
 #include "ui/text_input_rules.h"
@@ -17,6 +21,17 @@ namespace {
 
 constexpr int kFontHeight = 10;
 
+// The entries of cbEncoding, in the order of UnitEncodingChoice; the first names the
+// character set of the unit on disk.
+const char* const kAsBefore = "wie die vorhandene Unit (%1)";
+const char* const kEncodingEntries[] = {"Windows-1252 (Delphi bis 2007)",
+                                        "UTF-8 mit BOM (Lazarus, Delphi ab 2009)"};
+
+QString EncodingName(UnitEncoding encoding) {
+    return encoding == UnitEncoding::Utf8 ? QStringLiteral("UTF-8")
+                                          : QStringLiteral("Windows-1252");
+}
+
 }  // namespace
 
 TfmBuild::TfmBuild(Tdm1& dm1, Dialogs& dialogs, QWidget* parent)
@@ -24,7 +39,7 @@ TfmBuild::TfmBuild(Tdm1& dm1, Dialogs& dialogs, QWidget* parent)
     setObjectName(QStringLiteral("fmBuild"));
     setFont(WindowFont(kFontHeight));
     setWindowTitle(QStringLiteral("Delphi-Unit erstellen"));
-    setFixedSize(341, 225);
+    setFixedSize(341, 265);
     setModal(true);
     move(573, 338);  // its own place on the screen, not centred over the main window
     CreateControls();
@@ -34,11 +49,15 @@ void TfmBuild::CreateControls() {
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setGeometry(8, 8, 313, 209);
+    Panel1->setGeometry(8, 8, 313, 249);
+
+    lbTarget = new QLabel(Panel1);
+    lbTarget->setObjectName(QStringLiteral("lbTarget"));
+    lbTarget->setGeometry(16, 12, 281, 17);
 
     cbDefine = new QCheckBox(QStringLiteral("Sprache einstellen"), Panel1);
     cbDefine->setObjectName(QStringLiteral("cbDefine"));
-    cbDefine->setGeometry(16, 24, 137, 17);
+    cbDefine->setGeometry(16, 38, 137, 17);
     connect(cbDefine, &QCheckBox::toggled, this, [this] { cbDefineClick(); });
 
     lbLanguages = new QListWidget(Panel1);
@@ -47,15 +66,27 @@ void TfmBuild::CreateControls() {
     lbLanguages->setSelectionMode(QAbstractItemView::SingleSelection);
     lbLanguages->hide();
 
+    lbEncoding = new QLabel(QStringLiteral("Zeichensatz der Unit:"), Panel1);
+    lbEncoding->setObjectName(QStringLiteral("lbEncoding"));
+    lbEncoding->setGeometry(16, 140, 281, 17);
+    cbEncoding = new QComboBox(Panel1);
+    cbEncoding->setObjectName(QStringLiteral("cbEncoding"));
+    cbEncoding->setGeometry(24, 160, 273, 24);
+    cbEncoding->addItem(QString::fromUtf8(kAsBefore).arg(EncodingName(UnitEncoding::Windows1252)));
+    for (const char* entry : kEncodingEntries) {
+        cbEncoding->addItem(QString::fromUtf8(entry));
+    }
+    lbEncoding->setBuddy(cbEncoding);
+
     btOK = new QPushButton(QStringLiteral("OK"), Panel1);
     btOK->setObjectName(QStringLiteral("btOK"));
-    btOK->setGeometry(24, 159, 113, 33);
+    btOK->setGeometry(24, 199, 113, 33);
     btOK->setDefault(true);
     connect(btOK, &QPushButton::clicked, this, [this] { btOKClick(); });
 
     btCancel = new QPushButton(QStringLiteral("Abbrechen"), Panel1);
     btCancel->setObjectName(QStringLiteral("btCancel"));
-    btCancel->setGeometry(184, 159, 113, 33);
+    btCancel->setGeometry(184, 199, 113, 33);
     btCancel->setAutoDefault(false);
     connect(btCancel, &QPushButton::clicked, this, [this] { btCancelClick(); });
 }
@@ -65,7 +96,19 @@ void TfmBuild::showEvent(QShowEvent* event) {
     RunHandler(dialogs_, this, [this] { FormShow(); });
 }
 
+UnitEncodingChoice TfmBuild::EncodingChoice() const {
+    return static_cast<UnitEncodingChoice>(std::max(cbEncoding->currentIndex(), 0));
+}
+
 void TfmBuild::FormShow() {
+    const std::string target = SourceFilePath(dm1_.State);
+    const QString path = QString::fromStdString(target);
+    const QString text = QStringLiteral("Ziel: ") + path;
+    lbTarget->setText(lbTarget->fontMetrics().elidedText(text, Qt::ElideMiddle, lbTarget->width()));
+    lbTarget->setToolTip(path);
+    cbEncoding->setItemText(
+        0, QString::fromUtf8(kAsBefore).arg(EncodingName(ExistingUnitEncoding(target))));
+
     PtfTable& project = dm1_.cdsProject;
     lbLanguages->clear();
     project.Open();

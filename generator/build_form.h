@@ -1,12 +1,17 @@
-// The build dialog fmBuild: whether the generated unit defines one of the two languages
-// itself, and which. It lives as long as the program; the check box keeps its state from one
-// build to the next, while the list is refilled from the project record at every showing.
+// The build dialog fmBuild: the file the unit goes to, whether the unit defines one of the two
+// languages itself, and which, and its character set. It lives as long as the program; the
+// check box and the character set keep their state from one build to the next, while the list
+// is refilled from the project record at every showing.
 #pragma once
 
 #include <QDialog>
 
+#include "generator/unit_encoding.h"
+
 class QCheckBox;
+class QComboBox;
 class QFrame;
+class QLabel;
 class QListWidget;
 class QPushButton;
 
@@ -22,13 +27,20 @@ class TfmBuild : public QDialog {
 
     // --- Controls ---
     QFrame* Panel1 = nullptr;
+    QLabel* lbTarget = nullptr;  // "Ziel: " and the unit's path
     QCheckBox* cbDefine = nullptr;
     QListWidget* lbLanguages = nullptr;
+    QLabel* lbEncoding = nullptr;     // "Zeichensatz der Unit:"
+    QComboBox* cbEncoding = nullptr;  // entries in the order of UnitEncodingChoice
     QPushButton* btOK = nullptr;
     QPushButton* btCancel = nullptr;
 
+    // The character set chosen for the unit.
+    UnitEncodingChoice EncodingChoice() const;
+
     // --- Handlers ---
-    // Fills lbLanguages with the project record's two languages and selects the first.
+    // Names the target file and the character set of the unit there, and fills lbLanguages
+    // with the project record's two languages and selects the first.
     void FormShow();
     // Shows the list exactly while the box is checked.
     void cbDefineClick();

@@ -33,9 +33,15 @@ UnitWriteResult WriteUnitFile(const std::string& path, std::int32_t backupCount,
 
 UnitWriteResult GenerateUnitFile(const std::string& path, std::int32_t backupCount,
                                  const ProjectState& state, PtfTable& translations,
-                                 const BackupFailureQuestion& writeDespiteBackupFailure) {
+                                 const BackupFailureQuestion& writeDespiteBackupFailure,
+                                 UnitEncodingChoice encoding, UnitWritten* written) {
+    const UnitEncoding resolved = ResolveUnitEncoding(encoding, path);
     SafeFileWriter file(path);
-    GenerateUnit(state, translations, [&file](std::string_view text) { file.Write(text); });
+    const std::size_t lines = GenerateUnit(
+        state, translations, [&file](std::string_view text) { file.Write(text); }, resolved);
+    if (written != nullptr) {
+        *written = {resolved, lines};
+    }
     return Replace(file, path, backupCount, writeDespiteBackupFailure);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "generator/unit_encoding.h"
 #include "project/project_files.h"
 #include "table/ptf_table.h"
 
@@ -34,11 +35,20 @@ UnitWriteResult WriteUnitFile(const std::string& path, std::int32_t backupCount,
                               std::string_view unit,
                               const BackupFailureQuestion& writeDespiteBackupFailure);
 
+// What a build wrote, for telling the user.
+struct UnitWritten {
+    UnitEncoding encoding = UnitEncoding::Windows1252;
+    std::size_t lines = 0;
+};
+
 // WriteUnitFile for a unit generated from the translation table straight into the file, so
-// that even a huge unit is never held in memory whole. Errors of the generator pass through
-// (nothing is written then).
+// that even a huge unit is never held in memory whole, in the encoding `encoding` asks for
+// (ResolveUnitEncoding). Errors of the generator pass through (nothing is written then).
+// `written`, when given, learns the encoding and the number of lines.
 UnitWriteResult GenerateUnitFile(const std::string& path, std::int32_t backupCount,
                                  const ProjectState& state, PtfTable& translations,
-                                 const BackupFailureQuestion& writeDespiteBackupFailure);
+                                 const BackupFailureQuestion& writeDespiteBackupFailure,
+                                 UnitEncodingChoice encoding = UnitEncodingChoice::AsBefore,
+                                 UnitWritten* written = nullptr);
 
 }  // namespace parlix

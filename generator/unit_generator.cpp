@@ -1,5 +1,6 @@
 #include "generator/unit_generator.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "table/backups.h"
@@ -60,11 +61,15 @@ void AppendLiteralPiece(std::string& unit, std::string_view text) {
     }
 }
 
-// The unit as it is generated. Lines go to a buffer; with a sink, the buffer is handed on
-// whenever it holds a chunk's worth, so that a unit of any size needs little memory.
+// The unit as it is generated, in Windows-1252. Lines go to a buffer; with a sink, the buffer
+// is encoded and handed on whenever it holds a chunk's worth, so that a unit of any size needs
+// little memory.
 class UnitText {
   public:
-    UnitText(std::string& buffer, const UnitSink* sink) : buffer_(buffer), sink_(sink) {}
+    UnitText(std::string& buffer, const UnitSink* sink, UnitEncoding encoding)
+        : buffer_(buffer), sink_(sink), encoder_(encoding) {}
+
+    UnitEncoding Encoding() const { return encoder_.Encoding(); }
 
     // The text of the current line so far.
     std::string& Line() { return buffer_; }
@@ -92,18 +97,37 @@ class UnitText {
         EndLine();
     }
 
-    // Hands the rest to the sink.
+    // Hands the rest to the sink, or encodes the whole unit in the buffer.
+    void Finish() {
+        if (sink_ != nullptr) {
+            Flush();
+        } else {
+            lines_ += CountLines(buffer_);
+            if (Encoding() != UnitEncoding::Windows1252) {
+                buffer_ = std::string(encoder_.Encode(buffer_));
+            }
+        }
+    }
+
+    std::size_t Lines() const { return lines_; }
+
+  private:
+    static std::size_t CountLines(std::string_view text) {
+        return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    }
     void Flush() {
-        if (sink_ != nullptr && !buffer_.empty()) {
-            (*sink_)(buffer_);
+        if (!buffer_.empty()) {
+            lines_ += CountLines(buffer_);
+            (*sink_)(encoder_.Encode(buffer_));
             buffer_.clear();
         }
     }
 
-  private:
     static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
     std::string& buffer_;
     const UnitSink* sink_;
+    UnitEncoder encoder_;
+    std::size_t lines_ = 0;
 };
 
 // Whether a record has a constant name: without one, the unit declares no constant and must
@@ -128,7 +152,7 @@ void AppendConstants(UnitText& unit, PtfTable& table, const Field& stringName, c
         line.append("  "sv);
         line.append(name);
         line.append("\t= "sv);
-        AppendPascalLiteral(line, TrimView(value.StringView()));
+        AppendPascalLiteral(line, TrimView(value.StringView()), unit.Encoding());
         line.push_back(';');
         unit.EndLine();
     }
@@ -152,7 +176,7 @@ void AppendAssignments(UnitText& unit, PtfTable& table, const Field& property,
             line.append(piece);
             line.append("\t:= "sv);
             if (name.empty()) {
-                AppendPascalLiteral(line, TrimView(value.StringView()));
+                AppendPascalLiteral(line, TrimView(value.StringView()), unit.Encoding());
             } else {
                 line.append(name);
             }
@@ -222,7 +246,7 @@ void Generate(const ProjectState& state, PtfTable& translations, UnitText& unit)
     unit.AppendEmptyLine();
     unit.AppendLine("end.");
     unit.AppendEmptyLine();
-    unit.Flush();
+    unit.Finish();
 }
 
 }  // namespace
@@ -232,23 +256,40 @@ std::string UnitNameFor(std::string_view sourceFileName) {
     return std::string(fileName.substr(0, fileName.rfind('.')));
 }
 
-void AppendPascalLiteral(std::string& unit, std::string_view text) {
-    AppendLiteralPiece(unit, text.substr(0, kMaxLiteralLength));
-    for (std::size_t start = kMaxLiteralLength; start < text.size(); start += kMaxLiteralLength) {
+void AppendPascalLiteral(std::string& unit, std::string_view text, UnitEncoding encoding) {
+    // Characters are counted as the unit will hold them: in UTF-8, a text of umlauts is cut
+    // sooner than one of plain letters.
+    auto pieceEnd = [&text, encoding](std::size_t start) {
+        std::size_t end = start;
+        for (std::size_t size = 0; end < text.size(); ++end) {
+            size += EncodedCharacterSize(encoding, text[end]);
+            if (size > kMaxLiteralLength) {
+                break;
+            }
+        }
+        return end;
+    };
+    std::size_t end = pieceEnd(0);
+    AppendLiteralPiece(unit, text.substr(0, end));
+    while (end < text.size()) {
+        const std::size_t start = end;
+        end = pieceEnd(start);
         unit.append(kContinuation);
-        AppendLiteralPiece(unit, text.substr(start, kMaxLiteralLength));
+        AppendLiteralPiece(unit, text.substr(start, end - start));
     }
 }
 
-void GenerateUnit(const ProjectState& state, PtfTable& translations, const UnitSink& sink) {
+std::size_t GenerateUnit(const ProjectState& state, PtfTable& translations, const UnitSink& sink,
+                         UnitEncoding encoding) {
     std::string buffer;
-    UnitText unit(buffer, &sink);
+    UnitText unit(buffer, &sink, encoding);
     Generate(state, translations, unit);
+    return unit.Lines();
 }
 
-std::string GenerateUnit(const ProjectState& state, PtfTable& translations) {
+std::string GenerateUnit(const ProjectState& state, PtfTable& translations, UnitEncoding encoding) {
     std::string text;
-    UnitText unit(text, nullptr);
+    UnitText unit(text, nullptr, encoding);
     Generate(state, translations, unit);
     return text;
 }

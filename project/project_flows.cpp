@@ -10,6 +10,7 @@
 #include "table/backups.h"
 #include "table/file_io.h"
 #include "table/ptf_format.h"
+#include "ui/current_record.h"
 #include "ui/dialogs.h"
 #include "ui/error_report.h"
 #include "ui/main_window_port.h"
@@ -84,6 +85,17 @@ QString Path(const std::string& path) {
     return QString::fromStdString(path);
 }
 
+// Ends an edit as leaving the row does: a changed record is stored, an unchanged one dropped.
+void StoreOrDropEdit(PtfTable& table) {
+    if (table.State() == TableState::Edit || table.State() == TableState::Insert) {
+        if (table.Modified()) {
+            table.Post();
+        } else {
+            table.Cancel();
+        }
+    }
+}
+
 }  // namespace
 
 ProjectFlows::ProjectFlows(MainWindowPort& fmMain, TfmEditProject& fmEditProject, Tdm1& dm1,
@@ -101,6 +113,7 @@ bool ProjectFlows::WriteDespiteBackupFailure() {
 
 bool ProjectFlows::SaveTranslations() {
     GridHidden hidden(fmMain_);
+    CurrentRecordKept kept(dm1_.cdsTranslations);
     const std::string& path = dm1_.State.TranslationsFileName;
     if (!RotateBackups(path, dm1_.State.BackupCount, kBackupSuffix) &&
         !WriteDespiteBackupFailure()) {
@@ -118,16 +131,16 @@ bool ProjectFlows::SaveTranslations() {
 
 bool ProjectFlows::ConfirmSaveIfModified() {
     PtfTable& table = dm1_.cdsTranslations;
-    if (table.State() == TableState::Edit || table.State() == TableState::Insert) {
-        if (table.Modified()) {
-            table.Post();  // enables the save action
-        } else {
-            table.Cancel();
+    const bool editing = table.State() == TableState::Edit || table.State() == TableState::Insert;
+    if (table.IsActive() && (fmMain_.ChangesToSave() || (editing && table.Modified()))) {
+        const MessageAnswer answer =
+            dialogs_.ShowMessage(fmMain_.Window(), MessageKind::Confirmation,
+                                 QString::fromUtf8(kSaveFirst), MessageButtons::YesNoCancel);
+        if (answer != MessageAnswer::Yes && answer != MessageAnswer::No) {
+            return false;  // Cancel, Escape or the close button: nothing changes, not even the edit
         }
-    }
-    if (fmMain_.ChangesToSave() && table.IsActive()) {
-        if (!dialogs_.AskYes(fmMain_.Window(), QString::fromUtf8(kSaveFirst),
-                             MessageButtons::YesNo)) {
+        StoreOrDropEdit(table);  // a changed record enables the save action
+        if (answer == MessageAnswer::No) {
             return true;  // the changes stay unsaved, and Save stays available
         }
         if (!SaveTranslations()) {
@@ -136,6 +149,7 @@ bool ProjectFlows::ConfirmSaveIfModified() {
         fmMain_.SetChangesToSave(false);  // saved: nothing is left to save
         return true;
     }
+    StoreOrDropEdit(table);  // an edit that changed nothing
     fmMain_.SetChangesToSave(false);
     return true;
 }

@@ -27,10 +27,11 @@ class ProjectFlows {
     // to the user here. True when the file was written.
     bool SaveTranslations();
 
-    // Offers to save pending changes of the translation table; a record still being edited
-    // counts as a change and is stored first. Save stays available while changes are unsaved.
-    // False only when the user asked for the changes to be saved and they did not reach the
-    // file.
+    // Offers to save pending changes of the translation table (Yes, No, Cancel); a changed
+    // record still being edited counts as a change and is stored unless the user cancels.
+    // Save stays available while changes are unsaved. False when the flow that asked must
+    // stop: the user cancelled (Cancel, Escape or the box's close button; then nothing has
+    // changed), or asked for the changes to be saved and they did not reach the file.
     bool ConfirmSaveIfModified();
 
     // Asks for the new project's settings and files, writes the project file and an empty

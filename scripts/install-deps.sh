@@ -15,6 +15,9 @@ packages=(
   libexpat1-dev translate-toolkit
   xvfb xauth
 )
+# The Lazarus component library, to compile a generated unit into a Lazarus program; without
+# what it recommends (the whole Lazarus IDE).
+without_recommends=(lcl-units-2.2 lcl-nogui-2.2)
 if [ "${1:-}" = "--windows" ]; then
   # MinGW-w64 GCC, Wine to run what it builds, GoogleTest's sources, and dpkg-dev to unpack
   # expat's source package.
@@ -22,15 +25,21 @@ if [ "${1:-}" = "--windows" ]; then
     cmake ninja-build googletest dpkg-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
   )
+  without_recommends=()
 fi
 
+installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+}
 missing=()
 for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$package")
-  fi
+  installed "$package" || missing+=("$package")
 done
-if [ ${#missing[@]} -eq 0 ]; then
+missing_lean=()
+for package in "${without_recommends[@]}"; do
+  installed "$package" || missing_lean+=("$package")
+done
+if [ ${#missing[@]} -eq 0 ] && [ ${#missing_lean[@]} -eq 0 ]; then
   exit 0
 fi
 
@@ -38,7 +47,12 @@ sudo=""
 if [ "$(id -u)" -ne 0 ]; then
   sudo="sudo"
 fi
-echo "Installing: ${missing[*]}"
+echo "Installing: ${missing[*]} ${missing_lean[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update
-$sudo apt-get install -y "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  $sudo apt-get install -y "${missing[@]}"
+fi
+if [ ${#missing_lean[@]} -gt 0 ]; then
+  $sudo apt-get install -y --no-install-recommends "${missing_lean[@]}"
+fi

@@ -15,6 +15,8 @@ class MainWindowPort {
     // The window that owns the flows' message boxes and dialogs.
     virtual QWidget* Window() = 0;
     virtual void SetTitle(const QString& title) = 0;
+    // A message in the status bar that stays until the next one.
+    virtual void ShowStatus(const QString& text) = 0;
 
     // Whether the translation table has unsaved changes: the save action's enabled state.
     virtual bool ChangesToSave() const = 0;

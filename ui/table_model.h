@@ -40,8 +40,11 @@ class TableModel : public QAbstractTableModel, private TableObserver {
     // The table row of a view row and back (-1 for a row that is not shown).
     int TableRow(int viewRow) const;
     int ViewRow(int tableRow) const;
-    // The view row of the table's current record, or -1.
+    // The view row of the table's current record, or -1 (also while a filter hides it).
     int CurrentRow() const { return ViewRow(table_.IsActive() ? table_.RecNo() : -1); }
+    // While the views are told that a row is going: the table is already without it, and
+    // view rows after it do not name the records the views think they do.
+    bool RemovingRow() const { return removing_ >= 0; }
     // Makes the record of a view row the current one (storing or dropping the one left).
     void MoveToRow(int viewRow);
     // The table rows shown, in order.

@@ -246,6 +246,7 @@ class ChecksPanelTest : public QObject {
         struct Case {
             const char* name;
             std::vector<QStringList> rows;
+            QString uses;
             std::vector<MessageAnswer> answers;  // to the question, if asked
             QStringList asked;
             bool written;
@@ -256,19 +257,31 @@ class ChecksPanelTest : public QObject {
         const std::vector<Case> cases = {
             {"errors, No",
              {kTitle, kBadName, kReservedName},
+             {},
              {MessageAnswer::No},
              {question},
              false},
             {"errors, Yes",
              {kTitle, kBadName, kReservedName},
+             {},
              {MessageAnswer::Yes},
              {question},
              true},
-            {"warnings only", {kTitle, kUntranslated}, {}, {}, true},
+            {"warnings only", {kTitle, kUntranslated}, {}, {}, {}, true},
+            // Code in the settings is never written into a unit, whatever the answer would be.
+            {"an error in the settings",
+             {kTitle, kBadName},
+             QStringLiteral("uStub; procedure ParlixTranslate(); implementation end."),
+             {},
+             {QStringLiteral("Die Projekt-Einstellungen enthalten 1 Fehler (siehe Prüfungen), "
+                             "die Unit wird nicht erstellt.")},
+             false},
         };
         for (const Case& c : cases) {
             h_ = std::make_unique<FlowsHarness>();
-            NewProjectWith(c.rows);
+            ProjectEntries entries;
+            entries.uses = c.uses;
+            NewProjectWith(c.rows, entries);
             Main().aSave->trigger();
             H().dialogs.answers.assign(c.answers.begin(), c.answers.end());
             H().dialogs.modalScripts.push_back(
@@ -277,7 +290,7 @@ class ChecksPanelTest : public QObject {
             QVERIFY2(H().dialogs.unexpected.isEmpty(), c.name);
             QVERIFY2(H().dialogs.answers.empty(), c.name);
             QCOMPARE(H().dialogs.Texts(), c.asked);
-            if (!c.asked.isEmpty()) {
+            if (!c.answers.empty()) {
                 QCOMPARE(H().dialogs.shown.front().buttons, MessageButtons::YesNo);
             }
             QVERIFY2(fs::exists(H().File("uTexte.pas")) == c.written, c.name);

@@ -131,6 +131,27 @@ TEST_F(ParlixBuildTest, OutputFileIsWrittenWithItsOwnBackupsAndTheSourceUnitsNam
     EXPECT_FALSE(fs::exists(unit_ + ".bak1"));
 }
 
+// A unit converted to UTF-8 once stays so; --encoding decides either way, also for standard
+// output, which replaces no unit and is Windows-1252 unless asked.
+TEST_F(ParlixBuildTest, TheUnitKeepsItsEncodingUnlessAsked) {
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string golden = Golden("worked_example.pas");
+    const std::vector<std::pair<std::vector<std::string>, bool>> builds = {
+        {{}, false}, {{"--encoding", "utf8"}, true}, {{}, true}, {{"--encoding=cp1252"}, false},
+        {{}, false},
+    };
+    for (const auto& [options, utf8] : builds) {
+        std::vector<std::string> args = options;
+        args.insert(args.end(), {"--define", "2", project_});
+        ASSERT_EQ(RunTool(args).status, build_tool::kSuccess);
+        EXPECT_TRUE(SameUnit(ReadBytes(unit_), utf8 ? bom + golden : golden));
+    }
+    WriteBytes(unit_, bom + "unit uTexte;\r\n");
+    EXPECT_TRUE(SameUnit(RunTool({"--define=2", "--output", "-", project_}).out, golden));
+    EXPECT_TRUE(SameUnit(RunTool({"--define=2", "--output=-", "--encoding", "utf8", project_}).out,
+                         bom + golden));
+}
+
 // The language fields are named after the project record and filled by position, whatever
 // the translation table file calls its columns.
 TEST_F(ParlixBuildTest, LanguagesComeFromTheProjectRecord) {
@@ -208,6 +229,12 @@ TEST_F(ParlixBuildTest, WrongCallsShowTheUsage) {
     ExpectWrongUsage({"--output=", project_}, "--output braucht einen Dateinamen");
     ExpectWrongUsage({"--output", "-", "--output", "x", project_},
                      "--output ist mehrfach angegeben");
+    ExpectWrongUsage({"--encoding", "latin1", project_},
+                     "--encoding erwartet utf8 oder cp1252, nicht \"latin1\"");
+    ExpectWrongUsage({"--encoding=utf8", "--encoding=utf8", project_},
+                     "--encoding ist mehrfach angegeben");
+    ExpectWrongUsage({"--check", "--encoding=utf8", project_},
+                     "--check schreibt nichts; --encoding passt nicht dazu");
     ExpectWrongUsage({"--verbose", project_}, "unbekannte Option \"--verbose\"");
     ExpectWrongUsage({"--defines=1", project_}, "unbekannte Option \"--defines=1\"");
     ExpectWrongUsage({project_, project_}, "mehr als eine Projektdatei angegeben");

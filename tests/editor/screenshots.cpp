@@ -1,9 +1,10 @@
 // A walk through the whole job on the example project, taking a picture of every window on
 // the way: a new project and its overwrite question, the opened example with an edited row,
-// the checks panel with a finding, the offer to save, the build dialog, translate mode, the
-// long-text dialog, the filter, find and replace, the export options and the report of an
-// import, and the settings. The windows are the real ones with Qt's real message boxes; a timer
-// takes each picture and answers in the user's place.
+// the checks panel with a finding, the offer to save, the build dialog, translate mode (with
+// the build's report in the status bar), the long-text dialog, the ordered and filtered rows,
+// find and replace, the export options and the report of an import, and the settings. The
+// windows are the real ones with Qt's real message boxes; a timer takes each picture and
+// answers in the user's place.
 //
 //   parlix_screenshots OUTPUT_FOLDER EXAMPLE_FOLDER      (see scripts/screenshots.sh)
 #include <QAction>
@@ -216,8 +217,9 @@ int main(int argc, char** argv) {
     dialogs.scripts.push_back({"long-text", {}, {}});
     main.dbgTranslationsEditButtonClick();
 
-    // The filter narrowing the rows, and find and replace.
+    // The filter narrowing the rows ordered by the German texts, and find and replace.
     main.cbTranslateMode->setChecked(false);
+    main.dbgTranslationsTitleClick(3);
     main.Edit->Filter->edFilter->setText("adress");
     Settle();
     dialogs.Take(main, "filter");

@@ -10,8 +10,10 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QToolButton>
 
 #include "editor/edit_commands.h"
+#include "editor/record_navigator.h"
 #include "project/flows_harness.h"
 #include "search/filter_bar.h"
 #include "search/find_dialog.h"
@@ -89,6 +91,111 @@ class EditCommandsTest : public QObject {
         QCOMPARE(H().Table().RecordCount(), 5);
         QVERIFY(TableFile() != saved);
         QVERIFY(TableFile().find("\"PLZ\",\"Zip\"") != std::string::npos);
+    }
+
+    // Deleting (and starting an edit) acts only on a row the grid shows: while the filter hides
+    // the current record, the navigator's delete and edit are off and Strg+Entf does nothing.
+    void rowCommandsActOnlyOnARowTheGridShows_data() {
+        QTest::addColumn<int>("current");  // the row made current before filtering
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QString>("deleted");  // empty: nothing can be deleted
+        QTest::newRow("kein Treffer") << 0 << "nirgends" << QStringList() << "";
+        QTest::newRow("ein Treffer, nicht der aktuelle")
+            << 0 << "lblName" << QStringList({"Name:"}) << "";
+        QTest::newRow("der aktuelle") << 1 << "lblName" << QStringList({"Name:"}) << "Name:";
+        QTest::newRow("ohne Filter") << 2 << "" << QStringList() << "Speichern";
+    }
+
+    void rowCommandsActOnlyOnARowTheGridShows() {
+        QFETCH(int, current);
+        QFETCH(QString, filter);
+        QFETCH(QStringList, shown);
+        QFETCH(QString, deleted);
+        DemoProject();
+        H().Grid().setFocus();
+        H().Grid().setCurrentIndex(H().Grid().model()->index(current, 3));
+        Edit().Filter->edFilter->setText(filter);
+        if (!filter.isEmpty()) {
+            QCOMPARE(H().Column(3), shown);
+        }
+        const QStringList before = H().Column(3);
+        RecordNavigator& navigator = *Main().dbnTranslations;
+        QCOMPARE(navigator.ButtonAt(RecordNavigator::nbDelete)->isEnabled(), !deleted.isEmpty());
+        QCOMPARE(navigator.ButtonAt(RecordNavigator::nbEdit)->isEnabled(), !deleted.isEmpty());
+
+        navigator.Click(RecordNavigator::nbEdit);
+        QCOMPARE(H().Table().State() == TableState::Edit, !deleted.isEmpty());
+        navigator.Click(RecordNavigator::nbCancel);
+        if (!deleted.isEmpty()) {
+            H().dialogs.answers = {MessageAnswer::Ok};
+        }
+        QTest::keyClick(&H().Grid(), Qt::Key_Delete, Qt::ControlModifier);
+        if (deleted.isEmpty()) {
+            navigator.Click(RecordNavigator::nbDelete);
+        }
+        QCOMPARE(H().Table().RecordCount(), deleted.isEmpty() ? 4 : 3);
+        QStringList after = before;
+        after.removeOne(deleted);
+        QCOMPARE(H().Column(3), after);
+        QCOMPARE(H().dialogs.Texts(),
+                 deleted.isEmpty() ? QStringList() : QStringList({"Datensatz löschen?"}));
+    }
+
+    // Saving, building and deleting leave the user on the row (and in the column) they were:
+    // on the same record, or after a delete on the one that took its place.
+    void theCurrentRowStaysAcrossSaveBuildAndDelete_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("orderedBy");  // the column of a title click first, or -1
+        QTest::addColumn<int>("row");        // made current, and edited unless deleted
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("expected");  // the language 1 text of the current row after
+        QTest::newRow("Speichern") << "aSave" << -1 << 1 << 2 << "Name:!";
+        QTest::newRow("Speichern, geordnet") << "aSave" << 3 << 2 << 2 << "Name:!";
+        QTest::newRow("Speichern, letzte Zelle") << "aSave" << -1 << 3 << 4 << "Adresse speichern!";
+        QTest::newRow("Erstellen") << "aBuild" << -1 << 1 << 2 << "Name:!";
+        QTest::newRow("Erstellen, geordnet") << "aBuild" << 4 << 1 << 0 << "Adressbuch!";
+        QTest::newRow("Erstellen, letzte Zelle")
+            << "aBuild" << -1 << 3 << 4 << "Adresse speichern!";
+        QTest::newRow("Löschen") << "delete" << -1 << 1 << 2 << "Speichern";
+        QTest::newRow("Löschen, geordnet") << "delete" << 3 << 1 << 2 << "Name:";
+    }
+
+    void theCurrentRowStaysAcrossSaveBuildAndDelete() {
+        QFETCH(QString, action);
+        QFETCH(int, orderedBy);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QString, expected);
+        DemoProject();
+        if (orderedBy >= 0) {
+            Main().dbgTranslationsTitleClick(orderedBy);
+        }
+        DataGrid& grid = H().Grid();
+        grid.setFocus();
+        grid.setCurrentIndex(grid.model()->index(row, column));
+        if (action == "delete") {
+            H().dialogs.answers = {MessageAnswer::Ok};
+            QTest::keyClick(&grid, Qt::Key_Delete, Qt::ControlModifier);
+        } else {
+            // Typed but not stored: the build stores it; Save needs a stored change.
+            const QModelIndex cell = grid.model()->index(row, 3);
+            grid.model()->setData(cell, cell.data().toString() + "!");
+            if (action == "aBuild") {
+                H().dialogs.answers = {MessageAnswer::No};  // the offer to save first
+                H().dialogs.modalScripts.push_back(ConfirmDialog);
+            } else {
+                Main().dbnTranslations->Click(RecordNavigator::nbPost);
+            }
+            Main().findChild<QAction*>(action)->trigger();
+        }
+        QCOMPARE(H().Table().State(), TableState::Browse);
+        QCOMPARE(H().Table().RecordCount(), action == "delete" ? 3 : 4);
+        QCOMPARE(grid.currentIndex().row(), row);
+        QCOMPARE(grid.currentIndex().column(), column);
+        QCOMPARE(H().Table().RecNo(), row);
+        QCOMPARE(H().Column(3).at(row), expected);
+        QVERIFY(grid.hasFocus());
     }
 
     void undoAndRedoFollowTheSavedStateAndTranslateMode() {

@@ -523,19 +523,34 @@ class MainWindowTest : public QObject {
 
     // --- Ordering ---
 
+    // The title shows the order: an ascending mark on the ordered column, none before.
     void aTitleClickOrdersByThatField() {
         LoadProject();
+        QHeaderView& titles = *Grid().horizontalHeader();
+        QVERIFY(!titles.isSortIndicatorShown());
         ClickTitle(3);
         QCOMPARE(Table().IndexFieldNames(), std::string("Deutsch"));
         QCOMPARE(Column(3), QStringList({"Name", "Änderungen", "Übernehmen"}));  // bytewise
+        QVERIFY(titles.isSortIndicatorShown());
+        QCOMPARE(titles.sortIndicatorSection(), 3);
+        QCOMPARE(titles.sortIndicatorOrder(), Qt::AscendingOrder);
+        ClickTitle(3);  // the same order again, not the other way round
+        QCOMPARE(titles.sortIndicatorOrder(), Qt::AscendingOrder);
         ClickTitle(0);
         QCOMPARE(Column(0), QStringList({"TButton", "TForm", "TLabel"}));
+        QCOMPARE(titles.sortIndicatorSection(), 0);
 
         Main().cbTranslateMode->setChecked(true);
         ClickTitle(4);
         QCOMPARE(Column(4), QStringList({"Apply", "Changes", "Name"}));
         QVERIFY(Grid().isColumnHidden(0));  // the order changes nothing of the layout
         QCOMPARE(Widths().mid(0, 3), QList<int>({-1, -1, -1}));
+        QCOMPARE(titles.sortIndicatorSection(), 4);
+
+        LoadProject();  // a new table keeps the order, and its mark
+        QCOMPARE(titles.sortIndicatorSection(), 4);
+        Table().SetIndexFieldNames("");
+        QVERIFY(!titles.isSortIndicatorShown());
     }
 
     void aTitleClickStoresAChangedRecordFirst() {
@@ -636,7 +651,7 @@ class MainWindowTest : public QObject {
         dialogs_->answers = {answer};
         Main().aExit->trigger();
         QCOMPARE(dialogs_->Texts(), QStringList({"Tabelle vorher speichern?"}));
-        QCOMPARE(dialogs_->shown.at(0).buttons, MessageButtons::YesNo);
+        QCOMPARE(dialogs_->shown.at(0).buttons, MessageButtons::YesNoCancel);
         QVERIFY(!Main().isVisible());
         QCOMPARE(std::filesystem::exists(State().TranslationsFileName), written);
         QVERIFY(Main().LayoutLock);

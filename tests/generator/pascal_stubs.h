@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -83,15 +84,78 @@ inline std::string FormUnit(const std::string& unitName, const std::string& form
            "end.\n";
 }
 
+// The folders of the Lazarus component library's units for programs without a window system
+// (Debian's lcl-units-2.2 and lcl-nogui-2.2), or nothing when they are not installed.
+inline std::vector<std::string> FindLclUnits() {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    for (const auto& version : fs::directory_iterator("/usr/lib/lazarus", error)) {
+        for (const auto& target : fs::directory_iterator(version.path() / "lcl/units", error)) {
+            const fs::path lcl = target.path();
+            const fs::path lazutils = version.path() / "components/lazutils/lib" / lcl.filename();
+            if (fs::exists(lcl / "nogui/interfaces.ppu") && fs::exists(lcl / "stdctrls.ppu") &&
+                fs::exists(lazutils / "lazutf8.ppu")) {
+                return {(lcl / "nogui").string(), lcl.string(), lazutils.string()};
+            }
+        }
+    }
+    return {};
+}
+
+// A stub unit of the component library: the form is a panel (a real form needs a window
+// system) holding a button and a label, created when the program starts.
+inline std::string LclFormUnit(const std::string& unitName, const std::string& form) {
+    const std::string type = "T" + form;
+    return "unit " + unitName +
+           ";\n"
+           "\n"
+           "interface\n"
+           "\n"
+           "uses ExtCtrls, StdCtrls;\n"
+           "\n"
+           "type\n"
+           "  " +
+           type +
+           " = class(TPanel)\n"
+           "  public\n"
+           "    btOK: TButton;\n"
+           "    lblInfo: TLabel;\n"
+           "  end;\n"
+           "\n"
+           "var\n"
+           "  " +
+           form + ": " + type +
+           ";\n"
+           "\n"
+           "implementation\n"
+           "\n"
+           "initialization\n"
+           "  " +
+           form + " := " + type +
+           ".Create(nil);\n"
+           "  " +
+           form + ".btOK := TButton.Create(" + form +
+           ");\n"
+           "  " +
+           form + ".lblInfo := TLabel.Create(" + form +
+           ");\n"
+           "end.\n";
+}
+
 // Compiles `program` (a .pas file in `folder`, with the units it uses beside it) with fpc in
-// Delphi mode and the given defines, runs it and returns what it wrote. `log` receives the
-// compiler's messages or the reason of a failure; false when compiling or running failed.
+// Delphi mode and the given defines (and unit folders), runs it and returns what it wrote.
+// `log` receives the compiler's messages or the reason of a failure; false when compiling or
+// running failed.
 inline bool CompileAndRun(const std::string& fpc, const std::string& folder,
                           const std::string& program, const std::vector<std::string>& defines,
-                          std::string& output, std::string& log) {
+                          std::string& output, std::string& log,
+                          const std::vector<std::string>& unitFolders = {}) {
     std::string options = "-Mdelphi -B";  // -B: every unit compiled anew
     for (const std::string& define : defines) {
         options += " -d" + define;
+    }
+    for (const std::string& unitFolder : unitFolders) {
+        options += " -Fu'" + unitFolder + "'";
     }
     const std::string logFile = folder + "/fpc.log";
     const std::string outputFile = folder + "/output.txt";

@@ -2,8 +2,11 @@
 // first, the backups of the unit and a unit that cannot be written.
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <filesystem>
 
@@ -50,6 +53,8 @@ class BuildDialogTest : public QObject {
     FlowsHarness& H() { return *h_; }
     TfmMain& Main() { return h_->Main(); }
     std::string Unit() { return H().File("uTexte.pas"); }
+    // The lines of the unit written, each ending with CR LF.
+    qsizetype UnitLines() { return QByteArray::fromStdString(ReadBytes(Unit())).count("\r\n"); }
 
     // Runs Build; `user` works in the dialog.
     void Build(const std::function<void(TfmBuild&)>& user) {
@@ -75,12 +80,14 @@ class BuildDialogTest : public QObject {
 
     void theDialogOffersTheProjectsLanguages() {
         Shown first;
-        Build([&first](TfmBuild& form) {
+        Build([&first, this](TfmBuild& form) {
             first = Look(form);
             QCOMPARE(form.windowTitle(), QString("Delphi-Unit erstellen"));
             QCOMPARE(form.pos(), QPoint(573, 338));
-            QCOMPARE(form.size(), QSize(341, 225));
+            QCOMPARE(form.size(), QSize(341, 265));
+            QCOMPARE(form.lbTarget->text(), "Ziel: " + H().Path("uTexte.pas"));
             QCOMPARE(form.cbDefine->text(), QString("Sprache einstellen"));
+            QCOMPARE(form.lbEncoding->text(), QString("Zeichensatz der Unit:"));
             QVERIFY(form.btOK->isDefault());
             form.btCancel->click();
         });
@@ -151,6 +158,73 @@ class BuildDialogTest : public QObject {
         QVERIFY(ReadBytes(Unit()).find("{$DEFINE") == std::string::npos);
     }
 
+    // The character set of the unit: as the unit on disk (named in the first entry), or the one
+    // chosen, which the dialog keeps for the next build.
+    void theUnitsCharacterSetIsTheOneOnDiskOrTheOneChosen_data() {
+        QTest::addColumn<QString>("before");  // the unit on disk: "", "cp1252" or "utf8"
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("firstEntry");
+        QTest::addColumn<bool>("utf8");
+        const QString asBefore = QStringLiteral("wie die vorhandene Unit (%1)");
+        QTest::newRow("neue Unit") << "" << 0 << asBefore.arg("Windows-1252") << false;
+        QTest::newRow("Windows-1252 auf der Platte")
+            << "cp1252" << 0 << asBefore.arg("Windows-1252") << false;
+        QTest::newRow("UTF-8 auf der Platte") << "utf8" << 0 << asBefore.arg("UTF-8") << true;
+        QTest::newRow("UTF-8 gewählt") << "cp1252" << 2 << asBefore.arg("Windows-1252") << true;
+        QTest::newRow("Windows-1252 gewählt") << "utf8" << 1 << asBefore.arg("UTF-8") << false;
+    }
+
+    void theUnitsCharacterSetIsTheOneOnDiskOrTheOneChosen() {
+        QFETCH(QString, before);
+        QFETCH(int, choice);
+        QFETCH(QString, firstEntry);
+        QFETCH(bool, utf8);
+        const std::string bom = "\xEF\xBB\xBF";
+        if (!before.isEmpty()) {
+            WriteBytes(Unit(), (before == "utf8" ? bom : "") + "unit uTexte;\r\n");
+        }
+        H().EditCell(0, 3, "Stra\u00DFe");
+        H().dialogs.answers = {MessageAnswer::Yes};
+        Build([&](TfmBuild& form) {
+            QCOMPARE(form.cbEncoding->itemText(0), firstEntry);
+            QCOMPARE(form.cbEncoding->itemText(1), QString("Windows-1252 (Delphi bis 2007)"));
+            QCOMPARE(form.cbEncoding->itemText(2),
+                     QString("UTF-8 mit BOM (Lazarus, Delphi ab 2009)"));
+            QCOMPARE(form.cbEncoding->currentIndex(), 0);
+            form.cbEncoding->setCurrentIndex(choice);
+            form.btOK->click();
+        });
+        const std::string unit = ReadBytes(Unit());
+        QCOMPARE(unit.starts_with(bom), utf8);
+        QVERIFY(Main().statusBar()->currentMessage().startsWith(
+            utf8 ? "uTexte.pas (UTF-8) geschrieben: " : "uTexte.pas geschrieben: "));
+        QVERIFY(unit.find(utf8 ? "'Stra\xC3\x9F"
+                                 "e'"
+                               : "'Stra\xDF"
+                                 "e'") != std::string::npos);
+        Build([choice](TfmBuild& form) {
+            QCOMPARE(form.cbEncoding->currentIndex(), choice);  // kept for the next build
+            form.btCancel->click();
+        });
+    }
+
+    // The status bar tells what a build wrote: the file, its lines and the table's findings.
+    void theStatusBarTellsWhatWasWritten() {
+        H().AddRow({"Label", "frmMain.lblName.Caption", "", "Name:", ""});  // untranslated
+        Main().aSave->trigger();
+        Build([](TfmBuild& form) { form.btOK->click(); });
+        QCOMPARE(
+            Main().statusBar()->currentMessage(),
+            QString("uTexte.pas geschrieben: %1 Zeilen, 0 Fehler, 1 Warnung").arg(UnitLines()));
+
+        H().AddRow({"Label", "frmMain.lblZip.Caption", "", "PLZ", ""});
+        Main().aSave->trigger();
+        Build([](TfmBuild& form) { form.btOK->click(); });
+        QCOMPARE(
+            Main().statusBar()->currentMessage(),
+            QString("uTexte.pas geschrieben: %1 Zeilen, 0 Fehler, 2 Warnungen").arg(UnitLines()));
+    }
+
     void theUnitFollowsTheGridsOrder() {
         H().AddRow({"Form", "", "sAbout", "Über", "About"});
         Main().dbgTranslationsTitleClick(2);  // ordered by StringName
@@ -202,6 +276,7 @@ class BuildDialogTest : public QObject {
         QCOMPARE(H().dialogs.shown.at(0).kind, MessageKind::Confirmation);
         QCOMPARE(H().dialogs.shown.at(0).buttons, MessageButtons::YesNoCancel);
         QCOMPARE(ReadBytes(Unit()) != "old unit", written);
+        QCOMPARE(Main().statusBar()->currentMessage().endsWith(" nicht geschrieben"), !written);
         QVERIFY(!fs::exists(Unit() + ".bak2"));  // there was no older copy to keep
         QVERIFY(H().Grid().isVisible());
     }

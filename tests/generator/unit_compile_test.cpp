@@ -1,6 +1,7 @@
 // The generated units compile with Free Pascal in Delphi mode and assign the right texts: each
-// case is compiled with a small program and stub units for the forms, once for each language,
-// and the program prints what ParlixTranslate assigned. Skipped where fpc is not installed.
+// case is compiled with a small program and stub units for the forms, once for each language
+// (and for most in both encodings), and the program prints what ParlixTranslate assigned.
+// Skipped where fpc (or, for the Lazarus program, the component library) is not installed.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include "build_test_support.h"
 #include "generator/pascal_stubs.h"
 #include "generator/unit_generator.h"
+#include "table/cp1252.h"
 
 namespace parlix {
 namespace {
@@ -28,12 +30,16 @@ struct CompileCase {
     std::vector<Row> rows;
     std::vector<std::string> printed;      // expressions the program writes, one a line
     std::vector<std::string> expected[2];  // the lines it should write in language 1 and 2
+    std::vector<std::string> lclUnits;     // a Lazarus program: the library's unit folders
 };
 
 // Generates the unit with `language` defined in it, compiles it with the program, runs the
-// program and compares what it writes.
-void ExpectCompilesAndTranslates(const CompileCase& test, int language) {
-    SCOPED_TRACE("language " + std::to_string(language));
+// program and compares what it writes. A unit in UTF-8 is run as a Lazarus program runs, with
+// UTF-8 as the code page of its strings, and writes the texts in UTF-8.
+void ExpectCompilesAndTranslates(const CompileCase& test, int language,
+                                 UnitEncoding encoding = UnitEncoding::Windows1252) {
+    SCOPED_TRACE("language " + std::to_string(language) +
+                 (encoding == UnitEncoding::Utf8 ? ", UTF-8" : ", Windows-1252"));
     const std::string fpc = FindFpc();
     if (fpc.empty()) {
         GTEST_SKIP() << "fpc is not installed";
@@ -50,33 +56,45 @@ void ExpectCompilesAndTranslates(const CompileCase& test, int language) {
     state.LanguageNames = {"", "Deutsch", "English"};
     state.BuildLanguage = language;
     const std::string unitName = UnitNameFor(test.sourceFileName);
-    testing::WriteBytes(dir.File(unitName + ".pas"), GenerateUnit(state, table));
+    const std::string unit = GenerateUnit(state, table, encoding);
+    testing::WriteBytes(dir.File(unitName + ".pas"), unit);
 
-    std::string program = "program translate;\n\nuses " + test.uses + ", " + unitName +
-                          ";\n\nbegin\n  ParlixTranslate();\n";
+    const bool lazarus = !test.lclUnits.empty();
+    std::string program = "program translate;\n\nuses " +
+                          std::string(lazarus ? "Interfaces, " : "") + test.uses + ", " + unitName +
+                          ";\n\nbegin\n";
+    if (encoding == UnitEncoding::Utf8) {
+        if (!lazarus) {  // the component library does this itself
+            program += "  DefaultSystemCodePage := CP_UTF8;\n";
+        }
+        program += "  SetTextCodePage(Output, CP_UTF8);\n";
+    }
+    program += "  ParlixTranslate();\n";
     for (const std::string& expression : test.printed) {
         program += "  Writeln(" + expression + ");\n";
     }
     program += "end.\n";
     testing::WriteBytes(dir.File("translate.pas"), program);
 
-    const std::string folder = dir.Path().string();
-    const std::string log = dir.File("fpc.log");
-    const int compiled =
-        std::system(("cd '" + folder + "' && '" + fpc + "' -Mdelphi -FU'" + folder + "' -FE'" +
-                     folder + "' translate.pas >'" + log + "' 2>&1")
-                        .c_str());
-    ASSERT_EQ(compiled, 0) << "fpc failed:\n"
-                           << testing::ReadBytes(log) << "\nunit:\n"
-                           << testing::ReadBytes(dir.File(unitName + ".pas"));
-
-    const std::string output = dir.File("output.txt");
-    ASSERT_EQ(std::system(("'" + dir.File("translate") + "' >'" + output + "'").c_str()), 0);
+    std::string output;
+    std::string log;
+    ASSERT_TRUE(testing::CompileAndRun(fpc, dir.Path().string(), "translate.pas", {}, output, log,
+                                       test.lclUnits))
+        << log << "\nunit:\n"
+        << unit;
     std::string expected;
     for (const std::string& line : test.expected[language - 1]) {
         expected += line + "\n";
     }
-    EXPECT_EQ(testing::ReadBytes(output), expected);
+    EXPECT_EQ(output, encoding == UnitEncoding::Utf8 ? Cp1252ToUtf8(expected) : expected);
+}
+
+// Both languages in both encodings.
+void ExpectCompilesAndTranslatesEverywhere(const CompileCase& test) {
+    for (UnitEncoding encoding : {UnitEncoding::Windows1252, UnitEncoding::Utf8}) {
+        ExpectCompilesAndTranslates(test, 1, encoding);
+        ExpectCompilesAndTranslates(test, 2, encoding);
+    }
 }
 
 TEST(UnitCompiles, WorkedExample) {
@@ -90,8 +108,7 @@ TEST(UnitCompiles, WorkedExample) {
                     "sNotFound"};
     test.expected[0] = {"Adressbuch", "Fertig", "Fertig", "Nicht gefunden"};
     test.expected[1] = {"Address book", "Done", "Done", "Not found"};
-    ExpectCompilesAndTranslates(test, 1);
-    ExpectCompilesAndTranslates(test, 2);
+    ExpectCompilesAndTranslatesEverywhere(test);
 }
 
 // Apostrophes anywhere in a text, also one that would close the literal and run code if it
@@ -117,12 +134,11 @@ TEST(UnitCompiles, Apostrophes) {
                         "\xDC"
                         "ber's Ziel"};
     test.expected[1] = {"Let's go", "It's 'quoted'", "It's 'quoted'", "''", "Caf\xE9's"};
-    ExpectCompilesAndTranslates(test, 1);
-    ExpectCompilesAndTranslates(test, 2);
+    ExpectCompilesAndTranslatesEverywhere(test);
 }
 
 // Texts far beyond 255 characters, as constants and as literals, with apostrophes where the
-// literals are cut.
+// literals are cut; in UTF-8, umlauts take two bytes and the euro sign three.
 TEST(UnitCompiles, LongTexts) {
     auto text = [](std::size_t length, char first) {
         std::string result;
@@ -139,15 +155,63 @@ TEST(UnitCompiles, LongTexts) {
     test.sourceFileName = "uLang";
     test.uses = "uMain";
     test.stubs = {{"uMain", FormUnit("uMain", "frmMain", {"btOK"})}};
+    std::string umlauts;
+    while (umlauts.size() < 1000) {
+        umlauts +=
+            "Gr\xF6\xDF"
+            "e '\x80' ";
+    }
+    umlauts += "Ende";  // the unit drops blanks at the ends
     test.rows = {
         {"", "frmMain.Caption", "sLong", text(1000, 'a'), text(256, 'A')},
         {"", "frmMain.btOK.Hint", "", text(600, 'A'), text(1024, 'a')},
+        {"", "frmMain.btOK.Caption", "", umlauts, umlauts.substr(0, 299)},
     };
-    test.printed = {"frmMain.Caption", "sLong", "frmMain.btOK.Hint"};
-    test.expected[0] = {text(1000, 'a'), text(1000, 'a'), text(600, 'A')};
-    test.expected[1] = {text(256, 'A'), text(256, 'A'), text(1024, 'a')};
-    ExpectCompilesAndTranslates(test, 1);
-    ExpectCompilesAndTranslates(test, 2);
+    test.printed = {"frmMain.Caption", "sLong", "frmMain.btOK.Hint", "frmMain.btOK.Caption"};
+    test.expected[0] = {text(1000, 'a'), text(1000, 'a'), text(600, 'A'), umlauts};
+    test.expected[1] = {text(256, 'A'), text(256, 'A'), text(1024, 'a'), umlauts.substr(0, 299)};
+    ExpectCompilesAndTranslatesEverywhere(test);
+}
+
+// A Lazarus program's strings are UTF-8: a unit in Windows-1252 gives its controls invalid
+// text (GTK shows a button's design-time caption instead), the unit in UTF-8 every character.
+TEST(UnitCompiles, InALazarusProgram) {
+    const std::vector<std::string> lcl = testing::FindLclUnits();
+    if (lcl.empty()) {
+        GTEST_SKIP() << "the Lazarus component library (lcl-units-2.2, lcl-nogui-2.2) is not "
+                        "installed";
+    }
+    CompileCase test;
+    test.sourceFileName = "uTexte.pas";
+    test.uses = "uMain";
+    test.stubs = {{"uMain", testing::LclFormUnit("uMain", "frmMain")}};
+    test.rows = {
+        {"", "frmMain.Caption", "sTitle",
+         "Stra\xDF"
+         "e, Gr\xF6\xDF"
+         "e:",
+         "Street, size:"},
+        {"", "frmMain.btOK.Caption, frmMain.lblInfo.Hint", "",
+         "\xDC"
+         "bernehmen",
+         "Apply"},
+        {"", "frmMain.lblInfo.Caption", "", "'\x80' 10 \x97 na\xEFv", "\xA3 \xA9 \x85"},
+    };
+    test.printed = {"frmMain.Caption", "frmMain.btOK.Caption", "frmMain.lblInfo.Hint",
+                    "frmMain.lblInfo.Caption"};
+    test.expected[0] = {
+        "Stra\xDF"
+        "e, Gr\xF6\xDF"
+        "e:",
+        "\xDC"
+        "bernehmen",
+        "\xDC"
+        "bernehmen",
+        "'\x80' 10 \x97 na\xEFv"};
+    test.expected[1] = {"Street, size:", "Apply", "Apply", "\xA3 \xA9 \x85"};
+    test.lclUnits = lcl;
+    ExpectCompilesAndTranslates(test, 1, UnitEncoding::Utf8);
+    ExpectCompilesAndTranslates(test, 2, UnitEncoding::Utf8);
 }
 
 // A table without constant names gives a unit without "const"; characters below 32 reach
@@ -175,7 +239,7 @@ TEST(UnitCompiles, NoConstantsAndControlCharacters) {
     codes.printed.push_back("frmMain.Hint");
     codes.expected[0].push_back("x\x01y\x1Fz");
     codes.expected[1].push_back("'\x07'");
-    ExpectCompilesAndTranslates(codes, 2);
+    ExpectCompilesAndTranslatesEverywhere(codes);
 }
 
 }  // namespace

@@ -690,30 +690,56 @@ class ProjectFlowsTest : public QObject {
 
     // --- Pending changes ---
 
-    void aSaveTheUserAskedForThatFailsStopsTheFlow_data() {
+    // The offer to save before a flow: Cancel (also Escape and the box's close button) stops
+    // the flow and changes nothing, not even the edit in progress; so does a save the user
+    // asked for that fails.
+    void theOfferToSaveStopsTheFlowOnCancelOrAFailedSave_data() {
         QTest::addColumn<QString>("action");
-        QTest::newRow("Neues Projekt") << "aNewProject";
-        QTest::newRow("Öffnen") << "aOpenProject";
-        QTest::newRow("Einstellungen") << "aEditProject";
+        QTest::addColumn<bool>("saveFails");  // else the user cancels
+        for (const char* action :
+             {"aNewProject", "aOpenProject", "aEditProject", "aBuild", "aExit"}) {
+            QTest::addRow("%s, Abbrechen", action) << action << false;
+            QTest::addRow("%s, Speichern misslingt", action) << action << true;
+        }
     }
 
-    void aSaveTheUserAskedForThatFailsStopsTheFlow() {
+    void theOfferToSaveStopsTheFlowOnCancelOrAFailedSave() {
         QFETCH(QString, action);
+        QFETCH(bool, saveFails);
         DemoProject();
         H().AddRow({"Hint", "", "", "neu", "new"});
-        fs::remove(H().File("Demo_translations.ptf"));
-        fs::create_directory(H().File("Demo_translations.ptf"));  // cannot be written
-        H().dialogs.answers = {MessageAnswer::Yes};
+        H().Grid().model()->setData(H().Grid().model()->index(0, 3), "Entwurf");  // not stored
+        const std::string table = H().File("Demo_translations.ptf");
+        const std::string saved = ReadBytes(table);
+        const QString title = Main().windowTitle();
+        if (saveFails) {
+            fs::remove(table);
+            fs::create_directory(table);  // cannot be written
+        }
+        H().dialogs.answers = {saveFails ? MessageAnswer::Yes : MessageAnswer::Cancel};
         if (action == "aOpenProject") {
             H().dialogs.fileAnswers.push_back({{}, H().Path("Demo.ppr")});
         }
         Main().findChild<QAction*>(action)->trigger();
-        QCOMPARE(H().dialogs.Texts(),
-                 QStringList({kSaveFirst, "Fehler beim Speichern der Datei: " +
-                                              H().Path("Demo_translations.ptf")}));
-        // The flow went no further: the changes are still there to be saved.
+
+        QStringList texts = {kSaveFirst};
+        if (saveFails) {
+            texts << "Fehler beim Speichern der Datei: " + H().Path("Demo_translations.ptf");
+        }
+        QCOMPARE(H().dialogs.Texts(), texts);
+        QCOMPARE(H().dialogs.shown.at(0).buttons, MessageButtons::YesNoCancel);
+        // The flow went no further: no dialog (the cleanup's check), no file, the window open
+        // with the changes still there to be saved.
+        QVERIFY(Main().isVisible());
+        QCOMPARE(Main().windowTitle(), title);
         QCOMPARE(H().Column(0), QStringList({"Form", "Label", "Hint"}));
+        QCOMPARE(H().Column(3).at(0), QString("Entwurf"));
         QVERIFY(Main().aSave->isEnabled());
+        QVERIFY(!fs::exists(H().File("uTexte.pas")));
+        if (!saveFails) {
+            QCOMPARE(H().Table().State(), TableState::Edit);
+            QCOMPARE(ReadBytes(table), saved);
+        }
     }
 };
 
