@@ -46,16 +46,12 @@ void FormsWiring::ConnectDataModule(Tdm1* dm1) {
     }
 }
 
-void FormsWiring::ProjectLoaded() {
-    forms_.reset();
-}
-
 const forms::ProjectForms* FormsWiring::Current() {
     if (dm1_ == nullptr || dm1_->State.ProjectFileName.empty()) {
         return nullptr;
     }
     forms::ProjectFormsSource source = formsync::FormsSourceOf(dm1_->State);
-    if (forms_ == nullptr || !(source == source_)) {
+    if (forms_ == nullptr || !(source == source_) || forms_->Changed()) {
         forms_ = std::make_shared<const forms::ProjectForms>(source);
         source_ = std::move(source);
     }
@@ -65,7 +61,6 @@ const forms::ProjectForms* FormsWiring::Current() {
 bool FormsWiring::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &fmMain_ && event->type() == QEvent::WindowActivate && forms_ != nullptr &&
         forms_->Changed()) {
-        forms_.reset();
         fmMain_.Checks->Panel->ScheduleRefresh();
     }
     return QObject::eventFilter(watched, event);

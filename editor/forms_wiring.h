@@ -1,7 +1,7 @@
 // The application's forms in the main window: "Projekt" -> "Mit Formularen abgleichen..." and the
-// forms the checks know. They are read when the checks first need them, again when the
-// project's settings say other forms, after every sync, and when the window becomes active
-// after a form file changed (the user edited it in the form designer).
+// forms the checks know. They are read when the checks first need them, and again for another
+// project or other settings, after every sync, and when a form file changed (the user edited
+// it in the form designer): the checks run again when the window becomes active then.
 #pragma once
 
 #include <QObject>
@@ -27,10 +27,7 @@ class FormsWiring : public QObject {
 
     // Syncs dm1's translation table from now on (nullptr: nothing).
     void ConnectDataModule(Tdm1* dm1);
-    // A project was created or opened: its forms are read afresh when next needed.
-    void ProjectLoaded();
-
-    // The open project's forms, read when needed; null without a project.
+    // The open project's forms, read again when they changed; null without a project.
     const forms::ProjectForms* Current();
 
     QAction* aSyncForms = nullptr;  // "Mit Formularen abgleichen..."

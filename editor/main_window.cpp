@@ -353,7 +353,6 @@ void TfmMain::AfterProjectLoaded() {
     aImport->setEnabled(true);
     cbTranslateMode->setChecked(false);  // leaves translate mode if it was on
     cbTranslateMode->setVisible(true);
-    Forms->ProjectLoaded();
     Checks->ProjectLoaded();
 }
 
