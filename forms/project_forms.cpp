@@ -87,47 +87,104 @@ std::int64_t Stamp(const std::string& path) {
     return error ? -1 : static_cast<std::int64_t>(time.time_since_epoch().count());
 }
 
-}  // namespace
-
-ProjectForms::ProjectForms(const ProjectFormsSource& source)
-    : scanned_(std::make_unique<ScannedForms>()) {
-    // The folders where the uses list's units and forms are looked for, the source unit's
-    // first; one folder once.
-    std::vector<Listing> folders;
-    std::vector<fs::path> seen;
-    for (const std::string& beside : {source.sourceUnit, source.projectFile}) {
-        if (beside.empty()) {
-            continue;
-        }
-        const fs::path folder = fs::path(beside).parent_path().lexically_normal();
-        if (std::find(seen.begin(), seen.end(), folder) == seen.end()) {
-            seen.push_back(folder);
-            folders.push_back(List(folder));
-            stamps_.emplace_back(folder.empty() ? "." : folder.string(), 0);
+// The folders beside the source unit and the project file, the source unit's first, each
+// listed once; what they hold is found in any case.
+class Beside {
+  public:
+    explicit Beside(const ProjectFormsSource& source) {
+        for (const std::string& beside : {source.sourceUnit, source.projectFile}) {
+            if (beside.empty()) {
+                continue;
+            }
+            const fs::path folder = fs::path(beside).parent_path().lexically_normal();
+            if (std::find(paths_.begin(), paths_.end(), folder) == paths_.end()) {
+                paths_.push_back(folder);
+                listings_.push_back(List(folder));
+            }
         }
     }
-    const auto find =
-        [&](const std::string& unit,
-            std::initializer_list<const char*> extensions) -> std::optional<std::string> {
-        for (const Listing& folder : folders) {
+
+    std::optional<std::string> Find(const std::string& unit,
+                                    std::initializer_list<const char*> extensions) const {
+        for (const Listing& listing : listings_) {
             for (const char* extension : extensions) {
-                const auto found = folder.find(LowerAscii(unit) + extension);
-                if (found != folder.end()) {
+                const auto found = listing.find(LowerAscii(unit) + extension);
+                if (found != listing.end()) {
                     return found->second;
                 }
             }
         }
         return std::nullopt;
-    };
+    }
 
+    std::vector<std::string> Folders() const {
+        std::vector<std::string> folders;
+        for (const fs::path& folder : paths_) {
+            folders.push_back(folder.empty() ? "." : folder.string());
+        }
+        return folders;
+    }
+
+  private:
+    std::vector<fs::path> paths_;
+    std::vector<Listing> listings_;
+};
+
+std::vector<std::string> Locate(const ProjectFormsSource& source, const Beside& beside,
+                                std::vector<FormFault>* faults, std::vector<std::string>* folders) {
+    std::vector<std::string> files;
+    for (const std::string& unit : UsesEntries(source.usesList)) {
+        if (const std::optional<std::string> form = beside.Find(unit, {".lfm", ".dfm"})) {
+            files.push_back(*form);
+        }
+    }
+    for (const std::string& extra : source.extras) {
+        std::error_code error;
+        if (fs::is_directory(extra, error)) {
+            if (folders != nullptr) {
+                folders->push_back(extra);
+            }
+            const std::vector<std::string> below = FormsBelow(extra);
+            files.insert(files.end(), below.begin(), below.end());
+        } else if (fs::exists(extra, error)) {
+            files.push_back(extra);
+        } else if (faults != nullptr) {
+            faults->push_back({extra, {}, false, "Datei oder Ordner nicht gefunden"});
+        }
+    }
+    std::unordered_set<std::string> added;
+    std::erase_if(files, [&](const std::string& file) {
+        return !added.insert(fs::path(file).lexically_normal().string()).second;
+    });
+    return files;
+}
+
+}  // namespace
+
+std::vector<std::string> FindProjectFormFiles(const ProjectFormsSource& source) {
+    return Locate(source, Beside(source), nullptr, nullptr);
+}
+
+bool HasLazarusForms(const ProjectFormsSource& source) {
+    const std::vector<std::string> files = FindProjectFormFiles(source);
+    return !files.empty() && std::all_of(files.begin(), files.end(), [](const std::string& file) {
+        return LowerAscii(fs::path(file).extension().string()) == ".lfm";
+    });
+}
+
+ProjectForms::ProjectForms(const ProjectFormsSource& source)
+    : scanned_(std::make_unique<ScannedForms>()) {
+    const Beside beside(source);
+    std::vector<std::string> folders = beside.Folders();
+    files_ = Locate(source, beside, &faults_, &folders);
+    for (std::string& folder : folders) {
+        stamps_.emplace_back(std::move(folder), 0);
+    }
     for (const std::string& unit : UsesEntries(source.usesList)) {
         const std::string lower = LowerAscii(unit);
         known_.insert(lower);
         known_.insert(lower.substr(0, lower.find('.')));
-        if (const std::optional<std::string> form = find(unit, {".lfm", ".dfm"})) {
-            files_.push_back(*form);
-        }
-        const std::optional<std::string> pascal = find(unit, {".pas", ".pp"});
+        const std::optional<std::string> pascal = beside.Find(unit, {".pas", ".pp"});
         std::optional<UnitDeclarations> declarations;
         if (pascal) {
             stamps_.emplace_back(*pascal, 0);
@@ -145,23 +202,6 @@ ProjectForms::ProjectForms(const ProjectFormsSource& source)
             known_.insert(LowerAscii(variable.name));
         }
     }
-    for (const std::string& extra : source.extras) {
-        std::error_code error;
-        if (fs::is_directory(extra, error)) {
-            stamps_.emplace_back(extra, 0);
-            const std::vector<std::string> below = FormsBelow(extra);
-            files_.insert(files_.end(), below.begin(), below.end());
-        } else if (fs::exists(extra, error)) {
-            files_.push_back(extra);
-        } else {
-            faults_.push_back({extra, {}, false, "Datei oder Ordner nicht gefunden"});
-        }
-    }
-
-    std::unordered_set<std::string> added;
-    std::erase_if(files_, [&](const std::string& file) {
-        return !added.insert(fs::path(file).lexically_normal().string()).second;
-    });
     for (const std::string& file : files_) {
         scanned_->Add(file);
     }

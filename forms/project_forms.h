@@ -79,6 +79,14 @@ class ProjectForms {
     std::vector<std::pair<std::string, std::int64_t>> stamps_;
 };
 
+// The project's form files, found as ProjectForms finds them but not read; an extra path that
+// does not exist is left out.
+std::vector<std::string> FindProjectFormFiles(const ProjectFormsSource& source);
+
+// Whether the project's forms are Lazarus forms: some were found and every one is a .lfm. A
+// Lazarus program's strings are UTF-8, so its unit should be too.
+bool HasLazarusForms(const ProjectFormsSource& source);
+
 // ASCII lower case, as Pascal compares identifiers.
 std::string LowerAscii(std::string_view text);
 

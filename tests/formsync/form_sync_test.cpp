@@ -94,6 +94,12 @@ TEST(ProjectForms, FormsAndUnitsOfTheUsesListAndTheExtraPaths) {
     std::filesystem::last_write_time(dir.Path(), later + std::chrono::seconds(1));
     EXPECT_TRUE(again.Changed());
     EXPECT_FALSE(MainForms(dir, "uNone").Found());
+    // A Lazarus project has only .lfm forms.
+    EXPECT_TRUE(forms::HasLazarusForms({dir.File("Demo.ppr"), "", "uMain", {}}));
+    EXPECT_TRUE(forms::HasLazarusForms({dir.File("Demo.ppr"), "", "uMain, uAbout", {}}));
+    EXPECT_FALSE(forms::HasLazarusForms(
+        {dir.File("Demo.ppr"), dir.File("src/uTexte.pas"), "uMain, uAbout", {}}));
+    EXPECT_FALSE(forms::HasLazarusForms({dir.File("Demo.ppr"), "", "uNone", {}}));
 }
 
 TEST(FormSync, PlanSortsEveryTextAndEveryPathOfTheForms) {

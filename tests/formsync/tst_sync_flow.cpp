@@ -3,6 +3,7 @@
 // know the forms, and the message when no form is found.
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -14,6 +15,7 @@
 #include "editor/forms_wiring.h"
 #include "forms/main_form.h"
 #include "formsync/sync_dialog.h"
+#include "generator/build_form.h"
 #include "project/flows_harness.h"
 
 using namespace parlix;
@@ -146,6 +148,24 @@ class SyncFlowTest : public QObject {
         Main().Edit->aUndo->trigger();
         QCOMPARE(H().Column(3), (QStringList{"Hauptfenster", "Okay", "Weg", "Eins"}));
         QVERIFY(H().dialogs.shown.empty());
+    }
+
+    // The build checks against the forms too, and writes a Lazarus project's unit in UTF-8.
+    void buildKnowsTheForms() {
+        OpenDemo("uMain");
+        H().dialogs.modalScripts.push_back([](QDialog& dialog) {
+            auto& build = static_cast<TfmBuild&>(dialog);
+            QCOMPARE(build.cbEncoding->currentIndex(), 0);
+            QCOMPARE(build.cbEncoding->currentText(),
+                     QStringLiteral("wie die Lazarus-Formulare (UTF-8)"));
+            build.btOK->click();
+        });
+        H().dialogs.answers.push_back(MessageAnswer::Yes);
+        Main().aBuild->trigger();
+        QCOMPARE(H().dialogs.Texts(),
+                 QStringList{"Die Tabelle enthält 2 Fehler, die Unit wird nicht übersetzbar "
+                             "sein. Trotzdem erstellen?"});
+        QVERIFY(ReadBytes(H().File("uTexte.pas")).starts_with("\xEF\xBB\xBFunit uTexte;"));
     }
 
     void noFormFoundIsSaid() {
