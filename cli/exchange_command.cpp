@@ -1,5 +1,6 @@
 #include "cli/exchange_command.h"
 
+#include <new>
 #include <optional>
 #include <string_view>
 
@@ -38,10 +39,12 @@ const char* const kExchangeHelp =
     "  --dry-run                den Import nur melden, nichts schreiben\n"
     "\n"
     "Der Import meldet auf der Standardausgabe eine Zeile mit den Zahlen der neuen,\n"
-    "geänderten, unveränderten, unbekannten und abgelehnten Einheiten; jede nicht\n"
-    "übernommene Einheit steht als DATEI:ZEILE: warning: (unbekannt) bzw. error: (abgelehnt)\n"
-    "auf der Standardfehlerausgabe. Exit-Status: 0 bei Erfolg, 1 bei einem Fehler (dann\n"
-    "bleibt die Tabelle unverändert), 2 bei falschem Aufruf.\n";
+    "geänderten, unveränderten, unbekannten, abgelehnten und unübersetzten Einheiten und der\n"
+    "Entwürfe; Ziele, die die Datei als unübersetzt oder als Entwurf markiert (XLIFF: state,\n"
+    "approved=\"no\"), werden nicht übernommen. Jede nicht übernommene Einheit steht als\n"
+    "DATEI:ZEILE: warning: (unbekannt, unübersetzt, Entwurf) bzw. error: (abgelehnt) auf der\n"
+    "Standardfehlerausgabe. Exit-Status: 0 bei Erfolg, 1 bei einem Fehler (dann bleibt die\n"
+    "Tabelle unverändert), 2 bei falschem Aufruf.\n";
 
 namespace {
 
@@ -202,13 +205,20 @@ int Import(const Call& call, const ProjectState& state, PtfTable& translations, 
         err << plan.file << ':' << unit.line << ": warning: unbekannte Einheit \"" << unit.key
             << "\" (nicht übernommen)\n";
     }
+    for (const exchange::HeldBackUnit& unit : plan.heldBack) {
+        err << plan.file << ':' << unit.line << ": warning: Einheit \"" << unit.key
+            << "\" nicht übernommen: "
+            << (unit.mark == exchange::TargetMark::Draft ? "Entwurf" : "unübersetzt") << " ("
+            << unit.markedAs << ")\n";
+    }
     for (const exchange::RefusedUnit& unit : plan.refused) {
         err << plan.file << ':' << unit.line << ": error: Einheit \"" << unit.key
             << "\" abgelehnt: " << unit.detail << '\n';
     }
     out << plan.NewCount() << " neu, " << plan.ChangedCount() << " geändert, "
         << plan.unchanged.size() << " unverändert, " << plan.unknown.size() << " unbekannt, "
-        << plan.refused.size() << " abgelehnt\n";
+        << plan.refused.size() << " abgelehnt, " << plan.UntranslatedCount() << " unübersetzt, "
+        << plan.DraftCount() << (plan.DraftCount() == 1 ? " Entwurf\n" : " Entwürfe\n");
     if (!plan.refused.empty()) {
         err << "parlix-build: " << state.TranslationsFileName
             << ": nicht geschrieben, weil Einheiten abgelehnt wurden\n";
@@ -256,10 +266,12 @@ int RunExchange(const std::vector<std::string>& args, std::ostream& out, std::os
         out << kExchangeUsage << '\n' << kExchangeHelp;
         return kSuccess;
     }
+    const std::string* working = &call.project;  // the file a lack of memory is reported for
     try {
         ProjectState state;
         PtfTable translations;
         ReadProject(call.project, state, translations);
+        working = &call.file;
         if (!call.import) {
             Export(call, state, translations);
             return kSuccess;
@@ -267,6 +279,8 @@ int RunExchange(const std::vector<std::string>& args, std::ostream& out, std::os
         const int status = Import(call, state, translations, out, err);
         out.flush();
         return status;
+    } catch (const std::bad_alloc&) {
+        err << "parlix-build: " << *working << ": nicht genug Arbeitsspeicher\n";
     } catch (const std::exception& error) {
         err << "parlix-build: " << error.what() << '\n';
     }

@@ -1,9 +1,16 @@
-// The CSV reader: RFC 4180 records in UTF-8 (with or without a byte-order mark), a header row
-// naming the table's columns, comma or semicolon as the delimiter.
+// The CSV import: a header row naming the table's columns, comma or semicolon as the
+// delimiter, one record per row (read by csv_reader.h).
+//
+// The file is read twice, a piece at a time, and no record is kept: the first pass checks the
+// file and takes the rows of the records that name a single row, the second matches the
+// others and plans every record. Memory holds the plan and an index of the table's keys, not
+// the file.
 #include <algorithm>
 #include <array>
-#include <unordered_map>
+#include <functional>
+#include <new>
 
+#include "exchange/csv_reader.h"
 #include "exchange/readers.h"
 #include "exchange/text_codec.h"
 #include "table/cp1252.h"
@@ -13,139 +20,14 @@ namespace parlix::exchange::detail {
 
 namespace {
 
-constexpr std::size_t kColumns = 5;
-
-struct Field {
-    std::string text;  // UTF-8
-    bool quoted = false;
-};
-
-struct Record {
-    int line = 0;
-    std::array<Field, kColumns> fields;
-};
-
-// Splits the file into records; a fault names its line.
-class CsvScanner {
-  public:
-    CsvScanner(std::string_view bytes, char delimiter) : bytes_(bytes), delimiter_(delimiter) {}
-
-    // The next record's fields into `fields` (emptied first); false at the end of the file or
-    // after a fault. Blank lines are passed over.
-    bool Next(std::vector<Field>& fields, int& line) {
-        fields.clear();
-        while (pos_ < bytes_.size() && (bytes_[pos_] == '\n' || bytes_[pos_] == '\r')) {
-            EndLine();
-        }
-        if (pos_ >= bytes_.size()) {
-            return false;
-        }
-        line = line_;
-        for (;;) {
-            Field field;
-            if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
-                if (!Quoted(field)) {
-                    return false;
-                }
-            } else {
-                const std::size_t from = pos_;
-                while (pos_ < bytes_.size() && bytes_[pos_] != delimiter_ && bytes_[pos_] != '\n' &&
-                       bytes_[pos_] != '\r') {
-                    if (bytes_[pos_] == '"') {
-                        fault_ =
-                            "ein Anführungszeichen mitten in einem Feld ohne Anführungszeichen";
-                        return false;
-                    }
-                    ++pos_;
-                }
-                field.text.assign(bytes_.substr(from, pos_ - from));
-            }
-            fields.push_back(std::move(field));
-            if (pos_ >= bytes_.size()) {
-                return true;
-            }
-            if (bytes_[pos_] == delimiter_) {
-                ++pos_;
-                continue;
-            }
-            EndLine();
-            return true;
-        }
-    }
-
-    const std::string& Fault() const { return fault_; }
-    int Line() const { return line_; }
-
-  private:
-    void EndLine() {
-        if (bytes_[pos_] == '\r' && pos_ + 1 < bytes_.size() && bytes_[pos_ + 1] == '\n') {
-            ++pos_;
-        }
-        ++pos_;
-        ++line_;
-    }
-
-    bool Quoted(Field& field) {
-        field.quoted = true;
-        const int start = line_;
-        ++pos_;
-        for (;;) {
-            const std::size_t quote = bytes_.find('"', pos_);
-            if (quote == std::string_view::npos) {
-                line_ = start;
-                fault_ = "ein Feld in Anführungszeichen wird nicht geschlossen (abgeschnitten?)";
-                return false;
-            }
-            for (std::size_t i = pos_; i < quote; ++i) {
-                if (bytes_[i] == '\n' || (bytes_[i] == '\r' && bytes_[i + 1] != '\n')) {
-                    ++line_;
-                }
-            }
-            field.text.append(bytes_.substr(pos_, quote - pos_));
-            pos_ = quote + 1;
-            if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
-                field.text += '"';
-                ++pos_;
-                continue;
-            }
-            if (pos_ < bytes_.size() && bytes_[pos_] != delimiter_ && bytes_[pos_] != '\n' &&
-                bytes_[pos_] != '\r') {
-                fault_ = "Zeichen nach dem schließenden Anführungszeichen eines Felds";
-                return false;
-            }
-            return true;
-        }
-    }
-
-    std::string_view bytes_;
-    char delimiter_;
-    std::size_t pos_ = 0;
-    int line_ = 1;
-    std::string fault_;
-};
-
-// The first line that is no valid UTF-8, or 0.
-int FirstLineNotUtf8(std::string_view bytes) {
-    int line = 1;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const unsigned char b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x80) {
-            line += b == '\n' ? 1 : 0;
-            ++i;
-        } else if (!NextUtf8Character(bytes, i)) {
-            return line;
-        }
-    }
-    return 0;
-}
-
 bool HeaderFits(const std::vector<Field>& fields, const std::vector<std::string>& columns) {
     if (fields.size() != columns.size()) {
         return false;
     }
     std::string name;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (!ToCp1252(fields[i].text, false, name) || !SameText(Trim(name), columns[i])) {
+        if (ToCp1252(fields[i].text, false, name) == Conversion::Unheld ||
+            !SameText(Trim(name), columns[i])) {
             return false;
         }
     }
@@ -163,48 +45,89 @@ std::string Joined(const std::vector<std::string>& columns, char delimiter) {
     return text;
 }
 
+// A record's key columns in Windows-1252; `held` false when its StringName or Property has a
+// character the table cannot hold, so that it matches no row.
+struct Keys {
+    std::array<std::string, kColumns> text;
+    bool held = true;
+};
+
+// Converts the StringName and Property, and with `all` also Type and language 1.
+void ReadKeys(const std::vector<Field>& fields, bool all, Keys& keys) {
+    keys.held = true;
+    for (int c : {kNameColumn, kPropertyColumn, kTypeColumn, kSourceColumn}) {
+        if (!all && (c == kTypeColumn || c == kSourceColumn)) {
+            continue;
+        }
+        const bool held = ToCp1252(fields[static_cast<std::size_t>(c)].text, false,
+                                   keys.text[static_cast<std::size_t>(c)]) != Conversion::Unheld;
+        keys.held = keys.held && (held || c == kTypeColumn || c == kSourceColumn);
+    }
+}
+
 // Matches records to rows: by StringName, or by Property among the rows without a name. When
-// several rows share the key, a row whose Type, Property and language 1 also agree comes
+// several rows share the key, a free row whose Type, Property and language 1 also agree comes
 // first, then the rows in SourceSideLess order, which the table's order does not change; each
-// row is taken once.
+// row is taken once. A hash table holds the first row of each key, and the rows of a key are
+// chained in that order; the keys themselves stay in the table, so this takes a few bytes a
+// row.
 class Matcher {
   public:
-    explicit Matcher(const std::vector<Row>& rows) : rows_(rows), taken_(rows.size(), false) {
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            const std::string& name = rows[r][kNameColumn].text;
-            auto& map = name.empty() ? byProperty_ : byName_;
-            map[name.empty() ? rows[r][kPropertyColumn].text : name].push_back(static_cast<int>(r));
+    explicit Matcher(const TableRows& rows)
+        : rows_(rows),
+          next_(static_cast<std::size_t>(rows.Count()), kNone),
+          taken_(static_cast<std::size_t>(rows.Count()), false) {
+        std::size_t size = 16;
+        while (size < 2 * static_cast<std::size_t>(rows.Count())) {
+            size *= 2;
         }
-        for (auto* map : {&byName_, &byProperty_}) {
-            for (auto& [key, candidates] : *map) {
-                std::stable_sort(candidates.begin(), candidates.end(), [&rows](int a, int b) {
-                    return SourceSideLess(rows[static_cast<std::size_t>(a)],
-                                          rows[static_cast<std::size_t>(b)]);
-                });
-            }
+        slots_.assign(size, kNone);
+        for (int r = rows.Count() - 1; r >= 0; --r) {  // so that each chain is in row order
+            int& first = slots_[Find(KeyOf(r), Named(r))];
+            next_[static_cast<std::size_t>(r)] = first;
+            first = r;
         }
-    }
-
-    // The candidate rows of a record (Windows-1252 keys); nullptr when there are none.
-    const std::vector<int>* Candidates(const std::array<std::string, kColumns>& key) const {
-        const bool named = !key[kNameColumn].empty();
-        const auto& map = named ? byName_ : byProperty_;
-        auto it = map.find(named ? key[kNameColumn] : key[kPropertyColumn]);
-        return it == map.end() ? nullptr : &it->second;
-    }
-
-    // Takes a free row among the candidates, preferring one that agrees in every key column;
-    // -1 when all are taken.
-    int Take(const std::vector<int>& candidates, const std::array<std::string, kColumns>& key) {
-        int free = -1;
-        for (int r : candidates) {
-            if (taken_[static_cast<std::size_t>(r)]) {
+        std::vector<int> chain;
+        for (int& first : slots_) {
+            if (first == kNone || Next(first) == kNone) {
                 continue;
             }
-            const Row& row = rows_[static_cast<std::size_t>(r)];
-            if (row[kTypeColumn].text == key[kTypeColumn] &&
-                row[kPropertyColumn].text == key[kPropertyColumn] &&
-                row[kSourceColumn].text == key[kSourceColumn]) {
+            chain.clear();
+            for (int r = first; r != kNone; r = Next(r)) {
+                chain.push_back(r);
+            }
+            std::stable_sort(chain.begin(), chain.end(),
+                             [&rows](int a, int b) { return rows.SourceSideLess(a, b); });
+            first = chain.front();
+            for (std::size_t k = 0; k < chain.size(); ++k) {
+                next_[static_cast<std::size_t>(chain[k])] =
+                    k + 1 < chain.size() ? chain[k + 1] : kNone;
+            }
+        }
+    }
+
+    // The first candidate row of a record, -1 for none; Next gives the others.
+    int First(const Keys& keys) const {
+        if (!keys.held) {
+            return kNone;
+        }
+        const bool named = !keys.text[kNameColumn].empty();
+        return slots_[Find(named ? keys.text[kNameColumn] : keys.text[kPropertyColumn], named)];
+    }
+    int Next(int row) const { return next_[static_cast<std::size_t>(row)]; }
+
+    bool Taken(int row) const { return taken_[static_cast<std::size_t>(row)]; }
+    void Take(int row) { taken_[static_cast<std::size_t>(row)] = true; }
+
+    // Takes a free row among the candidates from `first` on, preferring one that agrees in
+    // every key column; -1 when all are taken.
+    int TakeOne(int first, const Keys& keys) {
+        int free = kNone;
+        for (int r = first; r != kNone; r = Next(r)) {
+            if (Taken(r)) {
+                continue;
+            }
+            if (Differs(r, keys) < 0) {
                 free = r;
                 break;
             }
@@ -213,120 +136,173 @@ class Matcher {
             }
         }
         if (free >= 0) {
-            taken_[static_cast<std::size_t>(free)] = true;
+            Take(free);
         }
         return free;
     }
 
+    // The first of Type, Property and language 1 in which the record differs from the row;
+    // -1 when they agree.
+    int Differs(int row, const Keys& keys) const {
+        for (int c : {kTypeColumn, kPropertyColumn, kSourceColumn}) {
+            if (rows_.Text(row, c) != keys.text[static_cast<std::size_t>(c)]) {
+                return c;
+            }
+        }
+        return -1;
+    }
+
   private:
-    const std::vector<Row>& rows_;
+    static constexpr int kNone = -1;
+
+    bool Named(int row) const { return !rows_.Text(row, kNameColumn).empty(); }
+    std::string_view KeyOf(int row) const {
+        return rows_.Text(row, Named(row) ? kNameColumn : kPropertyColumn);
+    }
+    // The slot of the key: the one holding its first row, or the empty one where it would go.
+    std::size_t Find(std::string_view key, bool named) const {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t slot = (std::hash<std::string_view>{}(key) + (named ? 1 : 0)) & mask;
+        while (slots_[slot] != kNone &&
+               (Named(slots_[slot]) != named || KeyOf(slots_[slot]) != key)) {
+            slot = (slot + 1) & mask;
+        }
+        return slot;
+    }
+
+    const TableRows& rows_;
+    std::vector<int> slots_;  // the first row of each key, by the key's hash
+    std::vector<int> next_;   // by row: the next row with its key
     std::vector<bool> taken_;
-    std::unordered_map<std::string_view, std::vector<int>> byName_;
-    std::unordered_map<std::string_view, std::vector<int>> byProperty_;
 };
 
 // How the report names a record: its StringName, or its Property when it has no name.
-std::string Key(const Record& record) {
-    const std::string& name = record.fields[kNameColumn].text;
-    return name.empty() ? record.fields[kPropertyColumn].text : name;
+std::string Key(const std::vector<Field>& fields) {
+    const std::string& name = fields[kNameColumn].text;
+    return name.empty() ? fields[kPropertyColumn].text : name;
+}
+
+// Finds the delimiter the header row uses (or checks the one given); 0 after a fault.
+char ReadHeader(const OpenFile& open, Planner& planner, const std::vector<std::string>& columns,
+                const ImportOptions& options) {
+    std::vector<Field> fields;
+    for (char candidate : {',', ';'}) {
+        if (options.csvDelimiter != 0 && options.csvDelimiter != candidate) {
+            continue;
+        }
+        CsvReader header(open(), candidate, options.maxFileBytes);
+        if (header.Next(fields) && HeaderFits(fields, columns)) {
+            return candidate;
+        }
+        if (header.FaultInBytes()) {
+            planner.Fail(header.Line(), header.Fault());
+            return 0;
+        }
+    }
+    const char shown = options.csvDelimiter == 0 ? ';' : options.csvDelimiter;
+    planner.Fail(1, "die Kopfzeile passt nicht zu dieser Übersetzungstabelle; erwartet: " +
+                        Joined(columns, shown));
+    return 0;
+}
+
+// Checks every record and takes the rows of those that name a single row, so that an
+// ambiguous record cannot take a row that another record names alone.
+bool FirstPass(CsvReader& reader, Planner& planner, Matcher& matcher) {
+    std::vector<Field> fields;
+    Keys keys;
+    std::size_t records = 0;
+    reader.Next(fields);  // the header row
+    while (reader.Next(fields)) {
+        ++records;
+        if (fields.size() != kColumns) {
+            planner.Fail(reader.Line(), std::to_string(fields.size()) + " Felder statt " +
+                                            std::to_string(kColumns));
+            return false;
+        }
+        ReadKeys(fields, false, keys);
+        const int first = matcher.First(keys);
+        if (first >= 0 && matcher.Next(first) < 0) {
+            if (matcher.Taken(first)) {
+                planner.Fail(reader.Line(), "der Datensatz \"" + Key(fields) +
+                                                "\" kommt öfter vor als in der Tabelle");
+                return false;
+            }
+            matcher.Take(first);
+        }
+    }
+    if (!reader.Fault().empty()) {
+        planner.Fail(reader.Line(), reader.Fault());
+        return false;
+    }
+    planner.Expect(records);
+    return true;
+}
+
+// Matches the ambiguous records to the rows left and plans every record. A record whose
+// Type, Property or language 1 differs from its row's is refused: a spreadsheet that opened
+// the file with its default options converted it ("01067" to "1067", "1/2" to a date,
+// "=Summe" to "#NAME?"), in the target column too.
+void SecondPass(CsvReader& reader, Planner& planner, Matcher& matcher,
+                const std::vector<std::string>& columns) {
+    std::vector<Field> fields;
+    Keys keys;
+    reader.Next(fields);  // the header row
+    while (reader.Next(fields)) {
+        if (fields.size() != kColumns) {
+            planner.Fail(reader.Line(), "die Datei hat sich beim Lesen geändert");
+            return;
+        }
+        ReadKeys(fields, true, keys);
+        const int first = matcher.First(keys);
+        int row = first;
+        if (first >= 0 && matcher.Next(first) >= 0) {
+            row = matcher.TakeOne(first, keys);
+            if (row < 0) {
+                planner.Fail(reader.Line(), "der Datensatz \"" + Key(fields) +
+                                                "\" kommt öfter vor als in der Tabelle");
+                return;
+            }
+        }
+        const Field& target = fields[kTargetColumn];
+        OfferedText offered;
+        offered.isNull = target.text.empty() && !target.quoted;
+        offered.text = target.text;
+        if (const int column = row >= 0 ? matcher.Differs(row, keys) : -1; column >= 0) {
+            offered.differingColumn = Cp1252ToUtf8(columns[static_cast<std::size_t>(column)]);
+        }
+        if (!planner.Add(row, Key(fields), reader.Line(), offered)) {
+            return;
+        }
+    }
+    if (!reader.Fault().empty()) {
+        planner.Fail(reader.Line(), reader.Fault());
+        return;
+    }
+    planner.Finish();
 }
 
 }  // namespace
 
-void ReadCsv(std::string_view bytes, Planner& planner, const std::vector<std::string>& columns,
+void ReadCsv(const OpenFile& open, Planner& planner, const std::vector<std::string>& columns,
              const ImportOptions& options) {
-    if (bytes.size() > options.maxFileBytes) {
-        planner.Fail(0, "die Datei ist größer als " + Megabytes(options.maxFileBytes));
-        return;
-    }
-    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
-        planner.Fail(1, "die Datei ist in UTF-16 gespeichert; bitte als CSV in UTF-8 speichern");
-        return;
-    }
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-        bytes.remove_prefix(3);
-    }
-    if (const int line = FirstLineNotUtf8(bytes); line > 0 || bytes.find('\0') != bytes.npos) {
-        planner.Fail(line > 0 ? line : 1,
-                     "kein UTF-8: die Datei ist in einer anderen Zeichenkodierung gespeichert "
-                     "(im Tabellenprogramm als \"CSV UTF-8\" speichern)");
-        return;
-    }
-
-    std::vector<Field> fields;
-    int line = 0;
-    char delimiter = options.csvDelimiter;
-    for (char candidate : {',', ';'}) {
-        if (delimiter == 0 || delimiter == candidate) {
-            CsvScanner header(bytes, candidate);
-            if (header.Next(fields, line) && HeaderFits(fields, columns)) {
-                delimiter = candidate;
-                break;
-            }
-        }
-    }
-    if (delimiter == 0 || !HeaderFits(fields, columns)) {
-        planner.Fail(1, "die Kopfzeile passt nicht zu dieser Übersetzungstabelle; erwartet: " +
-                            Joined(columns, delimiter == 0 ? ';' : delimiter));
-        return;
-    }
-
-    CsvScanner scanner(bytes, delimiter);
-    scanner.Next(fields, line);  // the header row
-    std::vector<Record> records;
-    while (scanner.Next(fields, line)) {
-        if (fields.size() != kColumns) {
-            planner.Fail(
-                line, std::to_string(fields.size()) + " Felder statt " + std::to_string(kColumns));
+    const CsvReader* reading = nullptr;  // for the line where memory ran out
+    try {
+        const char delimiter = ReadHeader(open, planner, columns, options);
+        if (delimiter == 0) {
             return;
         }
-        Record& record = records.emplace_back();
-        record.line = line;
-        for (std::size_t i = 0; i < kColumns; ++i) {
-            record.fields[i] = std::move(fields[i]);
-        }
-    }
-    if (!scanner.Fault().empty()) {
-        planner.Fail(scanner.Line(), scanner.Fault());
-        return;
-    }
-
-    // Records with a single candidate row are matched first, so that an ambiguous record
-    // cannot take a row that another record names alone.
-    Matcher matcher(planner.Rows());
-    std::vector<std::array<std::string, kColumns>> keys(records.size());
-    std::vector<int> rowOf(records.size(), -1);
-    std::vector<const std::vector<int>*> candidates(records.size(), nullptr);
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        bool held = true;
-        for (std::size_t c = 0; c < kColumns; ++c) {
-            held = held &&
-                   (c == kTargetColumn || ToCp1252(records[i].fields[c].text, false, keys[i][c]));
-        }
-        candidates[i] = held ? matcher.Candidates(keys[i]) : nullptr;  // else matches no row
-    }
-    for (int pass = 0; pass < 2; ++pass) {
-        for (std::size_t i = 0; i < records.size(); ++i) {
-            if (candidates[i] != nullptr && (candidates[i]->size() == 1) == (pass == 0)) {
-                rowOf[i] = matcher.Take(*candidates[i], keys[i]);
-                if (rowOf[i] < 0) {
-                    planner.Fail(records[i].line, "der Datensatz \"" + Key(records[i]) +
-                                                      "\" kommt öfter vor als in der Tabelle");
-                    return;
-                }
-            }
-        }
-    }
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const Field& target = records[i].fields[kTargetColumn];
-        OfferedText offered;
-        offered.isNull = target.text.empty() && !target.quoted;
-        offered.text = target.text;
-        if (!planner.Add(rowOf[i], Key(records[i]), records[i].line, offered)) {
+        Matcher matcher(planner.Rows());
+        CsvReader first(open(), delimiter, options.maxFileBytes);
+        reading = &first;
+        if (!FirstPass(first, planner, matcher)) {
             return;
         }
+        CsvReader second(open(), delimiter, options.maxFileBytes);
+        reading = &second;
+        SecondPass(second, planner, matcher, columns);
+    } catch (const std::bad_alloc&) {
+        planner.FailOutOfMemory(reading != nullptr ? reading->Reading() : 0);
     }
-    planner.Finish();
 }
 
 }  // namespace parlix::exchange::detail

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <new>
 
 #include "exchange/planner.h"
 #include "exchange/readers.h"
@@ -50,6 +51,18 @@ int ImportPlan::ChangedCount() const {
     return static_cast<int>(changes.size()) - NewCount();
 }
 
+int ImportPlan::UntranslatedCount() const {
+    return static_cast<int>(heldBack.size()) - DraftCount();
+}
+
+int ImportPlan::DraftCount() const {
+    int count = 0;
+    for (const HeldBackUnit& unit : heldBack) {
+        count += unit.mark == TargetMark::Draft ? 1 : 0;
+    }
+    return count;
+}
+
 namespace detail {
 
 std::string Megabytes(std::uint64_t bytes) {
@@ -68,17 +81,29 @@ std::vector<std::string> ColumnNames(PtfTable& table) {
     return names;
 }
 
-ImportPlan Plan(Format format, const std::string& fileName, PtfTable& table,
-                const ImportOptions& options, const detail::ReadMore& read,
-                std::string_view bytes) {
+ImportPlan Refused(const std::string& fileName, Format format, std::string message) {
     ImportPlan plan;
     plan.file = fileName;
     plan.format = format;
-    detail::Planner planner(plan, table, format == Format::Xliff);
-    if (format == Format::Xliff) {
-        detail::ReadXliff(read, planner, options);
-    } else {
-        detail::ReadCsv(bytes, planner, ColumnNames(table), options);
+    plan.fault = ImportFault{fileName, 0, std::move(message)};
+    return plan;
+}
+
+ImportPlan Plan(Format format, const std::string& fileName, PtfTable& table,
+                const ImportOptions& options, const detail::OpenFile& open) {
+    ImportPlan plan;
+    plan.file = fileName;
+    plan.format = format;
+    try {
+        detail::Planner planner(plan, table, format == Format::Xliff);
+        if (format == Format::Xliff) {
+            detail::ReadXliff(open(), planner, options);
+        } else {
+            detail::ReadCsv(open, planner, ColumnNames(table), options);
+        }
+    } catch (const std::bad_alloc&) {  // before the readers could name a line
+        plan = ImportPlan();
+        plan = Refused(fileName, format, detail::kOutOfMemory);
     }
     return plan;
 }
@@ -87,35 +112,32 @@ ImportPlan Plan(Format format, const std::string& fileName, PtfTable& table,
 
 ImportPlan PlanImportBytes(std::string_view bytes, Format format, const std::string& fileName,
                            PtfTable& table, const ImportOptions& options) {
-    std::size_t at = 0;
-    const detail::ReadMore read = [&bytes, &at](char* buffer, std::size_t size) {
-        const std::size_t got = std::min(size, bytes.size() - at);
-        std::copy_n(bytes.data() + at, got, buffer);
-        at += got;
-        return got;
+    if (bytes.size() > options.maxFileBytes) {
+        return Refused(fileName, format,
+                       "die Datei ist größer als " + detail::Megabytes(options.maxFileBytes));
+    }
+    const detail::OpenFile open = [bytes]() -> detail::ReadMore {
+        return [bytes, at = std::size_t{0}](char* buffer, std::size_t size) mutable {
+            const std::size_t got = std::min(size, bytes.size() - at);
+            std::copy_n(bytes.data() + at, got, buffer);
+            at += got;
+            return got;
+        };
     };
-    return Plan(format, fileName, table, options, read, bytes);
+    return Plan(format, fileName, table, options, open);
 }
 
 ImportPlan PlanImport(const std::string& path, PtfTable& table, const ImportOptions& options) {
     const std::optional<Format> format = FormatForFile(path);
-    auto refuse = [&](std::string message) {
-        ImportPlan plan;
-        plan.file = path;
-        plan.fault = ImportFault{path, 0, std::move(message)};
-        return plan;
-    };
     if (!format) {
-        return refuse("unbekanntes Dateiformat (erwartet .xlf, .xliff oder .csv)");
+        return Refused(path, Format::Xliff,
+                       "unbekanntes Dateiformat (erwartet .xlf, .xliff oder .csv)");
     }
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
         static_cast<std::uint64_t>(info.st_size) > options.maxFileBytes) {
-        return refuse("die Datei ist größer als " + detail::Megabytes(options.maxFileBytes));
-    }
-    if (*format == Format::Csv) {
-        const FileBuffer file = ReadFileBuffer(path);
-        return Plan(*format, path, table, options, nullptr, file.View());
+        return Refused(path, *format,
+                       "die Datei ist größer als " + detail::Megabytes(options.maxFileBytes));
     }
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                          &std::fclose);
@@ -123,12 +145,15 @@ ImportPlan PlanImport(const std::string& path, PtfTable& table, const ImportOpti
         throw EFOpenError(path, SystemErrorText(errno));
     }
     bool failed = false;
-    const detail::ReadMore read = [&](char* buffer, std::size_t size) {
-        const std::size_t got = std::fread(buffer, 1, size, file.get());
-        failed = failed || std::ferror(file.get()) != 0;
-        return got;
+    const detail::OpenFile open = [&]() -> detail::ReadMore {
+        std::rewind(file.get());
+        return [&](char* buffer, std::size_t size) {
+            const std::size_t got = std::fread(buffer, 1, size, file.get());
+            failed = failed || std::ferror(file.get()) != 0;
+            return got;
+        };
     };
-    ImportPlan plan = Plan(*format, path, table, options, read, {});
+    ImportPlan plan = Plan(*format, path, table, options, open);
     if (failed) {
         throw EFOpenError(path, "Lesefehler");
     }
@@ -193,7 +218,9 @@ int ApplyImportPlan(const ImportPlan& plan, PtfTable& table) {
     }
     for (const ImportChange& change : plan.changes) {
         if (change.row < 0 || change.row >= table.RecordCount() ||
-            ValueAt(table, change.row, plan.targetColumn) != change.before) {
+            detail::StampOf(table.IsNullAt(change.row, plan.targetColumn),
+                            table.TextViewAt(change.row, plan.targetColumn)) !=
+                change.beforeStamp) {
             throw PtfError("Der Import passt nicht mehr zur Übersetzungstabelle");
         }
     }

@@ -6,10 +6,12 @@
 // ApplyImportPlan then writes the planned values into the target language's column and nowhere
 // else. A damaged file yields a plan with a fault, which cannot be applied.
 //
-// Null and empty stay apart where the format allows it: in XLIFF a null target carries
-// parlix:null="yes", in CSV a null is an empty field and an empty text is "". A file that has
-// lost the difference (a spreadsheet or another tool saved it) changes nothing by it: a file
-// value without text on a row without text counts as unchanged, whichever of the two each is.
+// XLIFF takes only finished translations: a unit without target text, or one the file marks
+// as untranslated or as a draft, is listed and changes nothing, so XLIFF never clears a text.
+// A null target is written as no <target>, an empty one as an empty <target>. CSV keeps null
+// and empty apart (a null is an empty field, an empty text is ""); a file that has lost the
+// difference (a spreadsheet saved it) changes nothing by it: a file value without text on a
+// row without text counts as unchanged, whichever of the two each is.
 #pragma once
 
 #include <cstdint>
@@ -78,19 +80,21 @@ struct ImportOptions {
 };
 
 // A unit of the file: its key as the file names it (UTF-8: the XLIFF id, or the CSV record's
-// StringName, or its Property when the name is empty) and the line where it starts.
+// StringName, or its Property when the name is empty), the line where it starts and the row
+// it matches (in the table's order when the plan was made; -1 for none).
 struct ImportUnit {
     std::string key;
     int line = 0;
+    int row = -1;
 };
 
-// A matched unit whose text differs from its row's: the row (in the table's order when the
-// plan was made) and the target language's value before and after (Windows-1252; nothing for
-// null). `isNew` when the row had no text before (null or empty).
+// A matched unit whose text differs from its row's: the target language's value after the
+// import (Windows-1252; nothing for null), and a stamp of the row's value when the plan was
+// made, by which ApplyImportPlan sees that the row still holds it (a plan keeps no copy of
+// the texts it replaces). `isNew` when the row had no text before (null or empty).
 struct ImportChange : ImportUnit {
-    int row = -1;
     bool isNew = false;
-    std::optional<std::string> before;
+    std::uint64_t beforeStamp = 0;
     std::optional<std::string> after;
 };
 
@@ -99,14 +103,31 @@ enum class Refusal {
     LineBreak,   // a line break, which a value of the table cannot hold
     TooLong,     // more bytes than the target column holds
     Markup,      // placeholders or other inline markup inside the XLIFF target
+    Converted,   // a CSV record's Type, Property or language 1 differs from its row's: a
+                 // spreadsheet converted the file (a number, a date, a formula)
 };
 
 // A matched unit whose text cannot go into the table; `detail` (UTF-8) names the characters
-// ("→ (U+2192)"), or the length and the limit.
+// ("→ (U+2192)"), the length and the limit, or the column that differs.
 struct RefusedUnit : ImportUnit {
-    int row = -1;
     Refusal reason = Refusal::Characters;
     std::string detail;
+};
+
+// How a file marks the target it offers for a unit. Only finished targets are taken.
+enum class TargetMark {
+    Finished,
+    Untranslated,  // no target text, or XLIFF's state "new" or "needs-translation" (often a
+                   // copy of the source)
+    Draft,         // a translation marked unfinished: the unit approved="no", or the state
+                   // "needs-l10n", "needs-adaptation" or "needs-review-..."
+};
+
+// A matched unit whose target is no finished translation: listed, not taken. `markedAs`
+// (UTF-8) tells how the file marks it, such as state="needs-translation" or "kein <target>".
+struct HeldBackUnit : ImportUnit {
+    TargetMark mark = TargetMark::Untranslated;
+    std::string markedAs;
 };
 
 // Why a file cannot be imported at all. `line` is 0 when the fault concerns no single line.
@@ -128,10 +149,16 @@ struct ImportPlan {
     std::vector<ImportChange> changes;  // new and changed units, in the file's order
     std::vector<ImportUnit> unchanged;  // matched units with the row's text
     std::vector<ImportUnit> unknown;    // units that match no row: listed, never added
+    // A unit whose row a unit of an earlier XLIFF <file> matched takes its place in the lists
+    // (translate-toolkit's po2xliff -t appends its units after the template's); so does an
+    // unknown key that an earlier <file> names too.
     std::vector<RefusedUnit> refused;
+    std::vector<HeldBackUnit> heldBack;  // untranslated and draft targets: listed, not taken
 
     int NewCount() const;
     int ChangedCount() const;
+    int UntranslatedCount() const;
+    int DraftCount() const;
     bool HasChanges() const { return !fault && !changes.empty(); }
 };
 

@@ -1,5 +1,7 @@
 // XLIFF 1.2 and CSV writers.
 #include <functional>
+#include <optional>
+#include <string_view>
 
 #include "exchange/exchange.h"
 #include "exchange/table_rows.h"
@@ -13,13 +15,13 @@ namespace parlix::exchange {
 
 namespace {
 
-using detail::Row;
+using detail::TableRows;
 using Sink = std::function<void(std::string_view)>;
 
 constexpr std::size_t kPiece = std::size_t{1} << 20;
 
-bool Skipped(const Row& row, const ExportOptions& options) {
-    return options.onlyUntranslated && !detail::Untranslated(row[detail::kTargetColumn]);
+bool Skipped(const TableRows& rows, int row, const ExportOptions& options) {
+    return options.onlyUntranslated && !rows.Untranslated(row);
 }
 
 void CheckCode(const std::string& code, const char* which) {
@@ -46,60 +48,61 @@ void AppendFileName(std::string& out, std::string_view name) {
     }
 }
 
-void AppendNote(std::string& out, const char* label, const detail::TextValue& value) {
-    if (value.text.empty()) {
+void AppendNote(std::string& out, const char* label, std::string_view text) {
+    if (text.empty()) {
         return;
     }
     out += "        <note from=\"developer\">";
     out += label;
     out += ": ";
-    detail::AppendXml(out, value.text, false);
+    detail::AppendXml(out, text, false);
     out += "</note>\n";
 }
 
 int WriteXliff(PtfTable& table, const ExportOptions& options, const Sink& sink) {
     CheckCode(options.sourceCode, "Der Quellsprachen-Code");
     CheckCode(options.targetCode, "Der Zielsprachen-Code");
-    const std::vector<Row> rows = detail::ReadRows(table);
+    const TableRows rows(table);
     const std::vector<std::string> ids = detail::UnitIds(rows);
 
     std::string out;
     out.reserve(kPiece + 8192);
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<xliff version=\"1.2\" xmlns=\"";
     out += xliff::kNamespace12;
-    out += "\" xmlns:parlix=\"";
-    out += xliff::kParlixNamespace;
     out += "\">\n  <file original=\"";
     AppendFileName(out, options.original);
     out += "\" source-language=\"" + options.sourceCode + "\" target-language=\"" +
            options.targetCode + "\" datatype=\"plaintext\">\n    <body>\n";
     int units = 0;
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        const Row& row = rows[r];
-        if (Skipped(row, options)) {
+    for (int r = 0; r < rows.Count(); ++r) {
+        if (Skipped(rows, r, options)) {
             continue;
         }
         ++units;
-        const detail::TextValue& target = row[detail::kTargetColumn];
-        const bool translated = !detail::Untranslated(target);
+        const std::string_view source = rows.Text(r, detail::kSourceColumn);
+        const std::string_view target = rows.Text(r, detail::kTargetColumn);
+        const bool translated = !target.empty();
         out += "      <trans-unit id=\"";
-        detail::AppendXml(out, ids[r], true);
-        out += translated ? "\" xml:space=\"preserve\" approved=\"yes\">\n"
-                          : "\" xml:space=\"preserve\">\n";
+        detail::AppendXml(out, ids[static_cast<std::size_t>(r)], true);
+        out += "\" xml:space=\"preserve\"";
+        if (source.empty()) {
+            out += " translate=\"no\"";  // nothing to translate: no blank row for the translator
+        }
+        out += translated ? " approved=\"yes\">\n" : ">\n";
         out += "        <source>";
-        detail::AppendXml(out, row[detail::kSourceColumn].text, false);
+        detail::AppendXml(out, source, false);
         out += "</source>\n";
+        // A null target is no <target> at all: a marker of its own would fail the strict schema
+        // and stay on a target that a translator's tool fills.
         if (translated) {
             out += "        <target state=\"translated\">";
-            detail::AppendXml(out, target.text, false);
+            detail::AppendXml(out, target, false);
             out += "</target>\n";
-        } else if (target.isNull) {
-            out += "        <target state=\"needs-translation\" parlix:null=\"yes\"/>\n";
-        } else {
+        } else if (!rows.IsNull(r, detail::kTargetColumn)) {
             out += "        <target state=\"needs-translation\"></target>\n";
         }
-        AppendNote(out, "Type", row[detail::kTypeColumn]);
-        AppendNote(out, "Property", row[detail::kPropertyColumn]);
+        AppendNote(out, "Type", rows.Text(r, detail::kTypeColumn));
+        AppendNote(out, "Property", rows.Text(r, detail::kPropertyColumn));
         out += "      </trans-unit>\n";
         if (out.size() >= kPiece) {
             sink(out);
@@ -113,28 +116,34 @@ int WriteXliff(PtfTable& table, const ExportOptions& options, const Sink& sink) 
 
 // RFC 4180: a field is quoted when it holds the delimiter, a quote or a line break, and also
 // when it is empty (an empty field without quotes is null) or starts or ends with a blank,
-// which some readers would trim.
-void AppendCsvField(std::string& out, const detail::TextValue& value, char delimiter) {
-    if (value.isNull) {
+// which some readers would trim. A text a spreadsheet would take for a formula gets an
+// apostrophe in front (see TakenForFormula).
+void AppendCsvField(std::string& out, std::optional<std::string_view> value, char delimiter) {
+    if (!value) {
         return;
     }
-    const std::string& text = value.text;
+    std::string marked;
+    if (detail::TakenForFormula(*value)) {
+        marked.assign("'").append(*value);
+        value = marked;
+    }
+    const std::string_view text = *value;
     const bool quoted = text.empty() || text.find_first_of("\"\r\n") != std::string::npos ||
                         text.find(delimiter) != std::string::npos || text.front() == ' ' ||
                         text.back() == ' ' || text.front() == '\t' || text.back() == '\t';
     if (!quoted) {
-        detail::AppendUtf8(out, text);
+        AppendCp1252AsUtf8(out, text);
         return;
     }
     out += '"';
     std::size_t from = 0;
     for (std::size_t quote = text.find('"'); quote != std::string::npos;
          quote = text.find('"', from)) {
-        detail::AppendUtf8(out, std::string_view(text).substr(from, quote + 1 - from));
+        AppendCp1252AsUtf8(out, text.substr(from, quote + 1 - from));
         out += '"';
         from = quote + 1;
     }
-    detail::AppendUtf8(out, std::string_view(text).substr(from));
+    AppendCp1252AsUtf8(out, text.substr(from));
     out += '"';
 }
 
@@ -143,29 +152,30 @@ int WriteCsv(PtfTable& table, const ExportOptions& options, const Sink& sink) {
     if (delimiter != ',' && delimiter != ';') {
         throw PtfError("Als Trennzeichen einer CSV-Datei dienen nur Komma und Semikolon");
     }
-    const std::vector<Row> rows = detail::ReadRows(table);
+    const TableRows rows(table);
     std::string out;
     out.reserve(kPiece + 8192);
     out += "\xEF\xBB\xBF";  // the byte-order mark tells spreadsheets that the file is UTF-8
     for (int column = 0; column < table.FieldCount(); ++column) {
-        detail::TextValue name{table.Field(column).FieldName(), false};
         if (column > 0) {
             out += delimiter;
         }
-        AppendCsvField(out, name, delimiter);
+        AppendCsvField(out, table.Field(column).FieldName(), delimiter);
     }
     out += "\r\n";
     int units = 0;
-    for (const Row& row : rows) {
-        if (Skipped(row, options)) {
+    for (int r = 0; r < rows.Count(); ++r) {
+        if (Skipped(rows, r, options)) {
             continue;
         }
         ++units;
-        for (std::size_t column = 0; column < row.size(); ++column) {
+        for (int column = 0; column < detail::kColumns; ++column) {
             if (column > 0) {
                 out += delimiter;
             }
-            AppendCsvField(out, row[column], delimiter);
+            AppendCsvField(
+                out, rows.IsNull(r, column) ? std::nullopt : std::optional(rows.Text(r, column)),
+                delimiter);
         }
         out += "\r\n";
         if (out.size() >= kPiece) {

@@ -54,11 +54,16 @@ TfmImportReport::TfmImportReport(const exchange::ImportPlan& plan, const QString
     lbUnchanged = Count(this, "lbUnchanged", plan.unchanged.size());
     lbUnknown = Count(this, "lbUnknown", plan.unknown.size());
     lbRefused = Count(this, "lbRefused", plan.refused.size());
+    lbUntranslated =
+        Count(this, "lbUntranslated", static_cast<std::size_t>(plan.UntranslatedCount()));
+    lbDrafts = Count(this, "lbDrafts", static_cast<std::size_t>(plan.DraftCount()));
     counts->addRow(QStringLiteral("Neu übersetzt:"), lbNew);
     counts->addRow(QStringLiteral("Geändert:"), lbChanged);
     counts->addRow(QStringLiteral("Unverändert:"), lbUnchanged);
     counts->addRow(QStringLiteral("Unbekannt (nicht übernommen):"), lbUnknown);
     counts->addRow(QStringLiteral("Abgelehnt (nicht übernommen):"), lbRefused);
+    counts->addRow(QStringLiteral("Unübersetzt (nicht übernommen):"), lbUntranslated);
+    counts->addRow(QStringLiteral("Entwürfe (nicht übernommen):"), lbDrafts);
 
     sgUnits = new QTableWidget(0, 3, this);
     sgUnits->setObjectName(QStringLiteral("sgUnits"));
@@ -117,10 +122,16 @@ void TfmImportReport::FillUnits(const exchange::ImportPlan& plan) {
         QString reason;
     };
     std::vector<Listed> units;
-    units.reserve(plan.unknown.size() + plan.refused.size());
+    units.reserve(plan.unknown.size() + plan.refused.size() + plan.heldBack.size());
     for (const exchange::RefusedUnit& unit : plan.refused) {
         units.push_back(
             {&unit, QStringLiteral("abgelehnt: ") + QString::fromStdString(unit.detail)});
+    }
+    for (const exchange::HeldBackUnit& unit : plan.heldBack) {
+        units.push_back(
+            {&unit, (unit.mark == exchange::TargetMark::Draft ? QStringLiteral("Entwurf: ")
+                                                              : QStringLiteral("unübersetzt: ")) +
+                        QString::fromStdString(unit.markedAs)});
     }
     for (const exchange::ImportUnit& unit : plan.unknown) {
         units.push_back(

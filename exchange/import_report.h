@@ -1,7 +1,7 @@
 // The import report fmImportReport: what a planned import would do to the translation table
-// (the counts of new, changed, unchanged, unknown and refused units, and the units that are
-// not taken over with their key, line and reason), and the choice to apply it or not. It is
-// made for one plan and shown once.
+// (the counts of new, changed, unchanged, unknown, refused and untranslated units and drafts,
+// and the units that are not taken over with their key, line and reason), and the choice to apply
+// it or not. It is made for one plan and shown once.
 #pragma once
 
 #include <QDialog>
@@ -32,7 +32,9 @@ class TfmImportReport : public QDialog {
     QLabel* lbUnchanged = nullptr;
     QLabel* lbUnknown = nullptr;
     QLabel* lbRefused = nullptr;
-    QTableWidget* sgUnits = nullptr;  // the unknown and refused units: key, line, reason
+    QLabel* lbUntranslated = nullptr;
+    QLabel* lbDrafts = nullptr;
+    QTableWidget* sgUnits = nullptr;  // the units not taken over: key, line, reason
     QLabel* lbSummary = nullptr;      // what "Übernehmen" does, or that nothing would change
     QPushButton* btApply = nullptr;   // "Übernehmen"; disabled when nothing would change
     QPushButton* btCancel = nullptr;  // "Abbrechen"

@@ -1,6 +1,5 @@
 #include "exchange/text_codec.h"
 
-#include <array>
 #include <cstdio>
 #include <optional>
 
@@ -13,39 +12,13 @@ namespace {
 constexpr char32_t kControlPictures = 0x2400;
 constexpr int kListedCharacters = 8;
 
-// The UTF-8 form of every byte, built once.
-const std::array<std::string, 256>& Utf8Forms() {
-    static const std::array<std::string, 256> forms = [] {
-        std::array<std::string, 256> all;
-        for (int b = 0; b < 256; ++b) {
-            const char byte = static_cast<char>(b);
-            all[static_cast<std::size_t>(b)] = Cp1252ToUtf8(std::string_view(&byte, 1));
-        }
-        return all;
-    }();
-    return forms;
+// The characters that Windows maps the code page's five undefined bytes to.
+bool IsUndefined(char32_t c) {
+    return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
 }
 
 bool IsXmlControl(unsigned char b) {
     return b < 0x20 && b != '\t' && b != '\n' && b != '\r';
-}
-
-void AppendCodePoint(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 void ListUnheld(std::string& unheld, int& listed, char32_t c) {
@@ -53,7 +26,7 @@ void ListUnheld(std::string& unheld, int& listed, char32_t c) {
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
     std::string entry;
     if (c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0)) {
-        AppendCodePoint(entry, c);
+        AppendUtf8(entry, c);
         entry += " (";
         entry += code;
         entry += ')';
@@ -73,22 +46,7 @@ void ListUnheld(std::string& unheld, int& listed, char32_t c) {
 
 }  // namespace
 
-void AppendUtf8(std::string& out, std::string_view bytes) {
-    const auto& forms = Utf8Forms();
-    std::size_t run = 0;  // start of the pending run of ASCII bytes
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const unsigned char b = static_cast<unsigned char>(bytes[i]);
-        if (b >= 0x80) {
-            out.append(bytes.data() + run, i - run);
-            out += forms[b];
-            run = i + 1;
-        }
-    }
-    out.append(bytes.data() + run, bytes.size() - run);
-}
-
 void AppendXml(std::string& out, std::string_view bytes, bool attribute) {
-    const auto& forms = Utf8Forms();
     std::size_t run = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const unsigned char b = static_cast<unsigned char>(bytes[i]);
@@ -129,18 +87,31 @@ void AppendXml(std::string& out, std::string_view bytes, bool attribute) {
         if (reference != nullptr) {
             out += reference;
         } else if (b >= 0x80) {
-            out += forms[b];
+            AppendUtf8(out, Cp1252ToUnicode(b));
         } else {
-            AppendCodePoint(out, kControlPictures + b);
+            AppendUtf8(out, kControlPictures + b);
         }
     }
     out.append(bytes.data() + run, bytes.size() - run);
 }
 
-bool ToCp1252(std::string_view text, bool controlPictures, std::string& out, std::string* unheld) {
+bool TakenForFormula(std::string_view text) {
+    const std::size_t first = text.find_first_not_of('\'');
+    return first != std::string_view::npos &&
+           std::string_view("=+-@\t\r").find(text[first]) != std::string_view::npos;
+}
+
+void RemoveFormulaMark(std::string& cell) {
+    if (cell.starts_with('\'') && TakenForFormula(cell)) {
+        cell.erase(0, 1);
+    }
+}
+
+Conversion ToCp1252(std::string_view text, bool controlPictures, std::string& out,
+                    std::string* unheld) {
     out.clear();
     out.reserve(text.size());
-    bool held = true;
+    Conversion held = Conversion::Held;
     int listed = 0;
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char lead = static_cast<unsigned char>(text[i]);
@@ -151,22 +122,28 @@ bool ToCp1252(std::string_view text, bool controlPictures, std::string& out, std
         }
         std::optional<char32_t> c = NextUtf8Character(text, i);
         if (!c) {
-            return false;  // readers hand over valid UTF-8 only
+            return Conversion::Unheld;  // readers hand over valid UTF-8 only
         }
         std::optional<unsigned char> byte = UnicodeToCp1252(*c);
         if (!byte && controlPictures && *c >= kControlPictures && *c < kControlPictures + 0x20 &&
             IsXmlControl(static_cast<unsigned char>(*c - kControlPictures))) {
             byte = static_cast<unsigned char>(*c - kControlPictures);
         }
-        if (byte) {
+        if (byte && !IsUndefined(*c)) {
             out += static_cast<char>(*byte);
             continue;
         }
-        held = false;
-        if (unheld == nullptr) {
-            return false;
+        if (byte) {
+            out += static_cast<char>(*byte);
+            held = held == Conversion::Unheld ? held : Conversion::Undefined;
+        } else if (unheld == nullptr) {
+            return Conversion::Unheld;
+        } else {
+            held = Conversion::Unheld;
         }
-        ListUnheld(*unheld, listed, *c);
+        if (unheld != nullptr) {
+            ListUnheld(*unheld, listed, *c);
+        }
     }
     return held;
 }

@@ -2,6 +2,8 @@
 // about well-formedness and encodings, and exact about the line of a fault.
 #include <expat.h>
 
+#include <algorithm>
+#include <new>
 #include <string_view>
 #include <unordered_map>
 
@@ -18,6 +20,7 @@ namespace {
 
 constexpr char kSeparator = ' ';  // between a name's namespace and its local part
 constexpr std::size_t kChunk = std::size_t{1} << 20;
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 struct Name {
     std::string_view space;
@@ -63,20 +66,34 @@ class XliffReader {
         XML_SetCharacterDataHandler(parser_, &XliffReader::OnText);
         XML_SetStartDoctypeDeclHandler(parser_, &XliffReader::OnDoctype);
         XML_SetUnknownEncodingHandler(parser_, &XliffReader::OnUnknownEncoding, this);
+        XML_SetXmlDeclHandler(parser_, &XliffReader::OnXmlDecl);
     }
     ~XliffReader() { XML_ParserFree(parser_); }
     XliffReader(const XliffReader&) = delete;
     XliffReader& operator=(const XliffReader&) = delete;
 
     void Read(const ReadMore& read) {
+        try {
+            ReadAll(read);
+        } catch (const std::bad_alloc&) {
+            OutOfMemory();
+        }
+    }
+
+  private:
+    void ReadAll(const ReadMore& read) {
         std::uint64_t total = 0;
         for (;;) {
             void* buffer = XML_GetBuffer(parser_, static_cast<int>(kChunk));
             if (buffer == nullptr) {
-                planner_.Fail(0, "zu wenig Speicher zum Lesen");
+                planner_.FailOutOfMemory(Line());
                 return;
             }
             const std::size_t got = read(static_cast<char*>(buffer), kChunk);
+            if (head_.size() < kUtf8Mark.size()) {
+                head_.append(static_cast<char*>(buffer),
+                             std::min(got, kUtf8Mark.size() - head_.size()));
+            }
             total += got;
             if (total > options_.maxFileBytes) {
                 planner_.Fail(0, "die Datei ist größer als " + Megabytes(options_.maxFileBytes));
@@ -93,11 +110,18 @@ class XliffReader {
         planner_.Finish();
     }
 
-  private:
     int Line() const { return static_cast<int>(XML_GetCurrentLineNumber(parser_)); }
 
     void Stop(std::string message) {
         planner_.Fail(Line(), std::move(message));
+        XML_StopParser(parser_, XML_FALSE);
+    }
+
+    void OutOfMemory() {
+        target_ = {};
+        context_ = {};
+        locations_ = {};
+        planner_.FailOutOfMemory(Line());
         XML_StopParser(parser_, XML_FALSE);
     }
 
@@ -130,6 +154,9 @@ class XliffReader {
                 message = "die Zeichenkodierung \"" + encoding_ +
                           "\" wird nicht unterstützt (UTF-8, UTF-16, ISO-8859-1, Windows-1252)";
                 break;
+            case XML_ERROR_NO_MEMORY:
+                message = kOutOfMemory;
+                break;
             case XML_ERROR_TAG_MISMATCH:
                 message = "das schließende Tag passt nicht zum offenen Element";
                 break;
@@ -141,15 +168,45 @@ class XliffReader {
 
     static XliffReader& Of(void* data) { return *static_cast<XliffReader*>(data); }
 
-    static void OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
-        Of(data).Start(Split(name), attributes);
+    // Runs a handler for expat, which is C: no exception may leave it.
+    template <typename Handler>
+    static void Guarded(void* data, const Handler& handler) {
+        XliffReader& reader = Of(data);
+        try {
+            handler(reader);
+        } catch (const std::bad_alloc&) {
+            reader.OutOfMemory();
+        }
     }
-    static void OnEnd(void* data, const XML_Char*) { Of(data).End(); }
+
+    static void OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
+        Guarded(data, [&](XliffReader& reader) { reader.Start(Split(name), attributes); });
+    }
+    static void OnEnd(void* data, const XML_Char*) {
+        Guarded(data, [](XliffReader& reader) { reader.End(); });
+    }
     static void OnText(void* data, const XML_Char* text, int length) {
-        Of(data).Text(std::string_view(text, static_cast<std::size_t>(length)));
+        Guarded(data, [&](XliffReader& reader) {
+            reader.Text(std::string_view(text, static_cast<std::size_t>(length)));
+        });
     }
     static void OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
-        Of(data).Stop("eine DOCTYPE-Deklaration ist in XLIFF-Dateien nicht erlaubt");
+        Guarded(data, [](XliffReader& reader) {
+            reader.Stop("eine DOCTYPE-Deklaration ist in XLIFF-Dateien nicht erlaubt");
+        });
+    }
+    // Expat lets a declared single-byte encoding win over a UTF-8 byte-order mark and reads the
+    // UTF-8 bytes as Latin-1 ("Café" as "CafÃ©"); the two contradict each other.
+    static void OnXmlDecl(void* data, const XML_Char*, const XML_Char* encoding, int) {
+        Guarded(data, [encoding](XliffReader& reader) {
+            if (reader.head_.starts_with(kUtf8Mark) && encoding != nullptr &&
+                !SameText(encoding, "UTF-8")) {
+                reader.Stop(
+                    "die Datei beginnt mit der Byte-Reihenfolge-Markierung von UTF-8, gibt "
+                    "aber die Zeichenkodierung \"" +
+                    std::string(encoding) + "\" an");
+            }
+        });
     }
     static int OnUnknownEncoding(void* data, const XML_Char* name, XML_Encoding* info) {
         const std::string_view encoding(name);
@@ -163,7 +220,7 @@ class XliffReader {
             info->release = nullptr;
             return XML_STATUS_OK;
         }
-        Of(data).encoding_ = std::string(encoding);
+        Guarded(data, [encoding](XliffReader& reader) { reader.encoding_ = encoding; });
         return XML_STATUS_ERROR;
     }
 
@@ -204,9 +261,8 @@ class XliffReader {
             }
             targetSeen_ = true;
             targetDepth_ = depth_;
-            const XML_Char* null =
-                Attribute(attributes, std::string(xliff::kParlixNamespace) + " null");
-            target_.isNull = null != nullptr && std::string_view(null) == "yes";
+            const XML_Char* state = Attribute(attributes, "state");
+            state_ = state != nullptr ? state : "";
         } else if (name.local == "alt-trans" || name.local == "source" ||
                    name.local == "seg-source") {
             ignoredDepth_ = depth_;  // alternatives carry targets of their own
@@ -225,6 +281,7 @@ class XliffReader {
     }
 
     void StartFile(const XML_Char** attributes) {
+        planner_.StartSection();
         const XML_Char* target = Attribute(attributes, "target-language");
         if (target != nullptr && !options_.targetCode.empty() &&
             !SameText(PrimarySubtag(target), PrimarySubtag(options_.targetCode))) {
@@ -253,8 +310,15 @@ class XliffReader {
         const XML_Char* id = Attribute(attributes, "id");
         id_ = id != nullptr ? id : "";
         hasId_ = id != nullptr;
+        // Passed over: a PO file's header, and units not meant for translation.
         const XML_Char* restype = Attribute(attributes, "restype");
-        skipUnit_ = restype != nullptr && std::string_view(restype) == "x-gettext-domain-header";
+        const XML_Char* translate = Attribute(attributes, "translate");
+        skipUnit_ =
+            (restype != nullptr && std::string_view(restype) == "x-gettext-domain-header") ||
+            (translate != nullptr && std::string_view(translate) == "no");
+        const XML_Char* approved = Attribute(attributes, "approved");
+        approved_ = approved != nullptr ? approved : "";
+        state_.clear();
         targetSeen_ = false;
         target_.text.clear();  // keeps its room for the next unit
         target_.isNull = target_.markup = target_.cut = false;
@@ -307,12 +371,10 @@ class XliffReader {
             }
             locations_.push_back(id_);
         }
-        if (!targetSeen_) {
-            return;  // the unit offers no translation: nothing to take, nothing to clear
-        }
+        MarkTarget(target_, targetSeen_, approved_, state_);
         for (std::string& key : locations_) {
             int row = -1;
-            if (ToCp1252(key, true, idBytes_)) {
+            if (ToCp1252(key, true, idBytes_) != Conversion::Unheld) {
                 if (auto it = rowOfId_.find(std::string_view(idBytes_)); it != rowOfId_.end()) {
                     row = it->second;
                 }
@@ -330,6 +392,7 @@ class XliffReader {
     RowOfId rowOfId_;  // views into ids_
     const std::vector<std::string> ids_;
     std::string encoding_;
+    std::string head_;  // the file's first bytes: whether it starts with a byte-order mark
 
     int depth_ = 0;
     bool rootSeen_ = false;
@@ -339,6 +402,8 @@ class XliffReader {
     std::string id_;
     bool hasId_ = false;
     bool skipUnit_ = false;
+    std::string approved_;  // the unit's attribute, empty when it has none
+    std::string state_;     // the target's attribute, empty when it has none
     bool targetSeen_ = false;
     int targetDepth_ = -1;
     OfferedText target_;

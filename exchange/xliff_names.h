@@ -7,7 +7,5 @@ inline constexpr const char* kNamespace12 = "urn:oasis:names:tc:xliff:document:1
 inline constexpr const char* kNamespace11 = "urn:oasis:names:tc:xliff:document:1.1";
 inline constexpr const char* kNamespace10 = "urn:oasis:names:tc:xliff:document:1.0";
 inline constexpr const char* kNamespace20 = "urn:oasis:names:tc:xliff:document:2.0";
-// Parlix's own attributes (parlix:null="yes" on a target that stands for a null value).
-inline constexpr const char* kParlixNamespace = "urn:x-parlix:xliff";
 
 }  // namespace parlix::exchange::xliff

@@ -49,7 +49,7 @@ inline void FuzzImport(const std::uint8_t* data, std::size_t size, exchange::For
         exchange::PlanImportBytes(bytes, format, "fuzz", table, options);
     if (plan.fault) {
         if (!plan.changes.empty() || !plan.unchanged.empty() || !plan.unknown.empty() ||
-            !plan.refused.empty() || plan.fault->message.empty()) {
+            !plan.refused.empty() || !plan.heldBack.empty() || plan.fault->message.empty()) {
             std::abort();
         }
         return;

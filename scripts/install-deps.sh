@@ -12,7 +12,7 @@ packages=(
   adwaita-icon-theme
   fp-compiler fp-units-rtl
   lazarus-src-2.2
-  libexpat1-dev translate-toolkit
+  libexpat1-dev translate-toolkit libxml2-utils
   xvfb xauth openbox imagemagick
 )
 # The Lazarus component library, to compile a generated unit into a Lazarus program (the GTK 2

@@ -14,20 +14,25 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98..9F
 };
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
         out += static_cast<char>(0xC0 | (c >> 6));
         out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
+    } else if (c < 0x10000) {
         out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
-
-}  // namespace
 
 char32_t Cp1252ToUnicode(unsigned char byte) {
     if (byte >= 0x80 && byte <= 0x9F) {
@@ -51,10 +56,21 @@ std::optional<unsigned char> UnicodeToCp1252(char32_t character) {
 std::string Cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    for (char b : bytes) {
-        AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(b)));
-    }
+    AppendCp1252AsUtf8(out, bytes);
     return out;
+}
+
+void AppendCp1252AsUtf8(std::string& out, std::string_view bytes) {
+    std::size_t run = 0;  // start of the pending run of ASCII bytes
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        if (b >= 0x80) {
+            out.append(bytes.data() + run, i - run);
+            AppendUtf8(out, Cp1252ToUnicode(b));
+            run = i + 1;
+        }
+    }
+    out.append(bytes.data() + run, bytes.size() - run);
 }
 
 std::optional<char32_t> NextUtf8Character(std::string_view text, std::size_t& i) {

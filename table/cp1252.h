@@ -19,6 +19,13 @@ std::optional<unsigned char> UnicodeToCp1252(char32_t character);
 // Windows-1252 bytes as UTF-8 text.
 std::string Cp1252ToUtf8(std::string_view bytes);
 
+// The same, appended to `out`: runs of ASCII go over in one piece, so that writers of long
+// UTF-8 files can use it on every text.
+void AppendCp1252AsUtf8(std::string& out, std::string_view bytes);
+
+// Appends the UTF-8 form of a Unicode character (U+0000 to U+10FFFF).
+void AppendUtf8(std::string& out, char32_t character);
+
 // UTF-8 text as Windows-1252 bytes; nothing when the text holds a character that Windows-1252
 // cannot hold or is no valid UTF-8.
 std::optional<std::string> Utf8ToCp1252(std::string_view text);

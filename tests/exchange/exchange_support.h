@@ -56,7 +56,8 @@ inline exchange::ImportPlan Plan(exchange::Format format, const std::string& byt
 
 // Random rows whose texts mix what the formats must escape or keep: quotes, ampersands, "<",
 // "]]>", delimiters, blanks at either end, tabs and other control bytes, and every byte from
-// 0x80 to 0xFF; values are null or empty at times, and names and properties repeat.
+// 0x80 to 0xFF (but the five that Windows-1252 leaves undefined, which no import writes, only
+// in the other columns); values are null or empty at times, and names and properties repeat.
 inline std::vector<Row> RandomRows(unsigned seed, int count) {
     std::mt19937 random(seed);
     const std::vector<std::string> pieces = {"a",    "Text", " ",    "\"",   "\"\"", "&",  "&amp;",
@@ -74,6 +75,14 @@ inline std::vector<Row> RandomRows(unsigned seed, int count) {
             }
         }
         return t;
+    };
+    auto defined = [](std::optional<std::string> value) {
+        if (value) {
+            std::erase_if(*value, [](char c) {
+                return std::string_view("\x81\x8D\x8F\x90\x9D").find(c) != std::string_view::npos;
+            });
+        }
+        return value;
     };
     auto value = [&](int most) -> std::optional<std::string> {
         switch (random() % 6) {
@@ -95,7 +104,7 @@ inline std::vector<Row> RandomRows(unsigned seed, int count) {
         row.property = random() % 3 == 0 ? "frm.Caption" : text(4);
         row.stringName = random() % 3 == 0 ? "sSame" : text(2);
         row.language1 = value(6);
-        row.language2 = value(6);
+        row.language2 = defined(value(6));
         if (!seen.insert(row.type + '\0' + row.property + '\0' + row.stringName + '\0' +
                          row.language1.value_or(""))
                  .second) {
@@ -108,7 +117,7 @@ inline std::vector<Row> RandomRows(unsigned seed, int count) {
     for (int b = 0x80; b <= 0xFF; ++b) {
         high += static_cast<char>(b);
     }
-    rows.push_back({"Label", "frm.lbHigh.Caption", "sHigh", high, high});
+    rows.push_back({"Label", "frm.lbHigh.Caption", "sHigh", high, defined(high)});
     return rows;
 }
 

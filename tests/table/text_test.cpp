@@ -71,6 +71,9 @@ TEST(Cp1252, EveryByteSurvivesTheWayThroughUnicode) {
     EXPECT_FALSE(Utf8ToCp1252("\xC3")) << "cut UTF-8";
     EXPECT_FALSE(Utf8ToCp1252("\xC0\xAF")) << "overlong form of '/'";
     EXPECT_FALSE(Utf8ToCp1252("\xED\xA0\x80")) << "a surrogate";
+    std::string beyond;
+    AppendUtf8(beyond, 0x1F600);  // what refused texts name, beyond the code page's reach
+    EXPECT_EQ(beyond, "\xF0\x9F\x98\x80");
 }
 
 }  // namespace
