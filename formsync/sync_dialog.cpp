@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -123,10 +124,11 @@ TfmFormSync::TfmFormSync(const formsync::SyncPlan& plan, const forms::ProjectFor
     sgLines->verticalHeader()->setDefaultSectionSize(rowHeight);
     const int shownRows = std::min(sgLines->rowCount(), kShownLines);
     sgLines->setMinimumHeight(sgLines->horizontalHeader()->sizeHint().height() +
-                              shownRows * rowHeight + 2 * sgLines->frameWidth());
+                              shownRows * rowHeight + 2 * sgLines->frameWidth() +
+                              sgLines->horizontalScrollBar()->sizeHint().height());
     sgLines->setVisible(sgLines->rowCount() > 0);
     UpdateSummary();
-    resize(780, minimumSizeHint().height());
+    resize(880, minimumSizeHint().height());
 }
 
 std::vector<bool> TfmFormSync::RemoveVanished() const {
@@ -200,8 +202,8 @@ void TfmFormSync::FillLines(const formsync::SyncPlan& plan, const forms::Project
     }
     sgLines->resizeColumnToContents(kTick);
     sgLines->resizeColumnToContents(kWhat);
-    sgLines->setColumnWidth(kPath, 240);
-    sgLines->setColumnWidth(kText, 260);
+    sgLines->setColumnWidth(kPath, 250);
+    sgLines->setColumnWidth(kText, 280);
 }
 
 void TfmFormSync::UpdateSummary() {
