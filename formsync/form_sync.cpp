@@ -163,7 +163,11 @@ class Planner {
             }
             if (const forms::FormText* text = forms_.TextAt(key_)) {
                 assigned_.insert(key_);
-                matches_.push_back({piece, text, ToTable(text->text, textLimit_)});
+                // A path the row gives twice is one text.
+                if (std::none_of(matches_.begin(), matches_.end(),
+                                 [text](const Match& match) { return match.text == text; })) {
+                    matches_.push_back({piece, text, ToTable(text->text, textLimit_)});
+                }
                 continue;
             }
             const forms::PathTarget target = forms_.Scanned().Find(WithoutBlanks(piece));

@@ -21,7 +21,7 @@ using parlix::testing::WriteMainForm;
 
 std::vector<Row> MainRows() {
     return {
-        {"Form", "frmMain.Caption", "sTitle", "Hauptfenster", "Main window"},
+        {"Form", "frmMain.Caption, FRMMAIN . caption", "sTitle", "Hauptfenster", "Main window"},
         {"Button", "FRMMAIN.btOK.caption", "", "Okay", "OK"},
         {"Button", "frmMain.btGone.Caption", "", "Weg", "Gone"},
         {"Button", "frmMain.btSave.Caption, frmMain.miSave.Caption", "sSave", "Speichern", "Save"},
@@ -203,7 +203,7 @@ TEST(FormSync, ApplyIsOneStepOfTheHistoryAndASecondPlanFindsNothingNew) {
     EXPECT_EQ(history.UndoCount(), 1u);
     const std::string hint = Utf8ToCp1252("Übernimmt alles").value();
     EXPECT_EQ(parlix::testing::Values(table),
-              "[Form][frmMain.Caption][sTitle][Hauptfenster][Main window]\n"
+              "[Form][frmMain.Caption, FRMMAIN . caption][sTitle][Hauptfenster][Main window]\n"
               "[Button][FRMMAIN.btOK.caption][][OK][OK]\n"
               "[Button][frmMain.btSave.Caption, frmMain.miSave.Caption][sSave][Speichern][Save]\n"
               "[Label][frmOther.lbX.Caption][][x][x]\n"
