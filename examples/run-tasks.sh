@@ -128,8 +128,9 @@ if [ -n "$pictures" ]; then
     DISPLAY="$display" "$work/$language/tasks" --about &
     program=$!
     sleep 3
-    DISPLAY="$display" import -window root -crop 700x330+290+170 +repage \
-      "$pictures/tasks-$language.png"
+    # The black desktop around the two windows is cut away.
+    DISPLAY="$display" import -window root "$work/$language/root.png"
+    convert "$work/$language/root.png" -trim +repage "$pictures/tasks-$language.png"
     echo "$pictures/tasks-$language.png"
     kill "$program" "$wm" "$xvfb"
     wait "$program" "$wm" "$xvfb" 2>/dev/null || true

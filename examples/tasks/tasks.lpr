@@ -54,9 +54,11 @@ begin
   begin
     if ParamStr(1) = '--about' then
     begin
+      frmMain.Position := poDesigned;
+      frmMain.SetBounds(40, 40, frmMain.Width, frmMain.Height);
       frmAbout.Position := poDesigned;
-      frmAbout.Left := frmMain.Left + frmMain.Width + 24;
-      frmAbout.Top := frmMain.Top + 40;
+      frmAbout.SetBounds(frmMain.Left + frmMain.Width + 30, 80, frmAbout.Width,
+        frmAbout.Height);
       frmAbout.Show;
     end;
     Application.Run;
