@@ -11,6 +11,7 @@
 #include "generator/unit_file.h"
 #include "generator/unit_generator.h"
 #include "project/project_files.h"
+#include "table/backups.h"
 #include "table/file_io.h"
 #include "table/ptf_format.h"
 
@@ -23,8 +24,9 @@ struct ScratchUnit {
     explicit ScratchUnit(std::string file) : path(std::move(file)) {}
     ~ScratchUnit() {
         std::error_code ec;
-        for (const char* suffix : {"", ".bak1", ".bak2"}) {
-            std::filesystem::remove(path + suffix, ec);
+        std::filesystem::remove(path, ec);
+        for (const char* number : {"1", "2"}) {
+            std::filesystem::remove(path + std::string(kBackupSuffix) + number, ec);
         }
     }
 };
@@ -50,6 +52,9 @@ void BM_GenerateUnit(benchmark::State& state) {
                                .string());
 
     for (auto _ : state) {
+        state.PauseTiming();
+        MakeDiffer(unit.path);  // each iteration replaces the unit, as a build of a change does
+        state.ResumeTiming();
         GenerateUnitFile(unit.path, 0, project, table, nullptr, encoding);
     }
     const std::int64_t bytes = FileSize(unit.path);
@@ -81,6 +86,9 @@ void BM_ParlixBuild(benchmark::State& state) {
         SavePtfFile(projectFile, '"', project);
     }
     for (auto _ : state) {
+        state.PauseTiming();
+        MakeDiffer(unit.path);  // each iteration replaces the unit, as a build of a change does
+        state.ResumeTiming();
         std::ostringstream out;
         std::ostringstream err;
         if (build_tool::run({projectFile}, out, err) != build_tool::kSuccess) {

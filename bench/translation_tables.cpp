@@ -154,6 +154,15 @@ const std::string& TranslationFile(int records) {
     return cache.files.emplace(records, path).first->second;
 }
 
+void MakeDiffer(const std::string& path) {
+    if (std::FILE* file = std::fopen(path.c_str(), "r+b")) {
+        const int first = std::fgetc(file);
+        std::fseek(file, 0, SEEK_SET);
+        std::fputc(first == 'X' ? 'Y' : 'X', file);
+        std::fclose(file);
+    }
+}
+
 std::int64_t FileSize(const std::string& path) {
     return static_cast<std::int64_t>(std::filesystem::file_size(path));
 }

@@ -18,6 +18,10 @@ void FillTranslationTable(PtfTable& table, int records, std::uint32_t seed = 1);
 // temporary folder that is removed when the process ends. Returns its path.
 const std::string& TranslationFile(int records);
 
+// Changes the first byte of a file, so that writing the same bytes again is a whole write
+// (a write of a file's own bytes writes nothing), as after a change of the table.
+void MakeDiffer(const std::string& path);
+
 // Size of a file in bytes.
 std::int64_t FileSize(const std::string& path);
 

@@ -37,6 +37,8 @@ struct Words {
     const char* duplicateUses;    // entry
     const char* ownUnitInUses;    // entry
     const char* implicitUses;     // entry
+    const char* columnTitle;      // column number, title, name
+    const char* missingTitle;     // column number, name
     const char* noSuchComponent;  // path, name, form file
     const char* untranslated;     // language
     const char* notTranslated;    // language 1, language 2
@@ -88,6 +90,9 @@ constexpr Words kGerman = {
     "Der Uses-Abschnitt nennt \"%1\" zweimal (Groß- und Kleinschreibung zählt nicht)",
     "Der Uses-Abschnitt nennt die Unit selbst (\"%1\")",
     "Der Uses-Abschnitt nennt \"%1\", das jede Unit schon einbindet",
+    "Spalte %1 heißt in der Tabellendatei \"%2\", im Projekt \"%3\"; ihre Werte gehören "
+    "womöglich in eine andere Spalte",
+    "Die Tabellendatei hat keinen Titel für Spalte %1 (\"%2\")",
     "\"%1\": Das Formular %3 hat keine Komponente \"%2\"",
     "Nicht übersetzt: kein Text in %1",
     "Derselbe Text in %1 und %2 - nicht übersetzt?",
@@ -140,6 +145,9 @@ constexpr Words kEnglish = {
     "the uses list names \"%1\" twice (case does not matter)",
     "the uses list names the unit itself (\"%1\")",
     "the uses list names \"%1\", which every unit uses already",
+    "column %1 is titled \"%2\" in the table file but \"%3\" in the project; its values may "
+    "belong to another column",
+    "the table file has no title for column %1 (\"%2\")",
     "\"%1\": the form %3 has no component \"%2\"",
     "untranslated: no text in %1",
     "the same text in %1 and %2 (not translated?)",
@@ -248,6 +256,13 @@ std::string Message(const Words& words, const Finding& finding, const CheckResul
             return Fill(words.ownUnitInUses, {subject});
         case Rule::UsesImplicitUnit:
             return Fill(words.implicitUses, {subject});
+        case Rule::ColumnTitle: {
+            const std::string number = std::to_string(finding.column + 1);
+            if (finding.subject.empty()) {
+                return Fill(words.missingTitle, {number, detail});
+            }
+            return Fill(words.columnTitle, {number, subject, detail});
+        }
         case Rule::Untranslated:
             return Fill(words.untranslated, {second ? two : one});
         case Rule::NotTranslated:

@@ -10,7 +10,6 @@
 #include "check/text_marks.h"
 #include "check/unit_checks.h"
 #include "project/project_files.h"
-#include "table/backups.h"
 #include "table/text.h"
 
 namespace parlix::check {
@@ -80,6 +79,7 @@ class TableCheck {
     CheckResult Run() {
         CheckUnitSettings(unit_, result_.findings);
         CheckLanguageNames();
+        CheckColumnTitles();
         const int rows = table_.RowCount();
         result_.records = rows;
         const auto expected = static_cast<std::size_t>(rows);
@@ -147,6 +147,23 @@ class TableCheck {
         if (CheckConditionalSymbol(names[0]) == NameFault::None && SameAscii(names[0], names[1])) {
             Add(Severity::Error, Rule::SameLanguageNames, -1, translation_field::LanguageColumn(2),
                 -1, names[1]);
+        }
+    }
+
+    // The file's titles are its columns' names: others mean the values under them were
+    // meant for other columns (a table of another project, languages swapped).
+    void CheckColumnTitles() {
+        const std::optional<std::vector<std::string>>& titles = table_.FileColumnNames();
+        if (!titles) {
+            return;
+        }
+        for (int column = 0; column < table_.FieldCount(); ++column) {
+            const std::string& name = table_.Field(column).FieldName();
+            const auto k = static_cast<std::size_t>(column);
+            const std::string_view title = k < titles->size() ? (*titles)[k] : std::string_view();
+            if (title != name) {
+                Add(Severity::Error, Rule::ColumnTitle, -1, column, -1, title, name);
+            }
         }
     }
 

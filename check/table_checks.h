@@ -45,6 +45,9 @@ enum class Rule {
     UsesOwnUnit,            // the uses list names the unit itself (subject)
     UsesImplicitUnit,       // the uses list names System or ObjPas (subject), which every
                             // unit uses already
+    ColumnTitle,            // the table file titles this column (subject; empty when it has
+                            // no title for it) otherwise than the project names it (detail);
+                            // row -1. Values are read by position, so they may be swapped.
     NoSuchComponent,        // a piece (subject) names a scanned form without the component
                             // (detail); place: the form file
     // Warnings
@@ -96,8 +99,8 @@ struct UnitContext {
     const forms::ProjectForms* forms = nullptr;
 };
 
-// Checks every record of the translation table, the names of its language fields, and the
-// unit's name and uses list.
+// Checks every record of the translation table, the names of its language fields, the column
+// titles of the file it was read from (FileColumnNames), and the unit's name and uses list.
 // Throws PtfError when the table lacks the language columns; opens a closed table.
 CheckResult CheckTranslations(PtfTable& translations, const UnitContext& unit = {});
 

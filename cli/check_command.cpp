@@ -2,7 +2,8 @@
 
 #include "check/table_checks.h"
 #include "cli/read_project.h"
-#include "generator/unit_generator.h"
+#include "table/errors.h"
+#include "table/ptf_format.h"
 
 namespace parlix::build_tool {
 
@@ -19,12 +20,15 @@ check::CheckResult PrintFindings(const ProjectState& state, PtfTable& translatio
         check::CheckTranslations(translations, {UnitNameFor(state.SourceFileName), state.UsesList});
     for (const check::Finding& finding : result.findings) {
         // The unit's name, its uses list and the language names are the project record's, the
-        // first record of its file.
-        const bool project = finding.row < 0;
-        out << (project ? state.ProjectFileName : state.TranslationsFileName) << ':'
-            << (project ? 0 : finding.row) + kFirstRecordLine << ": "
+        // first record of its file; the column titles stand in the table file's names line.
+        const bool title = finding.rule == check::Rule::ColumnTitle;
+        const bool project = finding.row < 0 && !title;
+        const int line = title     ? kPtfNamesLine
+                         : project ? kPtfFirstRecordLine
+                                   : finding.row + kPtfFirstRecordLine;
+        out << (project ? state.ProjectFileName : state.TranslationsFileName) << ':' << line << ": "
             << (finding.severity == check::Severity::Error ? "error" : "warning") << ": "
-            << check::EnglishMessage(finding, result, kFirstRecordLine) << '\n';
+            << check::EnglishMessage(finding, result, kPtfFirstRecordLine) << '\n';
     }
     return result;
 }
@@ -52,10 +56,10 @@ void CheckBeforeBuild(const ProjectState& state, PtfTable& translations, bool st
     // An error means a unit that does not compile, that compiles text of the project as code,
     // or that shows a language nobody chose: the unit in place is better.
     if (result.errors > 0) {
-        throw CommandFailure(Summary(state, result) + "; no unit written");
+        throw FaultError(Fault::In("", Summary(state, result) + "; no unit written"));
     }
     if (strict && !result.findings.empty()) {
-        throw CommandFailure(Summary(state, result) + "; no unit written (--strict)");
+        throw FaultError(Fault::In("", Summary(state, result) + "; no unit written (--strict)"));
     }
 }
 

@@ -5,7 +5,8 @@
 //
 // with the translation table file's path as the project file's path gives it and the line of
 // the record in that file. The unit name, the uses list and the language names are the
-// project record's: their findings name the project file and the record's line.
+// project record's: their findings name the project file and the record's line. A column
+// title names the table file's names line.
 #pragma once
 
 #include <ostream>
@@ -16,9 +17,6 @@
 
 namespace parlix::build_tool {
 
-// The line of a table file's first record (one record a line).
-inline constexpr int kFirstRecordLine = 4;
-
 // parlix-build --check: reads the project, prints every finding and then a summary line
 // ("<path>: 1 error, 2 warnings in 10 records") to `out`, and writes nothing. Returns 1 when
 // the table holds an error, or with `strict` any finding; else 0. Files that cannot be read
@@ -26,7 +24,7 @@ inline constexpr int kFirstRecordLine = 4;
 int RunCheck(const std::string& projectFile, bool strict, std::ostream& out);
 
 // Before a build from the project's tables: prints every finding to `err`. On an error, or
-// with `strict` on any finding, throws CommandFailure with the summary, so that nothing is
+// with `strict` on any finding, throws FaultError with the summary, so that nothing is
 // written.
 void CheckBeforeBuild(const ProjectState& state, PtfTable& translations, bool strict,
                       std::ostream& err);

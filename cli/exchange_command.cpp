@@ -4,12 +4,12 @@
 #include <optional>
 #include <string_view>
 
-#include "cli/parlix_build.h"
+#include "cli/command_line.h"
 #include "cli/read_project.h"
 #include "exchange/exchange.h"
 #include "project/project_files.h"
-#include "table/backups.h"
 #include "table/cp1252.h"
+#include "table/errors.h"
 #include "table/file_io.h"
 #include "table/ptf_format.h"
 
@@ -48,11 +48,9 @@ const char* const kExchangeHelp =
 
 namespace {
 
-constexpr const char* kBackupSuffix = ".bak";
 constexpr char kQuote = '"';
 
-struct Call {
-    bool help = false;
+struct ExchangeCall {
     bool import = false;
     std::string file;
     std::optional<std::pair<std::string, std::string>> codes;
@@ -62,108 +60,62 @@ struct Call {
     std::string project;
 };
 
-struct WrongCall {
-    std::string problem;
+constexpr OptionSpec kOptions[] = {
+    {"--export", true},    {"--import", true}, {"--languages", true},
+    {"--delimiter", true}, {"--untranslated"}, {"--dry-run"},
 };
 
-// Reads the arguments; options take their value as "--name=value" or as the next argument.
-class Arguments {
-  public:
-    explicit Arguments(const std::vector<std::string>& args) : args_(args) {}
-
-    Call Parse() {
-        Call call;
-        bool fileSeen = false;
-        bool projectSeen = false;
-        bool optionsEnded = false;
-        for (; at_ < args_.size(); ++at_) {
-            const std::string& arg = args_[at_];
-            if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-                if (projectSeen) {
-                    throw WrongCall{"mehr als eine Projektdatei angegeben"};
-                }
-                call.project = arg;
-                projectSeen = true;
-            } else if (arg == "--") {
-                optionsEnded = true;
-            } else if (arg == "--help" || arg == "-h") {
-                call.help = true;
-                return call;
-            } else if (Takes("--export") || Takes("--import")) {
+// The call's options; throws UsageError for a wrong one. Empty for a call that asks for help.
+std::optional<ExchangeCall> ReadExchangeCall(const std::vector<std::string>& args) {
+    ExchangeCall call;
+    bool fileSeen = false;
+    const Call read =
+        ReadCall(args, kOptions, [&](std::string_view name, const std::string& value) {
+            if (name == "--export" || name == "--import") {
                 if (fileSeen) {
-                    throw WrongCall{"--export und --import sind zusammen nur einmal erlaubt"};
+                    throw UsageError{"--export und --import sind zusammen nur einmal erlaubt"};
                 }
-                call.import = arg.rfind("--import", 0) == 0;
-                call.file = Value();
+                call.import = name == "--import";
+                call.file = value;
                 fileSeen = true;
-            } else if (Takes("--languages")) {
-                const std::string value = Value();
+            } else if (name == "--languages") {
                 const std::size_t comma = value.find(',');
                 call.codes = {value.substr(0, comma),
                               comma == std::string::npos ? "" : value.substr(comma + 1)};
                 if (!exchange::IsLanguageCode(call.codes->first) ||
                     !exchange::IsLanguageCode(call.codes->second)) {
-                    throw WrongCall{"--languages erwartet zwei BCP-47-Codes wie de,en, nicht \"" +
-                                    value + "\""};
+                    throw UsageError{"--languages erwartet zwei BCP-47-Codes wie de,en, nicht \"" +
+                                     value + "\""};
                 }
-            } else if (Takes("--delimiter")) {
-                const std::string value = Value();
+            } else if (name == "--delimiter") {
                 if (value != "," && value != ";" && value != "comma" && value != "semicolon") {
-                    throw WrongCall{"--delimiter erwartet , oder ;, nicht \"" + value + "\""};
+                    throw UsageError{"--delimiter erwartet , oder ;, nicht \"" + value + "\""};
                 }
                 call.delimiter = value == "," || value == "comma" ? ',' : ';';
-            } else if (arg == "--untranslated") {
+            } else if (name == "--untranslated") {
                 call.untranslated = true;
-            } else if (arg == "--dry-run") {
+            } else if (name == "--dry-run") {
                 call.dryRun = true;
-            } else {
-                throw WrongCall{"unbekannte Option \"" + arg + "\""};
             }
-        }
-        if (!projectSeen) {
-            throw WrongCall{"keine Projektdatei angegeben"};
-        }
-        if (!exchange::FormatForFile(call.file)) {
-            throw WrongCall{"\"" + call.file + "\" ist weder .xlf, .xliff noch .csv"};
-        }
-        if (call.untranslated && call.import) {
-            throw WrongCall{"--untranslated gilt nur für --export"};
-        }
-        if (call.dryRun && !call.import) {
-            throw WrongCall{"--dry-run gilt nur für --import"};
-        }
-        return call;
+        });
+    if (read.help) {
+        return std::nullopt;
     }
-
-  private:
-    bool Takes(std::string_view name) {
-        const std::string& arg = args_[at_];
-        if (arg.compare(0, name.size(), name) != 0 ||
-            (arg.size() != name.size() && arg[name.size()] != '=')) {
-            return false;
-        }
-        name_ = name;
-        return true;
+    call.project = read.project;
+    if (!exchange::FormatForFile(call.file)) {
+        throw UsageError{"\"" + call.file + "\" ist weder .xlf, .xliff noch .csv"};
     }
-
-    std::string Value() {
-        const std::string& arg = args_[at_];
-        if (arg.size() > name_.size()) {
-            return arg.substr(name_.size() + 1);
-        }
-        if (at_ + 1 >= args_.size()) {
-            throw WrongCall{std::string(name_) + " braucht einen Wert"};
-        }
-        return args_[++at_];
+    if (call.untranslated && call.import) {
+        throw UsageError{"--untranslated gilt nur für --export"};
     }
-
-    const std::vector<std::string>& args_;
-    std::size_t at_ = 0;
-    std::string_view name_;
-};
+    if (call.dryRun && !call.import) {
+        throw UsageError{"--dry-run gilt nur für --import"};
+    }
+    return call;
+}
 
 // The codes of the call, or those guessed from the project's language names.
-std::pair<std::string, std::string> Codes(const Call& call, const ProjectState& state) {
+std::pair<std::string, std::string> Codes(const ExchangeCall& call, const ProjectState& state) {
     if (call.codes) {
         return *call.codes;
     }
@@ -171,7 +123,7 @@ std::pair<std::string, std::string> Codes(const Call& call, const ProjectState& 
             exchange::GuessLanguageCode(state.LanguageNames[2])};
 }
 
-void Export(const Call& call, const ProjectState& state, PtfTable& translations) {
+void Export(const ExchangeCall& call, const ProjectState& state, PtfTable& translations) {
     const exchange::Format format = *exchange::FormatForFile(call.file);
     exchange::ExportOptions options;
     std::tie(options.sourceCode, options.targetCode) = Codes(call, state);
@@ -179,9 +131,10 @@ void Export(const Call& call, const ProjectState& state, PtfTable& translations)
         for (int language : {1, 2}) {
             const std::string& code = language == 1 ? options.sourceCode : options.targetCode;
             if (code.empty()) {
-                throw CommandFailure(state.ProjectFileName + ": kein Sprachcode für \"" +
-                                     Cp1252ToUtf8(state.LanguageNames[language]) +
-                                     "\" bekannt; bitte mit --languages angeben");
+                throw FaultError(Fault::In(state.ProjectFileName,
+                                           "kein Sprachcode für \"" +
+                                               Cp1252ToUtf8(state.LanguageNames[language]) +
+                                               "\" bekannt; bitte mit --languages angeben"));
             }
         }
     }
@@ -191,15 +144,15 @@ void Export(const Call& call, const ProjectState& state, PtfTable& translations)
     exchange::ExportFile(call.file, format, translations, options);
 }
 
-int Import(const Call& call, const ProjectState& state, PtfTable& translations, std::ostream& out,
-           std::ostream& err) {
+int Import(const ExchangeCall& call, const ProjectState& state, PtfTable& translations,
+           std::ostream& out, std::ostream& err) {
     exchange::ImportOptions options;
     options.targetCode = Codes(call, state).second;
     options.original = std::string(ExtractFileName(state.TranslationsFileName));
     options.csvDelimiter = call.delimiter;
     const exchange::ImportPlan plan = exchange::PlanImport(call.file, translations, options);
     if (plan.fault) {
-        throw CommandFailure(plan.fault->Text());
+        throw FaultError(*plan.fault);
     }
     for (const exchange::ImportUnit& unit : plan.unknown) {
         err << plan.file << ':' << unit.line << ": warning: unbekannte Einheit \"" << unit.key
@@ -229,11 +182,17 @@ int Import(const Call& call, const ProjectState& state, PtfTable& translations, 
     }
     exchange::ApplyImportPlan(plan, translations);
     const std::string& path = state.TranslationsFileName;
-    if (!RotateBackups(path, state.BackupCount, kBackupSuffix)) {
-        throw CommandFailure(
-            path + ": Fehler beim Erstellen der Backup-Dateien - Tabelle nicht geschrieben");
+    std::string backupFailure;
+    const auto refuse = [&backupFailure](const EFCreateError& failure) {
+        backupFailure = failure.GetFault().Text();
+        return false;
+    };
+    if (SavePtfFile(path, kQuote, translations, state.BackupCount, refuse) ==
+        Replacement::Declined) {
+        throw FaultError(Fault::In(
+            path, "Fehler beim Erstellen der Backup-Dateien - Tabelle nicht geschrieben: " +
+                      backupFailure));
     }
-    SavePtfFile(path, kQuote, translations);
     return kSuccess;
 }
 
@@ -255,34 +214,34 @@ bool IsExchangeCall(const std::vector<std::string>& args) {
 }
 
 int RunExchange(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    Call call;
+    std::optional<ExchangeCall> call;
     try {
-        call = Arguments(args).Parse();
-    } catch (const WrongCall& wrong) {
+        call = ReadExchangeCall(args);
+    } catch (const UsageError& wrong) {
         err << "parlix-build: " << wrong.problem << '\n' << kExchangeUsage << '\n';
         return kWrongUsage;
     }
-    if (call.help) {
+    if (!call) {
         out << kExchangeUsage << '\n' << kExchangeHelp;
         return kSuccess;
     }
-    const std::string* working = &call.project;  // the file a lack of memory is reported for
+    const std::string* working = &call->project;  // the file a lack of memory is reported for
     try {
         ProjectState state;
         PtfTable translations;
-        ReadProject(call.project, state, translations);
-        working = &call.file;
-        if (!call.import) {
-            Export(call, state, translations);
+        ReadProject(call->project, state, translations);
+        working = &call->file;
+        if (!call->import) {
+            Export(*call, state, translations);
             return kSuccess;
         }
-        const int status = Import(call, state, translations, out, err);
+        const int status = Import(*call, state, translations, out, err);
         out.flush();
         return status;
     } catch (const std::bad_alloc&) {
         err << "parlix-build: " << *working << ": nicht genug Arbeitsspeicher\n";
-    } catch (const std::exception& error) {
-        err << "parlix-build: " << error.what() << '\n';
+    } catch (...) {
+        ReportFailure(err, std::current_exception());
     }
     return kFailure;
 }

@@ -9,6 +9,7 @@
 #include "generator/unit_file.h"
 #include "generator/unit_generator.h"
 #include "project/project_files.h"
+#include "table/errors.h"
 #include "table/ptf_table.h"
 
 namespace parlix::build_tool {
@@ -52,7 +53,6 @@ constexpr const char* kHelp =
 constexpr std::string_view kStandardOutput = "-";
 
 struct Options {
-    bool help = false;
     bool check = false;
     bool strict = false;
     int language = 0;
@@ -61,94 +61,58 @@ struct Options {
     std::string project;
 };
 
-// A wrong call; the text says what is wrong.
-struct UsageError {
-    std::string message;
-};
+constexpr OptionSpec kOptions[] = {
+    {"--check"}, {"--strict"}, {"--define", true}, {"--encoding", true}, {"--output", true}};
 
-// The value of an option given as "--name=value" or as "--name value".
-std::string OptionValue(const std::vector<std::string>& args, std::size_t& i,
-                        std::string_view name) {
-    const std::string& arg = args[i];
-    if (arg.size() > name.size() && arg[name.size()] == '=') {
-        return arg.substr(name.size() + 1);
-    }
-    if (i + 1 >= args.size()) {
-        throw UsageError{std::string(name) + " braucht einen Wert"};
-    }
-    return args[++i];
-}
-
-bool IsOption(const std::string& arg, std::string_view name) {
-    return arg.compare(0, name.size(), name) == 0 &&
-           (arg.size() == name.size() || arg[name.size()] == '=');
-}
-
-Options ParseArguments(const std::vector<std::string>& args) {
+// The call's options; throws UsageError for a wrong one. Empty for a call that asks for help.
+std::optional<Options> ReadOptions(const std::vector<std::string>& args) {
     Options options;
     bool defineSeen = false;
-    bool projectSeen = false;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool option = !optionsEnded && arg.size() > 1 && arg[0] == '-';
-        if (!option) {
-            if (projectSeen) {
-                throw UsageError{"mehr als eine Projektdatei angegeben"};
+    const Call call =
+        ReadCall(args, kOptions, [&](std::string_view name, const std::string& value) {
+            if (name == "--check") {
+                options.check = true;
+            } else if (name == "--strict") {
+                options.strict = true;
+            } else if (name == "--define") {
+                if (defineSeen) {
+                    throw UsageError{"--define ist mehrfach angegeben"};
+                }
+                if (value != "1" && value != "2") {
+                    throw UsageError{"--define erwartet 1 oder 2, nicht \"" + value + "\""};
+                }
+                options.language = value[0] - '0';
+                defineSeen = true;
+            } else if (name == "--encoding") {
+                if (options.encoding) {
+                    throw UsageError{"--encoding ist mehrfach angegeben"};
+                }
+                if (value == "utf8") {
+                    options.encoding = UnitEncodingChoice::Utf8;
+                } else if (value == "cp1252") {
+                    options.encoding = UnitEncodingChoice::Windows1252;
+                } else {
+                    throw UsageError{"--encoding erwartet utf8 oder cp1252, nicht \"" + value +
+                                     "\""};
+                }
+            } else if (name == "--output") {
+                if (options.output) {
+                    throw UsageError{"--output ist mehrfach angegeben"};
+                }
+                if (value.empty()) {
+                    throw UsageError{"--output braucht einen Dateinamen"};
+                }
+                options.output = value;
             }
-            options.project = arg;
-            projectSeen = true;
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--help" || arg == "-h") {
-            options.help = true;
-            return options;
-        } else if (arg == "--check") {
-            options.check = true;
-        } else if (arg == "--strict") {
-            options.strict = true;
-        } else if (IsOption(arg, "--define")) {
-            const std::string value = OptionValue(args, i, "--define");
-            if (defineSeen) {
-                throw UsageError{"--define ist mehrfach angegeben"};
-            }
-            if (value != "1" && value != "2") {
-                throw UsageError{"--define erwartet 1 oder 2, nicht \"" + value + "\""};
-            }
-            options.language = value[0] - '0';
-            defineSeen = true;
-        } else if (IsOption(arg, "--encoding")) {
-            const std::string value = OptionValue(args, i, "--encoding");
-            if (options.encoding) {
-                throw UsageError{"--encoding ist mehrfach angegeben"};
-            }
-            if (value == "utf8") {
-                options.encoding = UnitEncodingChoice::Utf8;
-            } else if (value == "cp1252") {
-                options.encoding = UnitEncodingChoice::Windows1252;
-            } else {
-                throw UsageError{"--encoding erwartet utf8 oder cp1252, nicht \"" + value + "\""};
-            }
-        } else if (IsOption(arg, "--output")) {
-            const std::string value = OptionValue(args, i, "--output");
-            if (options.output) {
-                throw UsageError{"--output ist mehrfach angegeben"};
-            }
-            if (value.empty()) {
-                throw UsageError{"--output braucht einen Dateinamen"};
-            }
-            options.output = value;
-        } else {
-            throw UsageError{"unbekannte Option \"" + arg + "\""};
-        }
-    }
-    if (!projectSeen) {
-        throw UsageError{"keine Projektdatei angegeben"};
+        });
+    if (call.help) {
+        return std::nullopt;
     }
     if (options.check && (options.output || options.encoding)) {
         throw UsageError{std::string("--check schreibt nichts; ") +
                          (options.output ? "--output" : "--encoding") + " passt nicht dazu"};
     }
+    options.project = call.project;
     return options;
 }
 
@@ -170,20 +134,28 @@ void Build(const Options& options, std::ostream& out, std::ostream& err) {
             encoding == UnitEncodingChoice::Utf8 ? UnitEncoding::Utf8 : UnitEncoding::Windows1252);
         out.flush();
         if (!out) {
-            throw CommandFailure("Standardausgabe: die Unit kann nicht geschrieben werden");
+            throw FaultError(
+                Fault::In("Standardausgabe", "die Unit kann nicht geschrieben werden"));
         }
         return;
     }
     // --output cannot be empty, so an empty target means an empty SourceFile.
     const std::string target = options.output ? *options.output : SourceFilePath(state);
     if (target.empty()) {
-        throw CommandFailure(options.project +
-                             ": keine Quelltext-Unit angegeben (das Feld SourceFile ist leer)");
+        throw FaultError(Fault::In(
+            options.project, "keine Quelltext-Unit angegeben (das Feld SourceFile ist leer)"));
     }
-    if (GenerateUnitFile(target, state.BackupCount, state, translations, nullptr, encoding) ==
-        UnitWriteResult::Declined) {
-        throw CommandFailure(target +
-                             ": Fehler beim Erstellen der Backup-Dateien - Unit nicht geschrieben");
+    std::string backupFailure;
+    const auto refuse = [&backupFailure](const EFCreateError& failure) {
+        backupFailure = failure.GetFault().Text();
+        return false;
+    };
+    if (GenerateUnitFile(target, state.BackupCount, state, translations, refuse, encoding) ==
+        Replacement::Declined) {
+        throw FaultError(Fault::In(target,
+                                   "Fehler beim Erstellen der Backup-Dateien - Unit nicht "
+                                   "geschrieben: " +
+                                       backupFailure));
     }
 }
 
@@ -193,26 +165,25 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (IsExchangeCall(args)) {
         return RunExchange(args, out, err);
     }
-    Options options;
+    std::optional<Options> options;
     try {
-        options = ParseArguments(args);
+        options = ReadOptions(args);
     } catch (const UsageError& error) {
-        err << "parlix-build: " << error.message << '\n' << kUsage << '\n';
+        err << "parlix-build: " << error.problem << '\n' << kUsage << '\n';
         return kWrongUsage;
     }
-    if (options.help) {
+    if (!options) {
         out << kUsage << '\n' << kHelp << '\n' << kExchangeUsage << '\n' << kExchangeHelp;
         return kSuccess;
     }
     try {
-        if (options.check) {
-            return RunCheck(options.project, options.strict, out);
+        if (options->check) {
+            return RunCheck(options->project, options->strict, out);
         }
-        Build(options, out, err);
+        Build(*options, out, err);
         return kSuccess;
-    } catch (const std::exception& error) {
-        // File errors and build failures name the file themselves.
-        err << "parlix-build: " << error.what() << '\n';
+    } catch (...) {
+        ReportFailure(err, std::current_exception());
     }
     return kFailure;
 }

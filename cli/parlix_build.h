@@ -16,16 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_line.h"
+
 namespace parlix::build_tool {
 
 // The usage line, printed after a wrong call and at the top of the help.
 extern const char* const kUsage;
-
-// Exit statuses.
-inline constexpr int kSuccess = 0;
-inline constexpr int kFailure = 1;  // a file could not be read or written, or the check
-                                    // failed (--check, --strict); no unit written
-inline constexpr int kWrongUsage = 2;
 
 // Runs the tool with the command-line arguments that follow the program name. The unit goes
 // to `out` for "--output -", and so does the help; every failure is one line on `err`,

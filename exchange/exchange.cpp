@@ -3,7 +3,6 @@
 
 #include <sys/stat.h>
 
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <new>
@@ -30,13 +29,6 @@ std::optional<Format> FormatForFile(std::string_view path) {
         return Format::Csv;
     }
     return std::nullopt;
-}
-
-std::string ImportFault::Text() const {
-    if (line > 0) {
-        return file + ":" + std::to_string(line) + ": " + message;
-    }
-    return file + ": " + message;
 }
 
 int ImportPlan::NewCount() const {
@@ -85,7 +77,7 @@ ImportPlan Refused(const std::string& fileName, Format format, std::string messa
     ImportPlan plan;
     plan.file = fileName;
     plan.format = format;
-    plan.fault = ImportFault{fileName, 0, std::move(message)};
+    plan.fault = Fault::In(fileName, std::move(message));
     return plan;
 }
 
@@ -139,25 +131,12 @@ ImportPlan PlanImport(const std::string& path, PtfTable& table, const ImportOpti
         return Refused(path, *format,
                        "die Datei ist größer als " + detail::Megabytes(options.maxFileBytes));
     }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) {
-        throw EFOpenError(path, SystemErrorText(errno));
-    }
-    bool failed = false;
+    std::optional<FileReader> file;
     const detail::OpenFile open = [&]() -> detail::ReadMore {
-        std::rewind(file.get());
-        return [&](char* buffer, std::size_t size) {
-            const std::size_t got = std::fread(buffer, 1, size, file.get());
-            failed = failed || std::ferror(file.get()) != 0;
-            return got;
-        };
+        file.emplace(path);  // each pass reads from the start; a FIFO or a device is refused
+        return [&file](char* buffer, std::size_t size) { return file->Read(buffer, size); };
     };
-    ImportPlan plan = Plan(*format, path, table, options, open);
-    if (failed) {
-        throw EFOpenError(path, "Lesefehler");
-    }
-    return plan;
+    return Plan(*format, path, table, options, open);
 }
 
 namespace {

@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "table/errors.h"
 #include "table/ptf_table.h"
 
 namespace parlix::exchange {
@@ -61,8 +62,9 @@ struct ExportOptions {
 int ExportXliff(PtfTable& table, const ExportOptions& options, std::ostream& out);
 int ExportCsv(PtfTable& table, const ExportOptions& options, std::ostream& out);
 
-// Writes the file in one piece (SafeFileWriter: a temporary file, flushed, then renamed): a
-// failure throws (EFCreateError for the file) and leaves an existing file as it was.
+// Writes the file in one piece (FileReplacement: a temporary file, flushed, then renamed; a
+// file that holds these bytes already is left alone): a failure throws (EFCreateError for the
+// file) and leaves an existing file as it was.
 int ExportFile(const std::string& path, Format format, PtfTable& table,
                const ExportOptions& options);
 
@@ -130,14 +132,9 @@ struct HeldBackUnit : ImportUnit {
     std::string markedAs;
 };
 
-// Why a file cannot be imported at all. `line` is 0 when the fault concerns no single line.
-struct ImportFault {
-    std::string file;
-    int line = 0;
-    std::string message;  // UTF-8, German, for the user
-    // "file:line: message", or "file: message".
-    std::string Text() const;
-};
+// Why a file cannot be imported at all: the file, the line (0 when the fault concerns no single
+// line) and the message (UTF-8, German, for the user).
+using ImportFault = Fault;
 
 struct ImportPlan {
     std::string file;

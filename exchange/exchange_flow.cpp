@@ -10,6 +10,7 @@
 #include "project/data_module.h"
 #include "table/errors.h"
 #include "table/file_io.h"
+#include "ui/error_report.h"
 #include "ui/main_window_port.h"
 #include "ui/text_input_rules.h"
 
@@ -172,7 +173,7 @@ void ExchangeFlow::aImportExecute() {
     if (plan.fault) {
         ShowError(QStringLiteral("Die Datei kann nicht importiert werden; die Tabelle bleibt, "
                                  "wie sie ist.\n\n") +
-                  QString::fromStdString(plan.fault->Text()));
+                  FaultMessage(*plan.fault));
         return;
     }
     TfmImportReport report(plan, FromCp1252(table.Field(plan.targetColumn).FieldName()),

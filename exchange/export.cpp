@@ -9,7 +9,7 @@
 #include "exchange/xliff_names.h"
 #include "table/cp1252.h"
 #include "table/errors.h"
-#include "table/file_io.h"
+#include "table/file_replacement.h"
 
 namespace parlix::exchange {
 
@@ -208,11 +208,11 @@ int ExportCsv(PtfTable& table, const ExportOptions& options, std::ostream& out) 
 
 int ExportFile(const std::string& path, Format format, PtfTable& table,
                const ExportOptions& options) {
-    SafeFileWriter writer(path);
-    const Sink sink = [&writer](std::string_view piece) { writer.Write(piece); };
+    FileReplacement file(path);
+    const Sink sink = [&file](std::string_view piece) { file.Write(piece); };
     const int units =
         format == Format::Xliff ? WriteXliff(table, options, sink) : WriteCsv(table, options, sink);
-    writer.Commit();
+    file.Commit();
     return units;
 }
 

@@ -148,7 +148,7 @@ void Planner::Fail(int line, std::string message) {
     unknownSection_ = {};
     plan_.refused = {};
     plan_.heldBack = {};
-    plan_.fault = ImportFault{plan_.file, line, std::move(message)};
+    plan_.fault = Fault::In(plan_.file, std::move(message), line);
 }
 
 void Planner::FailOutOfMemory(int line) {

@@ -23,15 +23,22 @@ namespace parlix {
 
 namespace {
 
-// "uTexte.pas geschrieben: 38 Zeilen, 0 Fehler, 1 Warnung"; a unit in UTF-8 says so, since
-// it may be UTF-8 only because the unit it replaced was.
-QString BuildReport(const std::string& path, const UnitWritten& written,
+// "uTexte.pas geschrieben: 38 Zeilen, 0 Fehler, 1 Warnung"; "unverändert" when the file held
+// these bytes already. A unit in UTF-8 says so, since it may be UTF-8 only because the unit it
+// replaced was.
+QString BuildReport(const std::string& path, Replacement result, const UnitWritten& written,
                     const check::CheckResult& checks) {
+    const QString file = QString::fromStdString(std::string(ExtractFileName(path)));
+    if (result == Replacement::Declined) {
+        return file + QStringLiteral(" nicht geschrieben");
+    }
     const QLocale locale;
     const std::size_t lines = written.lines;
-    return QStringLiteral("%1%2 geschrieben: %3 %4, %5 Fehler, %6 %7")
-        .arg(QString::fromStdString(std::string(ExtractFileName(path))))
+    return QStringLiteral("%1%2 %3: %4 %5, %6 Fehler, %7 %8")
+        .arg(file)
         .arg(written.encoding == UnitEncoding::Utf8 ? QStringLiteral(" (UTF-8)") : QString())
+        .arg(result == Replacement::Unchanged ? QStringLiteral("unverändert")
+                                              : QStringLiteral("geschrieben"))
         .arg(locale.toString(static_cast<qulonglong>(lines)))
         .arg(lines == 1 ? QStringLiteral("Zeile") : QStringLiteral("Zeilen"))
         .arg(locale.toString(checks.errors))
@@ -60,23 +67,20 @@ void BuildFlow::aBuildExecute() {
     const ProjectState& state = dm1_.State;
     const std::string path = SourceFilePath(state);
     UnitWritten written;
-    UnitWriteResult result = UnitWriteResult::Declined;
+    Replacement result = Replacement::Declined;
     {
         GridHidden hidden(fmMain_);
         CurrentRecordKept kept(dm1_.cdsTranslations);
         result = GenerateUnitFile(
             path, state.BackupCount, state, dm1_.cdsTranslations,
-            [this] {
+            [this](const EFCreateError&) {
                 return dialogs_.AskYes(fmMain_.Window(),
                                        QString::fromUtf8(kSaveDespiteBackupFailure),
                                        MessageButtons::YesNoCancel);
             },
             fmBuild_.EncodingChoice(), &written);
     }
-    fmMain_.ShowStatus(result == UnitWriteResult::Written
-                           ? BuildReport(path, written, checks)
-                           : QString::fromStdString(std::string(ExtractFileName(path))) +
-                                 QStringLiteral(" nicht geschrieben"));
+    fmMain_.ShowStatus(BuildReport(path, result, written, checks));
 }
 
 check::CheckResult BuildFlow::Check() {
@@ -95,7 +99,8 @@ bool BuildFlow::ConfirmErrors(const check::CheckResult& checks) {
     // error there, the unit could run whatever the settings hold, so it is never written.
     const auto settingsErrors = std::count_if(
         checks.findings.begin(), checks.findings.end(), [](const check::Finding& finding) {
-            return finding.row < 0 && finding.severity == check::Severity::Error;
+            return finding.row < 0 && finding.severity == check::Severity::Error &&
+                   finding.rule != check::Rule::ColumnTitle;
         });
     if (settingsErrors > 0) {
         dialogs_.ShowInformation(

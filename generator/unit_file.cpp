@@ -2,47 +2,46 @@
 
 #include "generator/unit_generator.h"
 #include "table/backups.h"
-#include "table/file_io.h"
 
 namespace parlix {
 
 namespace {
 
-// Keeps the backups and lets the complete temporary file replace the unit, or drops it.
-UnitWriteResult Replace(SafeFileWriter& file, const std::string& path, std::int32_t backupCount,
-                        const BackupFailureQuestion& writeDespiteBackupFailure) {
-    file.Flush();  // a unit that cannot be written fails before any backup is made
-    if (!RotateBackups(path, backupCount, kUnitBackupSuffix)) {
-        if (!writeDespiteBackupFailure || !writeDespiteBackupFailure()) {
-            return UnitWriteResult::Declined;  // the temporary file goes with `file`
+// The unit never replaces what it is made from, nor do its backups.
+void RefuseProjectFiles(const std::string& path, const ProjectState& state) {
+    for (const std::string& own : {state.ProjectFileName, state.TranslationsFileName}) {
+        if (!own.empty() && (IsFileOrKeptBeside(path, own) || IsFileOrKeptBeside(own, path))) {
+            throw EFCreateError(path,
+                                "Die Datei gehört zum Projekt selbst (Projektdatei, "
+                                "Übersetzungstabelle oder deren Backups); die Unit braucht "
+                                "eine eigene Datei.",
+                                WriteStep::Target);
         }
     }
-    file.Commit();
-    return UnitWriteResult::Written;
 }
 
 }  // namespace
 
-UnitWriteResult WriteUnitFile(const std::string& path, std::int32_t backupCount,
-                              std::string_view unit,
-                              const BackupFailureQuestion& writeDespiteBackupFailure) {
-    SafeFileWriter file(path);
+Replacement WriteUnitFile(const std::string& path, std::int32_t backupCount, std::string_view unit,
+                          const BackupFailureQuestion& writeDespiteBackupFailure) {
+    FileReplacement file(path, backupCount);
     file.Write(unit);
-    return Replace(file, path, backupCount, writeDespiteBackupFailure);
+    return file.Commit(writeDespiteBackupFailure);
 }
 
-UnitWriteResult GenerateUnitFile(const std::string& path, std::int32_t backupCount,
-                                 const ProjectState& state, PtfTable& translations,
-                                 const BackupFailureQuestion& writeDespiteBackupFailure,
-                                 UnitEncodingChoice encoding, UnitWritten* written) {
+Replacement GenerateUnitFile(const std::string& path, std::int32_t backupCount,
+                             const ProjectState& state, PtfTable& translations,
+                             const BackupFailureQuestion& writeDespiteBackupFailure,
+                             UnitEncodingChoice encoding, UnitWritten* written) {
+    RefuseProjectFiles(path, state);
     const UnitEncoding resolved = ResolveUnitEncoding(encoding, path);
-    SafeFileWriter file(path);
+    FileReplacement file(path, backupCount);
     const std::size_t lines = GenerateUnit(
         state, translations, [&file](std::string_view text) { file.Write(text); }, resolved);
     if (written != nullptr) {
         *written = {resolved, lines};
     }
-    return Replace(file, path, backupCount, writeDespiteBackupFailure);
+    return file.Commit(writeDespiteBackupFailure);
 }
 
 }  // namespace parlix

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "table/backups.h"
 #include "table/errors.h"
-#include "table/file_io.h"
 #include "table/text.h"
 
 namespace parlix {
@@ -250,11 +248,6 @@ void Generate(const ProjectState& state, PtfTable& translations, UnitText& unit)
 }
 
 }  // namespace
-
-std::string UnitNameFor(std::string_view sourceFileName) {
-    const std::string_view fileName = ExtractFileName(sourceFileName);
-    return std::string(fileName.substr(0, fileName.rfind('.')));
-}
 
 void AppendPascalLiteral(std::string& unit, std::string_view text, UnitEncoding encoding) {
     // Characters are counted as the unit will hold them: in UTF-8, a text of umlauts is cut

@@ -47,11 +47,6 @@ namespace parlix {
 // joined with '+', one per line, so that every Delphi compiler accepts them.
 inline constexpr std::size_t kMaxLiteralLength = 255;
 
-// The unit name for a source file name: the file name (the text after the last '\', '/' or
-// drive colon) without its extension (the text from its last dot on). "uTexte.de.pas" gives
-// "uTexte.de", "uTexte" gives "uTexte".
-std::string UnitNameFor(std::string_view sourceFileName);
-
 // Appends `text` to `unit` as a Delphi string literal: enclosed in apostrophes, with every
 // apostrophe inside doubled, and each character below 32 outside them as its code
 // ('abc'#26'def'). A text longer than kMaxLiteralLength bytes in the unit's encoding becomes

@@ -2,6 +2,7 @@
 
 #include "table/cp1252.h"
 #include "table/file_io.h"
+#include "table/ptf_format.h"
 
 namespace parlix {
 
@@ -78,6 +79,26 @@ ProjectRecord ReadProjectRecord(PtfTable& project) {
     return record;
 }
 
+ProjectRecord ReadProjectFile(const std::string& path, PtfTable& project) {
+    DefineProjectFields(project);
+    LoadPtfFile(path, project, kMaxProjectFileBytes);
+    project.Open();
+    if (project.RecordCount() == 0) {
+        // Without its record the file names no languages and no unit: it is no project.
+        throw FaultError(Fault::In(path, "enthält keinen Projektdatensatz"));
+    }
+    return ReadProjectRecord(project);
+}
+
+void TakeProjectRecord(const ProjectRecord& record, ProjectState& state, PtfTable& translations) {
+    state.SourceFileName = record.SourceFile;
+    state.BackupCount = record.Backups;
+    state.UsesList = record.Uses;
+    RenameLanguageFields(translations, record.Language1, record.Language2);
+    state.LanguageNames[1] = record.Language1;
+    state.LanguageNames[2] = record.Language2;
+}
+
 void CopyTable(PtfTable& from, PtfTable& to) {
     from.Open();
     to.Close();
@@ -119,6 +140,11 @@ void CopyTable(PtfTable& from, PtfTable& to) {
         to.Post();
     }
     to.Close();
+}
+
+std::string UnitNameFor(std::string_view sourceFileName) {
+    const std::string_view fileName = ExtractFileName(sourceFileName);
+    return std::string(fileName.substr(0, fileName.rfind('.')));
 }
 
 std::string SourceFilePath(const ProjectState& state) {

@@ -81,11 +81,31 @@ struct ProjectRecord {
 };
 ProjectRecord ReadProjectRecord(PtfTable& project);
 
+// A project file holds one record of some hundred bytes: a larger file is no project file and
+// is refused before it is read.
+inline constexpr std::uint64_t kMaxProjectFileBytes = std::uint64_t{1} << 20;
+
+// Reads the project file at `path` into `project` (defined here) and returns its record; the
+// table is left open. Throws EFOpenError when the file cannot be read or is refused (no
+// regular file, larger than kMaxProjectFileBytes), and FaultError naming the file when it is
+// damaged or holds no record.
+ProjectRecord ReadProjectFile(const std::string& path, PtfTable& project);
+
+// What opening a project takes from its record, as stored (not trimmed): ProjectState's
+// SourceFileName, BackupCount, UsesList and LanguageNames, and the names of the translation
+// table's language fields (they take effect when the table is next built).
+void TakeProjectRecord(const ProjectRecord& record, ProjectState& state, PtfTable& translations);
+
 // Makes `to` a copy of `from`: the same definitions (with the sizes `from` was built with) and
 // the same records in `from`'s order. `to` is left closed; `from` is opened if it is closed.
 // The open flow reads a project file into a scratch table and takes it over this way, so that
 // a file that fails to load never touches the open project's record.
 void CopyTable(PtfTable& from, PtfTable& to);
+
+// The unit name for a source file name: the file name (the text after the last '\', '/' or
+// drive colon) without its extension (the text from its last dot on). "uTexte.de.pas" gives
+// "uTexte.de", "uTexte" gives "uTexte".
+std::string UnitNameFor(std::string_view sourceFileName);
 
 // The source unit as a native path: Windows-1252 turned into UTF-8, backslashes into slashes,
 // and a relative name taken relative to the project file's folder, not the working folder.

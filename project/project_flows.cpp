@@ -4,10 +4,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <ctime>
+#include <functional>
 
 #include "project/data_module.h"
 #include "project/edit_project_form.h"
-#include "table/backups.h"
 #include "table/file_io.h"
 #include "table/ptf_format.h"
 #include "ui/current_record.h"
@@ -28,7 +28,7 @@ const char* const kEditProjectCaption = "Projekt-Einstellungen bearbeiten";
 const char* const kProjectNotSaved = "Projekt nicht gespeichert";
 const char* const kOpenFailed = "Fehler beim Öffnen der Datei ";
 const char* const kTitle = "Parlix LE: ";
-const char* const kBackupSuffix = ".bak";
+const char* const kLoadFailed = "Error by load PTF-File: ";
 constexpr char kQuote = '"';
 
 // What the user confirmed in the settings dialog, trimmed and in Windows-1252.
@@ -115,14 +115,15 @@ bool ProjectFlows::SaveTranslations() {
     GridHidden hidden(fmMain_);
     CurrentRecordKept kept(dm1_.cdsTranslations);
     const std::string& path = dm1_.State.TranslationsFileName;
-    if (!RotateBackups(path, dm1_.State.BackupCount, kBackupSuffix) &&
-        !WriteDespiteBackupFailure()) {
-        return false;
-    }
+    Replacement saved = Replacement::Declined;
     try {
-        SavePtfFile(path, kQuote, dm1_.cdsTranslations);
+        saved = SavePtfFile(path, kQuote, dm1_.cdsTranslations, dm1_.State.BackupCount,
+                            [this](const EFCreateError&) { return WriteDespiteBackupFailure(); });
     } catch (const PtfError&) {
         dialogs_.ShowInformation(fmMain_.Window(), QString::fromUtf8(kSaveFailed) + Path(path));
+        return false;
+    }
+    if (saved == Replacement::Declined) {
         return false;
     }
     dm1_.History.MarkSaved();
@@ -157,10 +158,21 @@ bool ProjectFlows::ConfirmSaveIfModified() {
 // ---------------------------------------------------------------------------------------------
 // Helpers of the flows
 
+bool ProjectFlows::LoadTable(const std::string& path, PtfTable& table,
+                             const std::function<void(PtfTable&)>& read) {
+    try {
+        read(table);
+        return true;
+    } catch (const EFOpenError&) {
+        throw;  // for the general error report
+    } catch (const FaultError&) {
+        dialogs_.ShowInformation(fmMain_.Window(), QString::fromUtf8(kLoadFailed) + Path(path));
+        return false;
+    }
+}
+
 bool ProjectFlows::LoadTable(const std::string& path, PtfTable& table) {
-    return LoadPtfFile(path, table, [this](const std::string& message) {
-        dialogs_.ShowInformation(fmMain_.Window(), QString::fromUtf8(message));
-    });
+    return LoadTable(path, table, [&path](PtfTable& into) { LoadPtfFile(path, into); });
 }
 
 void ProjectFlows::LimitSettingsToProjectFields() {
@@ -272,13 +284,9 @@ void ProjectFlows::aOpenProjectAccept(const QString& path) {
     // once it was read whole: a damaged file never reaches a file that a later save writes.
     const std::string projectFile = path.toStdString();
     PtfTable read;
-    DefineProjectFields(read);
-    if (!LoadTable(projectFile, read)) {
-        return;
-    }
-    if (read.RecordCount() == 0) {
-        // Without its record the file names no languages and no unit: it is no project.
-        dialogs_.ShowInformation(fmMain_.Window(), "Error by load PTF-File: " + path);
+    ProjectRecord record;
+    if (!LoadTable(projectFile, read,
+                   [&](PtfTable& into) { record = ReadProjectFile(projectFile, into); })) {
         return;
     }
     CopyTable(read, project);
@@ -286,19 +294,12 @@ void ProjectFlows::aOpenProjectAccept(const QString& path) {
     state.ProjectFileName = projectFile;
     fmMain_.SetTitle(QString::fromUtf8(kTitle) + path);
     project.Open();
-    const ProjectRecord record = ReadProjectRecord(project);
-    state.SourceFileName = record.SourceFile;
-    state.BackupCount = record.Backups;
-    state.UsesList = record.Uses;
+    // The settings and language names as stored, not trimmed.
+    TakeProjectRecord(record, state, translations);
     // In memory only; the file gets them with the next settings save.
     project.Edit();
     SetIdentityFields(project);
     project.Post();
-
-    // The names as stored, not trimmed.
-    RenameLanguageFields(translations, record.Language1, record.Language2);
-    state.LanguageNames[1] = record.Language1;
-    state.LanguageNames[2] = record.Language2;
 
     {
         GridHidden hidden(fmMain_);
@@ -353,12 +354,10 @@ void ProjectFlows::aEditProjectExecute() {
         project.Post();
         ApplySettings(settings, state);
 
-        const bool consent =
-            RotateBackups(state.ProjectFileName, state.BackupCount, kBackupSuffix) ||
-            WriteDespiteBackupFailure();
-        if (consent) {
-            SavePtfFile(state.ProjectFileName, kQuote, project);
-        }
+        const bool consent = SavePtfFile(state.ProjectFileName, kQuote, project, state.BackupCount,
+                                         [this](const EFCreateError&) {
+                                             return WriteDespiteBackupFailure();
+                                         }) != Replacement::Declined;
         NameLanguages(settings, translations, state);
         if (consent && SaveTranslations()) {
             fmMain_.SetChangesToSave(false);

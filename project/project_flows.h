@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <string>
 
 namespace parlix {
@@ -51,9 +52,12 @@ class ProjectFlows {
     void aEditProjectExecute();
 
   private:
-    // Reads `path` into `table`: true when it was read whole. The reader's message about a
-    // damaged file is shown; a file that cannot be opened throws EFOpenError.
+    // Reads `path` into `table`: true when it was read whole. A damaged file is told as
+    // "Error by load PTF-File: <path>"; a file that cannot be opened throws EFOpenError.
     bool LoadTable(const std::string& path, PtfTable& table);
+    // The same for a reader of its own (`read` fills `table` from `path`).
+    bool LoadTable(const std::string& path, PtfTable& table,
+                   const std::function<void(PtfTable&)>& read);
     // Asks whether to write although the backups failed; true for Yes.
     bool WriteDespiteBackupFailure();
     // The settings dialog may take texts as long as the project record's fields hold.

@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
-#include "table/file_io.h"
+#include "table/errors.h"
+#include "table/file_replacement.h"
+#include "table/temporary_files.h"
 
 namespace parlix {
 
@@ -50,52 +53,89 @@ std::int32_t HighestNumberAfter(const std::string& base, std::int32_t limit) {
     return highest;
 }
 
-}  // namespace
+struct Identity {
+    dev_t device;
+    ino_t inode;
+    bool operator==(const Identity&) const = default;
+};
 
-bool RotateBackups(const std::string& path, std::int32_t count, const std::string& suffix) {
-    if (count < 1) {
+std::optional<Identity> IdentityOf(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return Identity{info.st_dev, info.st_ino};
+}
+
+std::filesystem::path FolderOf(const std::filesystem::path& path) {
+    return path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
+}
+
+// Whether `name` is that of a backup of `file` or a temporary file of a write to it.
+bool IsKeptBeside(std::string_view name, std::string_view file) {
+    if (IsTemporaryFileOf(name, file)) {
         return true;
     }
-    const std::string base = path + suffix;
-    // Nothing is copied to a number above the highest existing backup plus one.
-    const std::int32_t top = std::min(count, HighestNumberAfter(base, count - 1) + 1);
-    bool success = true;
-    for (std::int32_t n = top; n >= 1; --n) {
-        const std::string source = n > 1 ? base + std::to_string(n - 1) : path;
-        if (IsRegularFile(source) && !CopyFileReplacing(source, base + std::to_string(n))) {
-            success = false;
-        }
+    if (!name.starts_with(file) || !name.substr(file.size()).starts_with(kBackupSuffix)) {
+        return false;
     }
-    return success;
-}
-
-namespace {
-
-template <typename Piece>
-std::int32_t SplitInto(std::string_view text, std::vector<Piece>& pieces, char separator) {
-    std::int32_t count = 0;
-    for (std::size_t at = text.find(separator); at != std::string_view::npos;
-         at = text.find(separator)) {
-        pieces.emplace_back(text.substr(0, at));
-        ++count;
-        text.remove_prefix(at + 1);
-    }
-    if (!text.empty()) {
-        pieces.emplace_back(text);
-        ++count;
-    }
-    return count;
+    const std::string_view number = name.substr(file.size() + kBackupSuffix.size());
+    return !number.empty() && number.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 }  // namespace
 
-std::int32_t SplitAtChar(std::string_view text, std::vector<std::string>& pieces, char separator) {
-    return SplitInto(text, pieces, separator);
+bool IsFileOrKeptBeside(const std::string& path, const std::string& file) {
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    const fs::path kept(file);
+    const std::string keptName = kept.filename().string();
+    if (IdentityOf(FolderOf(target)) == IdentityOf(FolderOf(kept)) &&
+        IdentityOf(FolderOf(target)).has_value() &&
+        (target.filename() == kept.filename() ||
+         IsKeptBeside(target.filename().string(), keptName))) {
+        return true;
+    }
+    const std::optional<Identity> identity = IdentityOf(target);
+    if (!identity) {
+        return false;
+    }
+    if (identity == IdentityOf(kept)) {
+        return true;
+    }
+    // Another name for one of the backups (a hard link elsewhere, a symbolic link).
+    try {
+        for (const fs::directory_entry& entry : fs::directory_iterator(FolderOf(kept))) {
+            if (IsKeptBeside(entry.path().filename().string(), keptName) &&
+                IdentityOf(entry.path()) == identity) {
+                return true;
+            }
+        }
+    } catch (const fs::filesystem_error&) {
+        // A folder that cannot be listed holds no backup that could be written over.
+    }
+    return false;
 }
 
-std::int32_t SplitAtChar(std::string_view text, std::vector<std::string_view>& pieces,
-                         char separator) {
-    return SplitInto(text, pieces, separator);
+void RotateBackups(const std::string& path, std::int32_t count, std::string_view suffix) {
+    if (count < 1) {
+        return;
+    }
+    const std::string base = path + std::string(suffix);
+    // Nothing is copied to a number above the highest existing backup plus one.
+    const std::int32_t top = std::min(count, HighestNumberAfter(base, count - 1) + 1);
+    for (std::int32_t n = top; n >= 1; --n) {
+        const std::string source = n > 1 ? base + std::to_string(n - 1) : path;
+        const std::string backup = base + std::to_string(n);
+        if (!IsRegularFile(source)) {
+            continue;
+        }
+        try {
+            CopyFileReplacing(source, backup);
+        } catch (const FaultError& error) {
+            throw EFCreateError(backup, error.GetFault().message, WriteStep::Backups);
+        }
+    }
 }
 
 }  // namespace parlix

@@ -1,29 +1,33 @@
-// Numbered backup copies of a file about to be overwritten, and splitting a text at a character.
+// Numbered backup copies of a file about to be replaced.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace parlix {
+
+// The suffix of every backup Parlix keeps: Demo.ppr.bak1, uTexte.pas.bak2, ...
+inline constexpr std::string_view kBackupSuffix = ".bak";
 
 // Keeps up to `count` copies of the file at `path`, named path + suffix + number: number 1 is
 // the file as it is now, number `count` the oldest. Each copy replaces the next higher one,
 // from the top down; missing files are skipped, the file itself is copied and never moved,
 // and copies numbered above `count` are left alone. Only regular files are copied (a folder,
 // a device or a FIFO counts as missing). Each copy is made beside its target and replaces it
-// only when complete, so a failed copy leaves that backup as it was and does not stop the
-// others. Returns true when every copy it attempted succeeded (so also when there was nothing
-// to copy).
-bool RotateBackups(const std::string& path, std::int32_t count, const std::string& suffix);
+// only when complete (CopyFileReplacing).
+//
+// The rotation stops at the first copy that fails, so that no backup is overwritten whose
+// content has not reached the next number: every backup keeps its bytes, or sits one number
+// higher as well. That failure throws EFCreateError (step Backups) naming the backup that
+// could not be made and why. Nothing to copy (count below 1, no file yet) is no failure.
+void RotateBackups(const std::string& path, std::int32_t count,
+                   std::string_view suffix = kBackupSuffix);
 
-// Appends the pieces of `text` between occurrences of `separator` to `pieces`, untrimmed and
-// including empty ones, except that a separator at the very end gives no empty last piece.
-// Returns the number of pieces appended. The list is not cleared first.
-std::int32_t SplitAtChar(std::string_view text, std::vector<std::string>& pieces, char separator);
-// The same pieces as views into `text`, for callers that split many texts and keep no piece.
-std::int32_t SplitAtChar(std::string_view text, std::vector<std::string_view>& pieces,
-                         char separator);
+// Whether writing `path` would replace `file` or a file Parlix keeps beside it (its numbered
+// backups, the temporary file of a write to it): the same file by device and inode, so that
+// a link or another spelling of the name counts too, or, for a file not there yet, such a
+// name in the same folder.
+bool IsFileOrKeptBeside(const std::string& path, const std::string& file);
 
 }  // namespace parlix

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <new>
+#include <optional>
 
 #include "table/byte_search.h"
 #include "table/file_io.h"
@@ -86,8 +88,8 @@ struct Token {
 
 // Reads a data line into `tokens`; texts that differ from the line's bytes (escapes, blanks)
 // go to `copies`, which has room for a whole line, so that views into it stay valid.
-bool ReadTokens(std::string_view line, std::string& scratch, std::string& copies,
-                std::vector<Token>& tokens) {
+detail::PtfLineEnd ReadTokens(std::string_view line, std::string& scratch, std::string& copies,
+                              std::vector<Token>& tokens) {
     tokens.clear();
     copies.clear();
     copies.reserve(line.size());
@@ -104,19 +106,24 @@ bool ReadTokens(std::string_view line, std::string& scratch, std::string& copies
     });
 }
 
-// The last line: the column count and ");", blanks allowed around and between them.
-bool IsTrailer(std::string_view line) {
+// The last line: the column count and ");", blanks allowed around and between them. The
+// count's digits, or nothing when the line is no trailer.
+std::optional<std::string_view> TrailerCount(std::string_view line) {
     std::string_view rest = TrimView(line);
     std::size_t digits = 0;
     while (digits < rest.size() && rest[digits] >= '0' && rest[digits] <= '9') {
         ++digits;
     }
-    return digits > 0 && TrimView(rest.substr(digits)) == ");";
+    if (digits == 0 || TrimView(rest.substr(digits)) != ");") {
+        return std::nullopt;
+    }
+    return rest.substr(0, digits);
 }
 
 // A file is read as a table only when it begins with the format's two fixed lines and ends
-// with its trailer: other text, or a table cut short, is refused instead of read as records.
-void CheckFrame(const std::vector<std::string_view>& lines) {
+// with its trailer, which counts the table's columns: other text, a table cut short, or one
+// made for other columns is refused instead of read as records.
+void CheckFrame(const std::vector<std::string_view>& lines, int columns) {
     if (TrimView(lines[0]) != kHeader) {
         throw LoadError{
             1, "keine Tabellendatei (die erste Zeile ist nicht \"" + std::string(kHeader) + "\")"};
@@ -125,10 +132,38 @@ void CheckFrame(const std::vector<std::string_view>& lines) {
         throw LoadError{2, "keine Tabellendatei (die zweite Zeile ist nicht \"" +
                                std::string(kArrayStart) + "\")"};
     }
-    if (!IsTrailer(lines.back())) {
-        throw LoadError{static_cast<int>(lines.size()),
+    const int last = static_cast<int>(lines.size());
+    const std::optional<std::string_view> count = TrailerCount(lines.back());
+    if (!count) {
+        throw LoadError{last,
                         "Tabelle unvollständig (die letzte Zeile ist nicht die Spaltenzahl mit "
                         "\");\")"};
+    }
+    const std::optional<std::int64_t> number = ParseInteger(*count);
+    if (!number || *number != columns) {
+        throw LoadError{last, "die letzte Zeile nennt " + std::string(*count) +
+                                  " Spalten, die Tabelle hat " + std::to_string(columns)};
+    }
+}
+
+// The column titles of the names line, as far as it can be read.
+std::vector<std::string> ColumnTitles(std::string_view line) {
+    std::vector<std::string> titles;
+    std::string scratch;
+    ScanPtfLine(line, scratch, [&](PtfTag, std::string_view text) { titles.emplace_back(text); });
+    return titles;
+}
+
+// Why the fill pass refuses a line the tokenizer did not read whole.
+std::string LineFault(detail::PtfLineEnd end) {
+    switch (end) {
+        case detail::PtfLineEnd::OpenString:
+            return "ein Wert in Anführungszeichen endet nicht (fehlt ein Anführungszeichen?)";
+        case detail::PtfLineEnd::TextAfterString:
+            return "Zeichen zwischen einem schließenden Anführungszeichen und dem nächsten Komma "
+                   "(fehlt ein Anführungszeichen?)";
+        default:
+            return "Zeile kann nicht gelesen werden";
     }
 }
 
@@ -187,23 +222,23 @@ bool ParsePtfLine(std::string_view line, std::vector<std::string>& tokens) {
     tokens.clear();
     std::string scratch;
     return ScanPtfLine(line, scratch, [&](PtfTag tag, std::string_view text) {
-        std::string entry;
-        entry.reserve(text.size() + 2);
-        entry += static_cast<char>(tag);
-        entry += '=';
-        entry += text;
-        tokens.push_back(std::move(entry));
-    });
+               std::string entry;
+               entry.reserve(text.size() + 2);
+               entry += static_cast<char>(tag);
+               entry += '=';
+               entry += text;
+               tokens.push_back(std::move(entry));
+           }) != detail::PtfLineEnd::Rejected;
 }
 
-bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notify,
-                 PtfLoadFault* fault) {
-    const FileBuffer content = ReadFileBuffer(path);  // EFOpenError goes to the caller
-    const std::vector<std::string_view> lines = SplitLines(content.View());
-    if (lines.size() < 4) {
-        return false;
-    }
-    const std::size_t firstData = 3;
+namespace {
+
+[[noreturn]] void Refuse(int line, std::string message) {
+    throw FaultError(Fault::In("", std::move(message), line));
+}
+
+void Load(const std::vector<std::string_view>& lines, PtfTable& table) {
+    const std::size_t firstData = kPtfFirstRecordLine - 1;
     const std::size_t endData = lines.size() - 1;  // the last line is never read
 
     ControlsDisabled quiet(table);
@@ -212,7 +247,7 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
     std::vector<Token> tokens;
     try {
         table.Close();
-        CheckFrame(lines);
+        CheckFrame(lines, table.FieldDefs().Count());
 
         // Size pass: text columns grow to hold their longest value plus 16. Lines the
         // tokenizer rejects are passed over here; the fill pass reports them.
@@ -234,11 +269,11 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
         std::size_t valueBytes = 0;
         for (std::size_t i = firstData; i < endData; ++i) {
             lengths.clear();
-            const bool accepted =
+            const detail::PtfLineEnd end =
                 ScanPtfLine(lines[i], scratch, [&](PtfTag tag, std::string_view text) {
                     lengths.push_back(tag == PtfTag::Null ? kNull : text.size());
                 });
-            if (!accepted) {
+            if (end != detail::PtfLineEnd::Read) {
                 continue;
             }
             if (lengths.size() > columns) {
@@ -271,6 +306,7 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
         }
 
         table.CreateTable();
+        table.SetFileColumnNames(ColumnTitles(lines[kPtfNamesLine - 1]));
         table.ReserveRecords(endData - firstData, valueBytes);
         std::vector<Field> fields;
         std::vector<FieldType> types;
@@ -283,8 +319,9 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
         detail::TableLoading::Reading reading(table);
         for (std::size_t i = firstData; i < endData; ++i) {
             const int lineNumber = static_cast<int>(i) + 1;
-            if (!ReadTokens(lines[i], scratch, copies, tokens)) {
-                throw LoadError{lineNumber, "Zeile kann nicht gelesen werden"};
+            const detail::PtfLineEnd end = ReadTokens(lines[i], scratch, copies, tokens);
+            if (end != detail::PtfLineEnd::Read) {
+                throw LoadError{lineNumber, LineFault(end)};
             }
             if (tokens.size() > fields.size()) {
                 throw LoadError{lineNumber, "zu viele Werte"};
@@ -296,25 +333,46 @@ bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notif
             table.Post();
         }
         table.Close();
-        return true;
+        return;
     } catch (const LoadError& error) {
-        if (fault != nullptr) {
-            *fault = {error.line, error.cause};
-        }
+        table.Close();
+        Refuse(error.line, error.cause);
     } catch (const EAbort&) {
-        if (fault != nullptr) {
-            *fault = {0, "Einfügen abgelehnt"};
-        }
+        table.Close();
+        Refuse(0, "Einfügen abgelehnt");
+    } catch (const std::bad_alloc&) {
+        table.Close();
+        Refuse(0, kOutOfMemory);
     } catch (const std::exception& error) {
-        if (fault != nullptr) {
-            *fault = {0, error.what()};
-        }
+        table.Close();
+        Refuse(0, error.what());
     }
-    if (notify) {
-        notify("Error by load PTF-File: " + path);
+}
+
+}  // namespace
+
+void LoadPtf(std::string_view bytes, PtfTable& table) {
+    std::vector<std::string_view> lines;
+    try {
+        lines = SplitLines(bytes);
+    } catch (const std::bad_alloc&) {
+        Refuse(0, kOutOfMemory);
     }
-    table.Close();
-    return false;
+    if (lines.size() < 4) {
+        Refuse(0, "keine Tabellendatei (weniger als 4 Zeilen)");
+    }
+    Load(lines, table);
+}
+
+void LoadPtfFile(const std::string& path, PtfTable& table, std::uint64_t maxBytes) {
+    const FileBuffer content = ReadFileBuffer(path, maxBytes);  // EFOpenError to the caller
+    try {
+        LoadPtf(content.View(), table);
+    } catch (const FaultError& error) {
+        Fault fault = error.GetFault();
+        fault.file = path;
+        throw FaultError(std::move(fault));
+    }
 }
 
 namespace {
@@ -416,13 +474,21 @@ std::string EncodePtfTable(PtfTable& table, char quote) {
     return content;
 }
 
-bool SavePtfFile(const std::string& path, char quote, PtfTable& table) {
+Replacement SavePtfFile(const std::string& path, char quote, PtfTable& table, std::int32_t backups,
+                        const BackupFailureQuestion& writeDespiteBackupFailure) {
     table.Open();
     table.First();  // a pending edit is stored before anything is written
-    SafeFileWriter writer(path);
-    Encode(table, quote, [&](std::string_view piece) { writer.Write(piece); });
-    writer.Commit();
-    return true;
+    FileReplacement file(path, backups);
+    Encode(table, quote, [&](std::string_view piece) { file.Write(piece); });
+    const Replacement result = file.Commit(writeDespiteBackupFailure);
+    if (result != Replacement::Declined) {
+        std::vector<std::string> names;
+        for (int i = 0; i < table.FieldDefs().Count(); ++i) {
+            names.push_back(table.FieldDefs()[i].Name());
+        }
+        table.SetFileColumnNames(std::move(names));
+    }
+    return result;
 }
 
 }  // namespace parlix

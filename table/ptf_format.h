@@ -11,18 +11,20 @@
 // Values are matched to columns by position; text is kept byte for byte.
 #pragma once
 
-#include <functional>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "table/file_io.h"
+#include "table/file_replacement.h"
 #include "table/ptf_table.h"
 
 namespace parlix {
 
-// Receives the texts the reader wants the user to see (the desktop program shows a message
-// box, the command-line tool prints them).
-using Notifier = std::function<void(const std::string& message)>;
+// The lines of a table file: the names line and the first record, counted from 1.
+inline constexpr int kPtfNamesLine = 3;
+inline constexpr int kPtfFirstRecordLine = 4;
 
 // Splits one line into entries "<tag>=<text>": s for a quoted string (escapes resolved),
 // b for true/false, u for null, n for a number. Empties `tokens` first. Returns false when the
@@ -30,31 +32,35 @@ using Notifier = std::function<void(const std::string& message)>;
 // tokens found before the fault stay in the list.
 bool ParsePtfLine(std::string_view line, std::vector<std::string>& tokens);
 
-// Why a load failed, for callers that report more than the reader's message.
-struct PtfLoadFault {
-    int line = 0;  // 1-based line of the file, 0 when the fault concerns no single line
-    std::string cause;
-};
+// Replaces all records of `table` by those of the file content `bytes`, by position into the
+// table's column definitions; text columns grow to fit (value length + 16). The titles of the
+// names line become the table's FileColumnNames. Leaves the table closed; the caller opens it.
+//
+// Throws FaultError (without a file name; the line where there is one) when the content is no
+// whole table file: fewer than 4 lines or no header, array opener or trailer (the table is
+// untouched then), a trailer whose number is not the table's column count, a line that cannot
+// be read (a stray backslash or word, a quoted value that does not end, characters after a
+// closing quote), too many values, a value that does not convert, or a refused insert. After
+// a fault found before the records are read the table keeps what it held; after one in a
+// record it holds the records before that line. Either way it is closed.
+void LoadPtf(std::string_view bytes, PtfTable& table);
 
-// Replaces all records of `table` by those of the file, by position into the table's column
-// definitions; text columns grow to fit (value length + 16). Returns true on success. Returns
-// false without a message when the file has fewer than 4 lines (the table is untouched), and
-// after a format fault (the first two lines are not the format's header and array opener, the
-// last is not the trailer, a line cannot be read), a value that does not convert, or a refused
-// insert: then `notify`
-// gets "Error by load PTF-File: <path>", `fault` (when given) says where and why, and the
-// table holds the records read before the fault. In both of these cases the table is closed
-// afterwards; the caller opens it. Throws EFOpenError when the file cannot be read (the table
-// is untouched then).
-bool LoadPtfFile(const std::string& path, PtfTable& table, const Notifier& notify,
-                 PtfLoadFault* fault = nullptr);
+// LoadPtf for the file at `path`: reads it whole (see ReadFileBuffer, so a file that is no
+// regular file or larger than `maxBytes` is refused before reading) and names it in every
+// fault. Throws EFOpenError, leaving the table untouched, when it cannot be read.
+void LoadPtfFile(const std::string& path, PtfTable& table, std::uint64_t maxBytes = kAnySize);
 
 // The file content for `table`, written with `quote` as the string delimiter. Opens the table
 // if needed, stores a pending edit, and leaves the cursor past the last record.
 std::string EncodePtfTable(PtfTable& table, char quote);
 
-// Writes the whole table to `path` in one piece (see WriteFileAtomically) and returns true.
-// Throws EFCreateError when the file cannot be written; the old file then stays as it was.
-bool SavePtfFile(const std::string& path, char quote, PtfTable& table);
+// Writes the whole table to `path` through FileReplacement: with `backups` numbered copies of
+// the file it replaces, and nothing at all when the file holds these bytes already (the result
+// says which). A failed backup is decided by `writeDespiteBackupFailure` as FileReplacement
+// does. Throws EFCreateError when the file cannot be written; the old file then stays as it
+// was. The table's FileColumnNames become the names written.
+Replacement SavePtfFile(const std::string& path, char quote, PtfTable& table,
+                        std::int32_t backups = 0,
+                        const BackupFailureQuestion& writeDespiteBackupFailure = nullptr);
 
 }  // namespace parlix

@@ -11,6 +11,9 @@
 //     a backslash or quote gives that character, a space gives a space, anything else keeps the
 //     backslash in front of it;
 //   - text left at the end of the line (a value without a comma, an unclosed string) is dropped.
+// An unclosed string and text after a closing quote (before the next comma) are passed over as
+// the rules say, but the result tells them: the file reader refuses such a line, since the
+// writer never makes one and it is what a lost quote leaves.
 #pragma once
 
 #include <cstddef>
@@ -24,6 +27,14 @@
 namespace parlix::detail {
 
 enum class PtfTag : char { String = 's', Boolean = 'b', Null = 'u', Number = 'n' };
+
+// How the scan of a line ended.
+enum class PtfLineEnd {
+    Read,             // every value ended as the format has it
+    Rejected,         // a backslash outside quotes, or an unquoted word that is no value
+    OpenString,       // the line ends inside a quoted value
+    TextAfterString,  // something other than blanks between a closing quote and the next comma
+};
 
 // Optional sign followed by at least one more character; digits with at most one point among
 // them; optionally "E" or "e", an optional sign and at least one digit; nothing else.
@@ -113,16 +124,21 @@ class PtfTokenText {
 };
 
 // Scans `line`, calling sink(PtfTag, std::string_view) for each token, left to right. A view
-// handed to the sink is valid only during the call. Returns false when the line is rejected;
-// the tokens before the fault have been handed over by then.
+// handed to the sink is valid only during the call. Stops at a rejected line, after handing
+// over the tokens before the fault; goes on after the other faults, as the rules say.
 template <class Sink>
-bool ScanPtfLine(std::string_view line, std::string& scratch, Sink&& sink) {
+PtfLineEnd ScanPtfLine(std::string_view line, std::string& scratch, Sink&& sink) {
     PtfTokenText text(line, scratch);
     const char* const begin = line.data();
     const char* const end = begin + line.size();
     const char* p = begin;
+    PtfLineEnd result = PtfLineEnd::Read;
+    bool afterString = false;  // a string closed, and no comma since
     while (p < end) {
         const char c = *p;
+        if (afterString && c != ' ' && c != ',') {
+            result = PtfLineEnd::TextAfterString;
+        }
         switch (c) {
             case ' ':
                 ++p;
@@ -136,6 +152,7 @@ bool ScanPtfLine(std::string_view line, std::string& scratch, Sink&& sink) {
                 if (stop < end && *stop == quote && text.Empty()) {
                     sink(PtfTag::String, std::string_view(p, static_cast<std::size_t>(stop - p)));
                     p = stop + 1;
+                    afterString = true;
                     break;
                 }
                 // Otherwise gather the text piece by piece; a backslash applies to the one
@@ -168,11 +185,14 @@ bool ScanPtfLine(std::string_view line, std::string& scratch, Sink&& sink) {
                     stop = FindQuoteOrBackslash(p, end, quote);
                 }
                 if (!closed) {
-                    return true;  // an unclosed string is dropped with the rest of the line
+                    // Dropped with the rest of the line; an earlier fault is the one to tell.
+                    return result != PtfLineEnd::Read ? result : PtfLineEnd::OpenString;
                 }
+                afterString = true;
                 break;
             }
             case ',': {
+                afterString = false;
                 if (!text.Empty()) {
                     std::string_view token = TrimView(text.View());
                     if (!token.empty()) {
@@ -183,7 +203,7 @@ bool ScanPtfLine(std::string_view line, std::string& scratch, Sink&& sink) {
                         } else if (IsPtfNumber(token)) {
                             sink(PtfTag::Number, token);
                         } else {
-                            return false;
+                            return PtfLineEnd::Rejected;
                         }
                     }
                     text.Clear();
@@ -192,14 +212,14 @@ bool ScanPtfLine(std::string_view line, std::string& scratch, Sink&& sink) {
                 break;
             }
             case '\\':
-                return false;
+                return PtfLineEnd::Rejected;
             default:
                 text.AppendRange(p - begin, p + 1 - begin);
                 ++p;
                 break;
         }
     }
-    return true;
+    return result;
 }
 
 }  // namespace parlix::detail

@@ -102,6 +102,7 @@ void PtfTable::CreateTable() {
         throw PtfError("Die Tabelle hat keine Felddefinitionen");
     }
     fields_.clear();
+    fileColumnNames_.reset();
     for (int i = 0; i < defs_.Count(); ++i) {
         const FieldDef& def = defs_[i];
         fields_.push_back({def.Name(), def.DataType(), std::max(def.Size(), 0)});

@@ -187,6 +187,12 @@ class PtfTable {
     void CreateTable();
     bool IsActive() const { return state_ != TableState::Inactive; }
     TableState State() const { return state_; }
+    // The column titles of the file the table was last read from or written to, as the file
+    // has them; nothing when the table was built otherwise (CreateTable clears them).
+    const std::optional<std::vector<std::string>>& FileColumnNames() const {
+        return fileColumnNames_;
+    }
+    void SetFileColumnNames(std::vector<std::string> names) { fileColumnNames_ = std::move(names); }
 
     // --- Cursor ---------------------------------------------------------------------------
     // Every move first ends a pending edit: a changed record is posted, an unchanged one dropped.
@@ -320,6 +326,7 @@ class PtfTable {
 
     parlix::FieldDefs defs_;
     std::vector<BuiltField> fields_;
+    std::optional<std::vector<std::string>> fileColumnNames_;
     // Stored records. rows_[0, sortedCount_) is in presentation order; rows after it were
     // stored since and are merged in lazily (so that bulk loads stay n log n).
     mutable std::vector<Record*> rows_;

@@ -56,8 +56,14 @@ void Forget(int slot) noexcept {
     }
 }
 
-// Whether `name` is a temporary of the file named `target`: "." + target + ".tmp-XXXXXX".
-bool IsTemporaryOf(std::string_view name, std::string_view target) {
+fs::path FolderOf(const fs::path& target) {
+    return target.parent_path().empty() ? fs::path(".") : target.parent_path();
+}
+
+}  // namespace
+
+// A temporary of "target" is named "." + target + ".tmp-XXXXXX".
+bool IsTemporaryFileOf(std::string_view name, std::string_view target) {
     const std::size_t length = 1 + target.size() + kMarker.size() + kRandomPart;
     if (name.size() != length || name[0] != '.' || name.substr(1, target.size()) != target ||
         name.substr(1 + target.size(), kMarker.size()) != kMarker) {
@@ -72,12 +78,6 @@ bool IsTemporaryOf(std::string_view name, std::string_view target) {
     }
     return true;
 }
-
-fs::path FolderOf(const fs::path& target) {
-    return target.parent_path().empty() ? fs::path(".") : target.parent_path();
-}
-
-}  // namespace
 
 TemporaryFile::TemporaryFile(const std::string& target) {
     RemoveStaleTemporaries(target, kStaleAfterSeconds);
@@ -142,7 +142,7 @@ void RemoveStaleTemporaries(const std::string& target, long ageSeconds) noexcept
         const std::time_t limit = std::time(nullptr) - ageSeconds;
         std::error_code ec;
         for (const fs::directory_entry& entry : fs::directory_iterator(FolderOf(path), ec)) {
-            if (!IsTemporaryOf(entry.path().filename().string(), name)) {
+            if (!IsTemporaryFileOf(entry.path().filename().string(), name)) {
                 continue;
             }
             struct stat info {};

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace parlix {
 
@@ -34,6 +35,10 @@ class TemporaryFile {
 // Removes every temporary file of a write still in progress. Async-signal-safe: meant for a
 // handler of a signal that ends the process (the file it removes is a partial copy anyway).
 void RemoveTemporaryFilesInProgress() noexcept;
+
+// Whether the file name `name` is that of a temporary file of a write to a file named
+// `target` (both without folder).
+bool IsTemporaryFileOf(std::string_view name, std::string_view target);
 
 // Removes the temporaries of `target` (see TemporaryFile) last changed at least `ageSeconds`
 // ago; other files, younger temporaries (of a write running now) and folders stay.

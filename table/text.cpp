@@ -1,23 +1,10 @@
 #include "table/text.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 
-#include "table/errors.h"
-
 namespace parlix {
-
-std::string SystemErrorText(int errorNumber) {
-    return std::strerror(errorNumber);
-}
-
-EFOpenError::EFOpenError(const std::string& path, const std::string& cause)
-    : PtfError("Datei " + path + " kann nicht geöffnet werden. " + cause) {}
-
-EFCreateError::EFCreateError(const std::string& path, const std::string& cause)
-    : PtfError("Datei \"" + path + "\" kann nicht erstellt werden. " + cause) {}
 
 std::string_view TrimView(std::string_view text) {
     std::size_t begin = 0;
@@ -190,6 +177,35 @@ std::string FormatGeneral(double value, char separator) {
         out.append(digits, static_cast<std::size_t>(integerDigits), std::string::npos);
     }
     return out;
+}
+
+namespace {
+
+template <typename Piece>
+std::int32_t SplitInto(std::string_view text, std::vector<Piece>& pieces, char separator) {
+    std::int32_t count = 0;
+    for (std::size_t at = text.find(separator); at != std::string_view::npos;
+         at = text.find(separator)) {
+        pieces.emplace_back(text.substr(0, at));
+        ++count;
+        text.remove_prefix(at + 1);
+    }
+    if (!text.empty()) {
+        pieces.emplace_back(text);
+        ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+std::int32_t SplitAtChar(std::string_view text, std::vector<std::string>& pieces, char separator) {
+    return SplitInto(text, pieces, separator);
+}
+
+std::int32_t SplitAtChar(std::string_view text, std::vector<std::string_view>& pieces,
+                         char separator) {
+    return SplitInto(text, pieces, separator);
 }
 
 }  // namespace parlix

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace parlix {
 
@@ -36,5 +37,13 @@ std::optional<double> ParseDecimal(std::string_view text);
 // notation ("1.5E-6", "1E20") for very large or small magnitudes. `separator` is the decimal
 // separator to write. Not-a-number and infinities have no form; callers refuse them.
 std::string FormatGeneral(double value, char separator);
+
+// Appends the pieces of `text` between occurrences of `separator` to `pieces`, untrimmed and
+// including empty ones, except that a separator at the very end gives no empty last piece.
+// Returns the number of pieces appended. The list is not cleared first.
+std::int32_t SplitAtChar(std::string_view text, std::vector<std::string>& pieces, char separator);
+// The same pieces as views into `text`, for callers that split many texts and keep no piece.
+std::int32_t SplitAtChar(std::string_view text, std::vector<std::string_view>& pieces,
+                         char separator);
 
 }  // namespace parlix

@@ -12,9 +12,16 @@
 
 #include "ui/dialogs.h"
 
+class QString;
 class QWidget;
 
 namespace parlix {
+
+struct Fault;
+
+// The text of a fault of the core in the windows: the one place where they turn one into
+// their message.
+QString FaultMessage(const Fault& fault);
 
 // Shows `error` unless it is EAbort. Must not throw.
 void ReportError(Dialogs& dialogs, QWidget* parent, const std::exception_ptr& error) noexcept;

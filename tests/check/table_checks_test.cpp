@@ -40,13 +40,14 @@ struct RuleCase {
     std::string language1 = "Deutsch";
     std::string language2 = "English";
     UnitContext unit = {"uTexte"};
+    std::vector<std::string> titles = {};  // of the file the table was read from; none if empty
 };
 
 std::vector<Expected> Found(const CheckResult& result) {
     std::vector<Expected> found;
     for (const Finding& f : result.findings) {
         found.push_back({f.rule, f.row, f.column, f.otherRow});
-        const bool error = f.rule <= Rule::UsesImplicitUnit;
+        const bool error = f.rule <= Rule::ColumnTitle;
         EXPECT_EQ(f.severity, error ? Severity::Error : Severity::Warning);
     }
     return found;
@@ -215,6 +216,27 @@ const std::vector<RuleCase>& RuleCases() {
          {{Rule::DuplicatePropertyPath, 1, P, 0},
           {Rule::DuplicatePropertyPath, 3, P, 2},
           {Rule::DuplicatePropertyPath, 3, P, 0}}},
+        {"column titles of the file that are not the project's: swapped",
+         {{"", "", "sTitle", "Adressbuch", "Address book"}},
+         {{Rule::ColumnTitle, -1, L1}, {Rule::ColumnTitle, -1, L2}},
+         "Deutsch",
+         "English",
+         {"uTexte"},
+         {"Type", "Property", "StringName", "English", "Deutsch"}},
+        {"column titles of the file that are not the project's: one missing, one twice",
+         {{"", "", "sTitle", "Adressbuch", "Address book"}},
+         {{Rule::ColumnTitle, -1, N}, {Rule::ColumnTitle, -1, L2}},
+         "Deutsch",
+         "English",
+         {"uTexte"},
+         {"Type", "Property", "Deutsch", "Deutsch"}},
+        {"column titles of the file that are the project's",
+         {{"", "", "sTitle", "Adressbuch", "Address book"}},
+         {},
+         "Deutsch",
+         "English",
+         {"uTexte"},
+         {"Type", "Property", "StringName", "Deutsch", "English"}},
         {"a record with texts that gives nothing to the unit",
          {
              {"Note", "", "", "Text", ""},
@@ -234,6 +256,9 @@ TEST(CheckTranslations, EveryRuleFindsWhatItMustAndNothingElse) {
         SCOPED_TRACE(test.name);
         PtfTable table;
         testing::FillTranslations(table, test.language1, test.language2, test.rows);
+        if (!test.titles.empty()) {
+            table.SetFileColumnNames(test.titles);
+        }
         const CheckResult result = CheckTranslations(table, test.unit);
         EXPECT_EQ(Found(result), test.findings);
         EXPECT_EQ(result.records, static_cast<int>(test.rows.size()));
@@ -334,6 +359,15 @@ TEST(CheckTranslations, MessagesNameTheTextsAndTheOtherRecord) {
     EXPECT_EQ(english[2],
               "constant \"STITEL\" is already declared at line 4 (case does not matter)");
     EXPECT_EQ(english[6], "untranslated: no text in English");
+
+    table.SetFileColumnNames({"Type", "Property", "StringName", "English"});
+    const CheckResult titles = CheckTranslations(table);
+    ASSERT_GE(titles.findings.size(), 2u);
+    EXPECT_EQ(GermanMessage(titles.findings[0], titles),
+              "Spalte 4 heißt in der Tabellendatei \"English\", im Projekt \"Deutsch\"; ihre "
+              "Werte gehören womöglich in eine andere Spalte");
+    EXPECT_EQ(GermanMessage(titles.findings[1], titles),
+              "Die Tabellendatei hat keinen Titel für Spalte 5 (\"English\")");
 }
 
 // A finding of the project's settings: row and column are -1.
@@ -460,8 +494,7 @@ TEST(CheckTranslations, FindNothingInTheExampleProject) {
     PtfTable table;
     DefineTranslationFields(table);
     RenameLanguageFields(table, "Deutsch", "English");
-    ASSERT_TRUE(LoadPtfFile(PARLIX_EXAMPLES_DIR "/addressbook/AddressBook_translations.ptf", table,
-                            Notifier{}));
+    LoadPtfFile(PARLIX_EXAMPLES_DIR "/addressbook/AddressBook_translations.ptf", table);
     const CheckResult result = CheckTranslations(table, {"uTexte"});
     for (const Finding& finding : result.findings) {
         ADD_FAILURE() << EnglishMessage(finding, result, 4);

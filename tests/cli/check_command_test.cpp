@@ -69,20 +69,33 @@ TEST_F(CheckCommandTest, ASoundTablePrintsOnlyTheSummaryAndWritesNothing) {
     EXPECT_EQ(Run({"--check", "--strict"}).status, build_tool::kSuccess);
 }
 
+// The column titles of the table file stand in its names line, line 3.
 TEST_F(CheckCommandTest, EveryFindingIsALineOfTheTableFile) {
     Write(kFaulty, ProjectSettings{.language1 = "Deutsch-CH"});
+    std::string table = ReadBytes(table_);
+    const std::string titles = "\"Deutsch-CH\",\"English\",";
+    table.replace(table.find(titles), titles.size(), "\"English\",\"Deutsch-CH\",");
+    WriteBytes(table_, table);
     const Result result = Run({"--check"});
     EXPECT_EQ(result.status, build_tool::kFailure);
+    const std::string elsewhere = "; its values may belong to another column";
     EXPECT_EQ(result.out,
               project_ +
                   ":4: error: language name \"Deutsch-CH\" is not a valid conditional symbol "
                   "(only letters without accents, digits and underscores, not starting with a "
                   "digit, at most 127 characters)\n" +
-                  table_ + ":5: error: \"Begin\" is a reserved word and cannot name a constant\n" +
-                  table_ + ":5: warning: untranslated: no text in English\n" + table_ +
+                  table_ +
+                  ":3: error: column 4 is titled \"English\" in the table file but "
+                  "\"Deutsch-CH\" in the project" +
+                  elsewhere + "\n" + table_ +
+                  ":3: error: column 5 is titled \"Deutsch-CH\" in the table file but "
+                  "\"English\" in the project" +
+                  elsewhere + "\n" + table_ +
+                  ":5: error: \"Begin\" is a reserved word and cannot name a constant\n" + table_ +
+                  ":5: warning: untranslated: no text in English\n" + table_ +
                   ":6: error: constant \"STITLE\" is already declared at line 4 (case does not "
                   "matter)\n" +
-                  table_ + ": 3 errors, 1 warning in 3 records\n");
+                  table_ + ": 5 errors, 1 warning in 3 records\n");
     EXPECT_EQ(result.err, "");
     EXPECT_TRUE(UnitUntouched());
 }

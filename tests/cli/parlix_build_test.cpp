@@ -1,6 +1,7 @@
 #include "cli/parlix_build.h"
 #include "cli/run_tool.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -152,14 +153,18 @@ TEST_F(ParlixBuildTest, TheUnitKeepsItsEncodingUnlessAsked) {
                          bom + golden));
 }
 
-// The language fields are named after the project record and filled by position, whatever
-// the translation table file calls its columns.
+// The language fields are named after the project record and filled by position: a table
+// file whose columns are titled otherwise may hold its languages in the wrong columns, so
+// the build stops at that error instead of writing the texts under the wrong language.
 TEST_F(ParlixBuildTest, LanguagesComeFromTheProjectRecord) {
     PtfTable translations;
     testing::FillTranslations(translations, "Spalte4", "Spalte5", testing::WorkedExampleRows());
     SavePtfFile(translations_, '"', translations);
     const Result result = RunTool({"--define", "2", "--output", "-", project_});
-    EXPECT_TRUE(SameUnit(result.out, Golden("worked_example.pas")));
+    EXPECT_EQ(result.status, build_tool::kFailure);
+    EXPECT_EQ(result.out, "");
+    EXPECT_THAT(result.err,
+                ::testing::HasSubstr(translations_ + ":3: error: column 4 is titled \"Spalte4\""));
 }
 
 TEST_F(ParlixBuildTest, UnreadableFilesFailWithTheirNameAndCause) {
@@ -216,8 +221,11 @@ TEST_F(ParlixBuildTest, AnUnwritableUnitFailsWithoutBackups) {
 
 TEST_F(ParlixBuildTest, AFailedBackupLeavesTheUnitAlone) {
     fs::create_directory(unit_ + ".bak1");
-    ExpectFailure({project_},
-                  unit_ + ": Fehler beim Erstellen der Backup-Dateien - Unit nicht geschrieben");
+    ExpectFailure({project_}, unit_ +
+                                  ": Fehler beim Erstellen der Backup-Dateien - Unit nicht "
+                                  "geschrieben: Datei \"" +
+                                  unit_ + ".bak1\" kann nicht erstellt werden. " +
+                                  SystemErrorText(EISDIR));
 }
 
 TEST_F(ParlixBuildTest, WrongCallsShowTheUsage) {

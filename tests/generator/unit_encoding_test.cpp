@@ -64,7 +64,7 @@ TEST(UnitEncoding, FollowsTheUnitItReplacesUnlessAsked) {
         }
         UnitWritten written;
         ASSERT_EQ(GenerateUnitFile(path, 1, state, table, nullptr, test.choice, &written),
-                  UnitWriteResult::Written);
+                  Replacement::Written);
         const std::string unit = GenerateUnit(state, table, test.expected);
         EXPECT_EQ(ReadBytes(path), unit);
         EXPECT_EQ(written.encoding, test.expected);

@@ -1,7 +1,6 @@
 #include "generator/unit_file.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -25,8 +24,8 @@ using testing::Names;
 struct Question {
     bool answer = false;
     int asked = 0;
-    std::function<bool()> Callback() {
-        return [this] {
+    BackupFailureQuestion Callback() {
+        return [this](const EFCreateError&) {
             ++asked;
             return answer;
         };
@@ -38,7 +37,7 @@ TEST(WriteUnitFile, CreatesANewUnitWithoutBackupsOrQuestion) {
     const std::string unit = dir.File("uTexte.pas");
     Question question;
     EXPECT_EQ(WriteUnitFile(unit, 3, "unit uTexte;\r\n", question.Callback()),
-              UnitWriteResult::Written);
+              Replacement::Written);
     EXPECT_EQ(ReadBytes(unit), "unit uTexte;\r\n");
     EXPECT_FALSE(fs::exists(unit + ".bak1"));
     EXPECT_EQ(question.asked, 0);
@@ -49,12 +48,12 @@ TEST(WriteUnitFile, KeepsNumberedBackupsOfTheOldUnit) {
     const std::string unit = dir.File("uTexte.pas");
     WriteBytes(unit, "first");
     WriteBytes(unit + ".bak1", "older");
-    EXPECT_EQ(WriteUnitFile(unit, 2, "second", nullptr), UnitWriteResult::Written);
+    EXPECT_EQ(WriteUnitFile(unit, 2, "second", nullptr), Replacement::Written);
     EXPECT_EQ(ReadBytes(unit), "second");
     EXPECT_EQ(ReadBytes(unit + ".bak1"), "first");
     EXPECT_EQ(ReadBytes(unit + ".bak2"), "older");
 
-    EXPECT_EQ(WriteUnitFile(unit, 0, "third", nullptr), UnitWriteResult::Written);
+    EXPECT_EQ(WriteUnitFile(unit, 0, "third", nullptr), Replacement::Written);
     EXPECT_EQ(ReadBytes(unit), "third");
     EXPECT_EQ(ReadBytes(unit + ".bak1"), "first");
 }
@@ -66,15 +65,15 @@ TEST(WriteUnitFile, AsksAfterAFailedBackupAndWritesOnlyWithConsent) {
     fs::create_directory(unit + ".bak1");  // no copy can replace a folder
 
     Question refuse;
-    EXPECT_EQ(WriteUnitFile(unit, 1, "new", refuse.Callback()), UnitWriteResult::Declined);
+    EXPECT_EQ(WriteUnitFile(unit, 1, "new", refuse.Callback()), Replacement::Declined);
     EXPECT_EQ(refuse.asked, 1);
     EXPECT_EQ(ReadBytes(unit), "old");
-    EXPECT_EQ(WriteUnitFile(unit, 1, "new", nullptr), UnitWriteResult::Declined);
+    EXPECT_EQ(WriteUnitFile(unit, 1, "new", nullptr), Replacement::Declined);
     EXPECT_EQ(ReadBytes(unit), "old");
     EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"uTexte.pas", "uTexte.pas.bak1"}));
 
     Question consent{true};
-    EXPECT_EQ(WriteUnitFile(unit, 1, "new", consent.Callback()), UnitWriteResult::Written);
+    EXPECT_EQ(WriteUnitFile(unit, 1, "new", consent.Callback()), Replacement::Written);
     EXPECT_EQ(consent.asked, 1);
     EXPECT_EQ(ReadBytes(unit), "new");
 }
@@ -103,26 +102,13 @@ TEST(WriteUnitFile, AHopelessWriteFailsBeforeAnyBackup) {
     EXPECT_TRUE(fs::is_empty(folder));
 }
 
-TEST(WriteUnitFile, AReadOnlyUnitIsNeitherBackedUpNorReplaced) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root may write read-only files";
-    }
-    TempDir dir;
-    const std::string unit = dir.File("uTexte.pas");
-    WriteBytes(unit, "old");
-    fs::permissions(unit, fs::perms::owner_read);
-    EXPECT_THROW(WriteUnitFile(unit, 2, "new", nullptr), EFCreateError);
-    EXPECT_EQ(ReadBytes(unit), "old");
-    EXPECT_FALSE(fs::exists(unit + ".bak1"));
-}
-
 TEST(WriteUnitFile, FollowsASymbolicLink) {
     TempDir dir;
     const std::string real = dir.File("real.pas");
     const std::string link = dir.File("uTexte.pas");
     WriteBytes(real, "old");
     fs::create_symlink(real, link);
-    EXPECT_EQ(WriteUnitFile(link, 0, "new", nullptr), UnitWriteResult::Written);
+    EXPECT_EQ(WriteUnitFile(link, 0, "new", nullptr), Replacement::Written);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadBytes(real), "new");
 }
@@ -156,9 +142,64 @@ TEST(GenerateUnitFile, WritesTheUnitInPiecesThatEndWithALine) {
     TempDir dir;
     const std::string unit = dir.File("uTexte.pas");
     WriteBytes(unit, "old");
-    EXPECT_EQ(GenerateUnitFile(unit, 1, state, table, nullptr), UnitWriteResult::Written);
+    EXPECT_EQ(GenerateUnitFile(unit, 1, state, table, nullptr), Replacement::Written);
     EXPECT_EQ(ReadBytes(unit), whole);
     EXPECT_EQ(ReadBytes(unit + ".bak1"), "old");
+}
+
+// The unit never goes over the files it is made from, whatever name leads there, nor do its
+// backups; a unit of its own name beside them is written.
+TEST(GenerateUnitFile, RefusesTheProjectsOwnFiles) {
+    TempDir dir;
+    fs::create_directory(dir.Path() / "app");
+    const std::string project = dir.File("app/Demo.ppr");
+    const std::string table = dir.File("app/Demo_translations.ptf");
+    WriteBytes(project, "project");
+    WriteBytes(table, "table");
+    WriteBytes(project + ".bak1", "backup");
+    WriteBytes(dir.File("app/.Demo_translations.ptf.tmp-Ab12Cd"), "partial");
+    fs::create_hard_link(project + ".bak1", dir.File("linked"));
+    fs::create_symlink(table, dir.File("app/uLink.pas"));
+    struct Case {
+        const char* what;
+        std::string target;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"the project file", project, true},
+        {"the translation table", table, true},
+        {"another spelling", dir.File("app/../app/./Demo.ppr"), true},
+        {"a symbolic link to the table", dir.File("app/uLink.pas"), true},
+        {"a backup", project + ".bak1", true},
+        {"a backup not there yet", table + ".bak3", true},
+        {"a hard link to a backup", dir.File("linked"), true},
+        {"a temporary file", dir.File("app/.Demo_translations.ptf.tmp-Ab12Cd"), true},
+        {"a file whose backups would be the project file", dir.File("app/Demo"), false},
+        {"the source unit", dir.File("app/uTexte.pas"), false},
+        {"a name that only starts like a backup", project + ".bak1x", false},
+    };
+    PtfTable translations;
+    testing::FillTranslations(translations, "Deutsch", "English", testing::WorkedExampleRows());
+    ProjectState state = testing::WorkedExampleState();
+    state.ProjectFileName = project;
+    state.TranslationsFileName = table;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string before = fs::exists(c.target) ? ReadBytes(c.target) : "";
+        try {
+            GenerateUnitFile(c.target, 2, state, translations, nullptr);
+            EXPECT_FALSE(c.refused);
+            fs::remove(c.target);
+        } catch (const EFCreateError& error) {
+            EXPECT_TRUE(c.refused) << error.what();
+            EXPECT_EQ(error.Step(), WriteStep::Target);
+            EXPECT_EQ(fs::exists(c.target) ? ReadBytes(c.target) : "", before);
+        }
+    }
+    EXPECT_EQ(ReadBytes(project), "project");
+    EXPECT_EQ(ReadBytes(table), "table");
+    EXPECT_EQ(ReadBytes(project + ".bak1"), "backup");
+    EXPECT_FALSE(fs::exists(table + ".bak1"));
 }
 
 TEST(GenerateUnitFile, AGeneratorErrorWritesNothing) {

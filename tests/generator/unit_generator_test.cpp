@@ -197,17 +197,6 @@ TEST(PascalLiteral, ControlCharactersBecomeCharacterCodes) {
     }
 }
 
-TEST(UnitName, IsTheFileNameWithoutItsLastExtension) {
-    EXPECT_EQ(UnitNameFor("C:\\Projekte\\Adressen\\uTexte.pas"), "uTexte");
-    EXPECT_EQ(UnitNameFor("uTexte.de.pas"), "uTexte.de");
-    EXPECT_EQ(UnitNameFor("uTexte"), "uTexte");
-    EXPECT_EQ(UnitNameFor("/home/dev/app.v2/uTexte"), "uTexte");
-    EXPECT_EQ(UnitNameFor("units/uTexte.pas"), "uTexte");
-    EXPECT_EQ(UnitNameFor("D:uTexte.pas"), "uTexte");
-    EXPECT_EQ(UnitNameFor("C:\\my.dir\\"), "");
-    EXPECT_EQ(UnitNameFor(""), "");
-}
-
 // The conditional blocks carry the names of the table's language fields; the define carries
 // the project's name of the chosen language.
 TEST(GenerateUnit, ConditionalSymbolsComeFromTheFieldNames) {

@@ -28,6 +28,17 @@ TEST(ProjectFiles, SourceUnitIsFoundFromTheProjectFolder) {
               "bersetzung.pas");
 }
 
+TEST(UnitName, IsTheFileNameWithoutItsLastExtension) {
+    EXPECT_EQ(UnitNameFor("C:\\Projekte\\Adressen\\uTexte.pas"), "uTexte");
+    EXPECT_EQ(UnitNameFor("uTexte.de.pas"), "uTexte.de");
+    EXPECT_EQ(UnitNameFor("uTexte"), "uTexte");
+    EXPECT_EQ(UnitNameFor("/home/dev/app.v2/uTexte"), "uTexte");
+    EXPECT_EQ(UnitNameFor("units/uTexte.pas"), "uTexte");
+    EXPECT_EQ(UnitNameFor("D:uTexte.pas"), "uTexte");
+    EXPECT_EQ(UnitNameFor("C:\\my.dir\\"), "");
+    EXPECT_EQ(UnitNameFor(""), "");
+}
+
 TEST(ProjectFiles, RecordLayoutMatchesTheProjectFile) {
     PtfTable project;
     DefineProjectFields(project);

@@ -44,11 +44,14 @@ struct StoredProject {
     std::map<std::string, std::string> fields;
     explicit StoredProject(const std::string& path) {
         PtfTable table;
-        DefineProjectFields(table);
-        if (!LoadPtfFile(path, table, {}) || table.RecordCount() != 1) {
+        try {
+            ReadProjectFile(path, table);
+        } catch (const PtfError&) {
             return;
         }
-        table.Open();
+        if (table.RecordCount() != 1) {
+            return;
+        }
         for (int i = 0; i < table.FieldCount(); ++i) {
             fields[table.Field(i).FieldName()] = table.Field(i).AsString();
         }
@@ -456,7 +459,11 @@ class ProjectFlowsTest : public QObject {
         const StoredProject stored(H().File("Demo.ppr"));
         QCOMPARE(stored["Language1"], std::string("Deutsch"));
         QCOMPARE(stored["SourceFile"], std::string("uTexte.pas"));
-        QCOMPARE(ReadBytes(H().File("Demo.ppr.bak1")), project);
+        // Within the second of its creation the record is written byte for byte as it was,
+        // which writes nothing; later its LastSave differs and the old file is backup 1.
+        QCOMPARE(fs::exists(H().File("Demo.ppr.bak1")) ? ReadBytes(H().File("Demo.ppr.bak1"))
+                                                       : ReadBytes(H().File("Demo.ppr")),
+                 project);
     }
 
     void aProjectFileThatCannotBeReadIsReported_data() {
@@ -466,7 +473,8 @@ class ProjectFlowsTest : public QObject {
         QTest::newRow("no record") << "/* Portable Table Format 1.0 */\r\nporTables[porTables."
                                       "length] = new Array(\r\n\"SourceFile\",\r\n1);\r\n"
                                    << "Error by load PTF-File: %1";
-        QTest::newRow("too short") << "/* Portable Table Format 1.0 */\r\n" << QString();
+        QTest::newRow("too short") << "/* Portable Table Format 1.0 */\r\n"
+                                   << "Error by load PTF-File: %1";
     }
 
     void aProjectFileThatCannotBeReadIsReported() {
@@ -478,12 +486,8 @@ class ProjectFlowsTest : public QObject {
             WriteBytes(H().File("Other.ppr"), content.toStdString());
         }
         H().OpenProject("Other.ppr");
-        if (message.isEmpty()) {
-            QVERIFY(H().dialogs.shown.empty());
-        } else {
-            QCOMPARE(H().dialogs.shown.size(), std::size_t(1));
-            QVERIFY(H().dialogs.Texts().at(0).startsWith(message.arg(H().Path("Other.ppr"))));
-        }
+        QCOMPARE(H().dialogs.shown.size(), std::size_t(1));
+        QVERIFY(H().dialogs.Texts().at(0).startsWith(message.arg(H().Path("Other.ppr"))));
         QCOMPARE(State().ProjectFileName, H().File("Demo.ppr"));
         QCOMPARE(Main().windowTitle(), "Parlix LE: " + H().Path("Demo.ppr"));
         QVERIFY(H().ProjectActionsEnabled());
@@ -648,7 +652,7 @@ class ProjectFlowsTest : public QObject {
         DemoProject();
         const std::string damaged =
             "/* Portable Table Format 1.0 */\r\nporTables[porTables."
-            "length] = new Array(\r\n\"Type\",\r\n\"a\",\r\nzwei,\r\n1);\r\n";
+            "length] = new Array(\r\n\"Type\",\r\n\"a\",\r\nzwei,\r\n5);\r\n";
         WriteBytes(H().File("Demo_translations.ptf"), damaged);
         H().dialogs.modalScripts.push_back(CancelDialog);
         Main().aEditProject->trigger();

@@ -1,188 +1,172 @@
 #include "table/backups.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <string>
 
+#include "table/errors.h"
 #include "test_support.h"
 
 namespace parlix {
 namespace {
 
-using ::testing::ElementsAre;
+namespace fs = std::filesystem;
+using testing::ChildLimits;
+using testing::ChildReport;
 using testing::ReadBytes;
-using testing::TempDir;
+using testing::RunInChild;
 using testing::WriteBytes;
 
-class RotateBackupsTest : public ::testing::Test {
-  protected:
-    std::string X() const { return dir_.File("Demo.ppr"); }
-    std::string Bak(int n) const { return X() + ".bak" + std::to_string(n); }
-    bool Exists(const std::string& path) const { return std::filesystem::exists(path); }
+// The files of a rotation: "X" and its backups by number; "<dir>" for a folder of that name.
+using Files = std::map<std::string, std::string>;
 
-    TempDir dir_;
-};
-
-TEST_F(RotateBackupsTest, ShiftsACompleteSeriesDownByOne) {
-    WriteBytes(X(), "now");
-    WriteBytes(Bak(1), "before");
-    WriteBytes(Bak(2), "older");
-    EXPECT_TRUE(RotateBackups(X(), 3, ".bak"));
-    EXPECT_EQ(ReadBytes(X()), "now") << "the file itself is copied, never moved";
-    EXPECT_EQ(ReadBytes(Bak(1)), "now");
-    EXPECT_EQ(ReadBytes(Bak(2)), "before");
-    EXPECT_EQ(ReadBytes(Bak(3)), "older");
+std::string Name(const std::string& key) {
+    return key == "X" ? "Demo.ppr" : "Demo.ppr.bak" + key;
 }
 
-TEST_F(RotateBackupsTest, SkipsGapsWithoutFailing) {
-    WriteBytes(X(), "now");
-    WriteBytes(Bak(2), "older");
-    EXPECT_TRUE(RotateBackups(X(), 3, ".bak"));
-    EXPECT_EQ(ReadBytes(Bak(3)), "older");
-    EXPECT_EQ(ReadBytes(Bak(2)), "older");
-    EXPECT_EQ(ReadBytes(Bak(1)), "now");
-}
-
-TEST_F(RotateBackupsTest, DoesNothingForAMissingFileOrACountBelowOne) {
-    EXPECT_TRUE(RotateBackups(X(), 3, ".bak"));
-    EXPECT_FALSE(Exists(Bak(1)));
-    WriteBytes(X(), "now");
-    EXPECT_TRUE(RotateBackups(X(), 0, ".bak"));
-    EXPECT_TRUE(RotateBackups(X(), -4, ".bak"));
-    EXPECT_FALSE(Exists(Bak(1)));
-}
-
-TEST_F(RotateBackupsTest, LeavesCopiesAboveTheCountAlone) {
-    WriteBytes(X(), "now");
-    WriteBytes(Bak(5), "ancient");
-    EXPECT_TRUE(RotateBackups(X(), 2, ".bak"));
-    EXPECT_EQ(ReadBytes(Bak(5)), "ancient");
-    EXPECT_FALSE(Exists(Bak(3)));
-}
-
-TEST_F(RotateBackupsTest, AFailedCopyReportsFalseButTheOthersAreStillMade) {
-    WriteBytes(X(), "now");
-    WriteBytes(Bak(1), "before");
-    WriteBytes(Bak(2), "older");
-    std::filesystem::create_directory(Bak(3));  // no file can be copied over a folder
-    EXPECT_FALSE(RotateBackups(X(), 3, ".bak"));
-    EXPECT_EQ(ReadBytes(Bak(2)), "before");
-    EXPECT_EQ(ReadBytes(Bak(1)), "now");
-}
-
-TEST_F(RotateBackupsTest, AFolderUnderTheSourceNameCountsAsMissing) {
-    std::filesystem::create_directory(Bak(1));
-    WriteBytes(X(), "now");
-    EXPECT_FALSE(RotateBackups(X(), 2, ".bak")) << "bak1 cannot be replaced by the file";
-    EXPECT_FALSE(Exists(Bak(2))) << "a folder is not copied as a backup";
-}
-
-// Runs `body` in a child process, which may limit itself without harm to the tests, and
-// returns its exit status; -1 when it did not end normally within `seconds`.
-int InChildProcess(const std::function<int()>& body, unsigned seconds) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::alarm(seconds);
-        ::_exit(body());
+// Every file of the folder, by the keys of Files; "?" for a folder.
+Files Read(const fs::path& folder) {
+    Files files;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        const std::string key =
+            name == "Demo.ppr" ? "X" : name.substr(std::string("Demo.ppr.bak").size());
+        files[key] = entry.is_directory() ? "<dir>" : ReadBytes(entry.path().string());
     }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return files;
 }
 
-TEST_F(RotateBackupsTest, ACopyCutShortLeavesThatBackupAsItWas) {
-    const std::string large(8000, 'n');  // above the child's file size limit
-    WriteBytes(X(), large);
-    WriteBytes(Bak(1), std::string(6000, 'b'));
-    WriteBytes(Bak(2), "older");
-    const int status = InChildProcess(
-        [&] {
-            ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of killing
-            const rlimit limit{4096, 4096};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            return RotateBackups(X(), 3, ".bak") ? 0 : 1;
-        },
-        20);
-    EXPECT_EQ(status, 1) << "the failed copies are reported";
-    EXPECT_EQ(ReadBytes(Bak(3)), "older") << "the copy that fits is still made";
-    EXPECT_EQ(ReadBytes(Bak(2)), "older");
-    EXPECT_TRUE(ReadBytes(Bak(1)) == std::string(6000, 'b')) << ReadBytes(Bak(1)).size();
-    EXPECT_TRUE(ReadBytes(X()) == large);
-    int entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
-        ++entries;
+std::string Show(const Files& files) {
+    std::string text;
+    for (const auto& [key, bytes] : files) {
+        text +=
+            key + "=" + (bytes.size() > 12 ? std::to_string(bytes.size()) + " bytes" : bytes) + " ";
     }
-    EXPECT_EQ(entries, 4) << "no partial copy is left beside the backups";
+    return text;
 }
 
-TEST_F(RotateBackupsTest, AHugeCountRotatesWhatExistsAtOnce) {
-    WriteBytes(X(), "now");
-    WriteBytes(Bak(1), "before");
-    WriteBytes(Bak(2), "older");
-    WriteBytes(Bak(4), "gap");  // copied to 5; 3 is missing, so nothing goes to 4
-    WriteBytes(X() + ".bak07", "not a backup number");
-    const int status =
-        InChildProcess([&] { return RotateBackups(X(), INT32_MAX, ".bak") ? 0 : 1; }, 20);
-    ASSERT_EQ(status, 0) << "one existence test per number would take hours";
-    EXPECT_EQ(ReadBytes(Bak(1)), "now");
-    EXPECT_EQ(ReadBytes(Bak(2)), "before");
-    EXPECT_EQ(ReadBytes(Bak(3)), "older");
-    EXPECT_EQ(ReadBytes(Bak(4)), "gap");
-    EXPECT_EQ(ReadBytes(Bak(5)), "gap");
-    EXPECT_FALSE(Exists(Bak(6)));
-    EXPECT_FALSE(Exists(Bak(8)));
-}
-
-std::vector<std::string> Split(std::string_view text, int* count = nullptr) {
-    std::vector<std::string> pieces;
-    int n = SplitAtChar(text, pieces, ',');
-    if (count != nullptr) {
-        *count = n;
+// Every rotation, in a child process that may be limited as the case needs: what is on disk
+// before, the count, whether the rotation fails, and what is on disk after. A failed copy
+// stops the rotation, so that no backup loses its bytes: each is where it was, or also one
+// number higher.
+TEST(RotateBackups, KeepsEveryBackupItCannotMove) {
+    const std::string large(100 << 10, 'b');  // too large for the limited disk's room
+    struct Case {
+        const char* what;
+        Files before;
+        std::int32_t count;
+        ChildLimits limits;
+        bool fails;
+        Files after;
+        const char* readOnly = nullptr;  // a backup made read-only first
+    };
+    const Case cases[] = {
+        {"a complete series moves down by one",
+         {{"X", "now"}, {"1", "before"}, {"2", "older"}},
+         3,
+         {},
+         false,
+         {{"X", "now"}, {"1", "now"}, {"2", "before"}, {"3", "older"}}},
+        {"a gap is skipped",
+         {{"X", "now"}, {"2", "older"}},
+         3,
+         {},
+         false,
+         {{"X", "now"}, {"1", "now"}, {"2", "older"}, {"3", "older"}}},
+        {"no file yet", {}, 3, {}, false, {}},
+        {"a count of 0", {{"X", "now"}}, 0, {}, false, {{"X", "now"}}},
+        {"a negative count", {{"X", "now"}}, -4, {}, false, {{"X", "now"}}},
+        {"copies above the count stay",
+         {{"X", "now"}, {"5", "ancient"}},
+         2,
+         {},
+         false,
+         {{"X", "now"}, {"1", "now"}, {"5", "ancient"}}},
+        {"a folder in the way of backup 3 stops before backup 2 is replaced",
+         {{"X", "now"}, {"1", "before"}, {"2", "older"}, {"3", "<dir>"}},
+         3,
+         {},
+         true,
+         {{"X", "now"}, {"1", "before"}, {"2", "older"}, {"3", "<dir>"}}},
+        {"a folder under the name of backup 1 is no backup to move",
+         {{"X", "now"}, {"1", "<dir>"}},
+         2,
+         {},
+         true,
+         {{"X", "now"}, {"1", "<dir>"}}},
+        {"a read-only backup 2 stops before backup 1 is replaced",
+         {{"X", "now"}, {"1", "before"}, {"2", "older"}},
+         3,
+         {.unprivileged = true},
+         true,
+         {{"X", "now"}, {"1", "before"}, {"2", "older"}, {"3", "older"}},
+         "2"},
+        {"a full disk stops before backup 1 is replaced",
+         {{"X", "now"}, {"1", large}, {"2", "older"}},
+         3,
+         {.diskBytes = 128 << 10},
+         true,
+         {{"X", "now"}, {"1", large}, {"2", "older"}, {"3", "older"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto setup = [&](const fs::path& folder) {
+            for (const auto& [key, bytes] : c.before) {
+                if (bytes == "<dir>") {
+                    fs::create_directory(folder / Name(key));
+                } else {
+                    WriteBytes((folder / Name(key)).string(), bytes);
+                }
+            }
+            if (c.readOnly != nullptr) {
+                ::chmod((folder / Name(c.readOnly)).c_str(), 0444);
+            }
+        };
+        const std::string report =
+            RunInChild(c.limits, setup, [&](const fs::path& folder, ChildReport& check) {
+                bool failed = false;
+                try {
+                    RotateBackups((folder / "Demo.ppr").string(), c.count, ".bak");
+                } catch (const EFCreateError& error) {
+                    failed = true;
+                    check.Expect(error.Step() == WriteStep::Backups, "the step is not Backups");
+                    check.Expect(
+                        error.GetFault().file.find(".bak") != std::string::npos,
+                        "the failure does not name the backup: " + error.GetFault().Text());
+                }
+                check.Expect(failed == c.fails, failed ? "failed" : "did not fail");
+                const Files after = Read(folder);
+                check.Expect(after == c.after, "found " + Show(after));
+            });
+        EXPECT_EQ(report, "");
     }
-    return pieces;
 }
 
-TEST(SplitAtChar, KeepsEmptyPiecesExceptAtTheEnd) {
-    int count = 0;
-    EXPECT_THAT(Split("a,b,c", &count), ElementsAre("a", "b", "c"));
-    EXPECT_EQ(count, 3);
-    EXPECT_THAT(Split("a,,b"), ElementsAre("a", "", "b"));
-    EXPECT_THAT(Split(",a"), ElementsAre("", "a"));
-    EXPECT_THAT(Split("a,"), ElementsAre("a"));
-    EXPECT_THAT(Split(","), ElementsAre(""));
-    EXPECT_THAT(Split("abc"), ElementsAre("abc"));
-    EXPECT_THAT(Split("", &count), ElementsAre());
-    EXPECT_EQ(count, 0);
-    EXPECT_THAT(Split(" a , b "), ElementsAre(" a ", " b "));
-}
-
-TEST(SplitAtChar, AppendsToWhatTheListHolds) {
-    std::vector<std::string> pieces{"kept"};
-    EXPECT_EQ(SplitAtChar("x,y", pieces, ','), 2);
-    EXPECT_THAT(pieces, ElementsAre("kept", "x", "y"));
-}
-
-TEST(SplitAtChar, ViewsGiveTheSamePiecesAsCopies) {
-    for (std::string_view text : {"a,b,c", "a,,b", ",a", "a,", ",", "abc", "", " a , b "}) {
-        std::vector<std::string_view> views{"kept"};
-        const int count = SplitAtChar(text, views, ',');
-        int copies = 0;
-        const std::vector<std::string> expected = Split(text, &copies);
-        EXPECT_EQ(count, copies) << text;
-        ASSERT_EQ(views.size(), expected.size() + 1) << text;
-        EXPECT_EQ(views[0], "kept");
-        for (std::size_t i = 0; i < expected.size(); ++i) {
-            EXPECT_EQ(views[i + 1], expected[i]) << text;
-        }
-    }
+TEST(RotateBackups, AHugeCountRotatesWhatExistsAtOnce) {
+    const std::string report = RunInChild({}, {}, [](const fs::path& folder, ChildReport& check) {
+        const std::string x = (folder / "Demo.ppr").string();
+        WriteBytes(x, "now");
+        WriteBytes(x + ".bak1", "before");
+        WriteBytes(x + ".bak2", "older");
+        WriteBytes(x + ".bak4", "gap");  // copied to 5; 3 is missing, so nothing goes to 4
+        WriteBytes(x + ".bak07", "not a backup number");
+        RotateBackups(x, INT32_MAX, ".bak");  // one existence test per number would take hours
+        const Files expected = {{"X", "now"},
+                                {"1", "now"},
+                                {"2", "before"},
+                                {"3", "older"},
+                                {"4", "gap"},
+                                {"5", "gap"},
+                                {"07", "not a backup number"}};
+        check.Expect(Read(folder) == expected, "found " + Show(Read(folder)));
+    });
+    EXPECT_EQ(report, "");
 }
 
 }  // namespace

@@ -1,4 +1,9 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "table/cp1252.h"
 #include "table/file_io.h"
@@ -6,6 +11,8 @@
 
 namespace parlix {
 namespace {
+
+using ::testing::ElementsAre;
 
 TEST(Text, TrimRemovesControlsAndBlanksAtBothEndsOnly) {
     EXPECT_EQ(Trim("\t \r\n a  b \x01\x1F "), "a  b");
@@ -74,6 +81,50 @@ TEST(Cp1252, EveryByteSurvivesTheWayThroughUnicode) {
     std::string beyond;
     AppendUtf8(beyond, 0x1F600);  // what refused texts name, beyond the code page's reach
     EXPECT_EQ(beyond, "\xF0\x9F\x98\x80");
+}
+
+std::vector<std::string> Split(std::string_view text, int* count = nullptr) {
+    std::vector<std::string> pieces;
+    int n = SplitAtChar(text, pieces, ',');
+    if (count != nullptr) {
+        *count = n;
+    }
+    return pieces;
+}
+
+TEST(SplitAtChar, KeepsEmptyPiecesExceptAtTheEnd) {
+    int count = 0;
+    EXPECT_THAT(Split("a,b,c", &count), ElementsAre("a", "b", "c"));
+    EXPECT_EQ(count, 3);
+    EXPECT_THAT(Split("a,,b"), ElementsAre("a", "", "b"));
+    EXPECT_THAT(Split(",a"), ElementsAre("", "a"));
+    EXPECT_THAT(Split("a,"), ElementsAre("a"));
+    EXPECT_THAT(Split(","), ElementsAre(""));
+    EXPECT_THAT(Split("abc"), ElementsAre("abc"));
+    EXPECT_THAT(Split("", &count), ElementsAre());
+    EXPECT_EQ(count, 0);
+    EXPECT_THAT(Split(" a , b "), ElementsAre(" a ", " b "));
+}
+
+TEST(SplitAtChar, AppendsToWhatTheListHolds) {
+    std::vector<std::string> pieces{"kept"};
+    EXPECT_EQ(SplitAtChar("x,y", pieces, ','), 2);
+    EXPECT_THAT(pieces, ElementsAre("kept", "x", "y"));
+}
+
+TEST(SplitAtChar, ViewsGiveTheSamePiecesAsCopies) {
+    for (std::string_view text : {"a,b,c", "a,,b", ",a", "a,", ",", "abc", "", " a , b "}) {
+        std::vector<std::string_view> views{"kept"};
+        const int count = SplitAtChar(text, views, ',');
+        int copies = 0;
+        const std::vector<std::string> expected = Split(text, &copies);
+        EXPECT_EQ(count, copies) << text;
+        ASSERT_EQ(views.size(), expected.size() + 1) << text;
+        EXPECT_EQ(views[0], "kept");
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(views[i + 1], expected[i]) << text;
+        }
+    }
 }
 
 }  // namespace
