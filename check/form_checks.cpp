@@ -70,7 +70,7 @@ void CheckAgainstForms(PtfTable& table, const forms::ProjectForms& forms,
                     const std::string at =
                         text->place.line > 0
                             ? text->file + ":" + std::to_string(text->place.line)
-                            : text->file + ": offset " + std::to_string(text->place.offset);
+                            : text->file + ": Byte " + std::to_string(text->place.offset);
                     texts.push_back({Severity::Warning, Rule::FormTextDiffers, row, kLanguage1, -1,
                                      std::string(piece), Detail(text->text), at});
                 }

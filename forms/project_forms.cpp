@@ -131,7 +131,7 @@ class Beside {
 };
 
 std::vector<std::string> Locate(const ProjectFormsSource& source, const Beside& beside,
-                                std::vector<FormFault>* faults, std::vector<std::string>* folders) {
+                                std::vector<Fault>* faults, std::vector<std::string>* folders) {
     std::vector<std::string> files;
     for (const std::string& unit : UsesEntries(source.usesList)) {
         if (const std::optional<std::string> form = beside.Find(unit, {".lfm", ".dfm"})) {
@@ -149,7 +149,7 @@ std::vector<std::string> Locate(const ProjectFormsSource& source, const Beside& 
         } else if (fs::exists(extra, error)) {
             files.push_back(extra);
         } else if (faults != nullptr) {
-            faults->push_back({extra, {}, false, "Datei oder Ordner nicht gefunden"});
+            faults->push_back(Fault::In(extra, "Datei oder Ordner nicht gefunden"));
         }
     }
     std::unordered_set<std::string> added;

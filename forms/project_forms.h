@@ -51,7 +51,7 @@ class ProjectForms {
     // The form files asked for, in the order found.
     const std::vector<std::string>& Files() const { return files_; }
     // Forms that could not be read, extra paths that do not exist.
-    const std::vector<FormFault>& Faults() const { return faults_; }
+    const std::vector<Fault>& Faults() const { return faults_; }
 
     // Every form's texts to translate, form after form; a path given by two forms counts once
     // (the first).
@@ -69,7 +69,7 @@ class ProjectForms {
   private:
     std::unique_ptr<ScannedForms> scanned_;
     std::vector<std::string> files_;
-    std::vector<FormFault> faults_;
+    std::vector<Fault> faults_;
     std::vector<FormText> texts_;
     std::unordered_map<std::string, std::size_t> textByKey_;
     std::unordered_set<std::string> variables_;  // lower case: the scanned forms' variables

@@ -89,7 +89,7 @@ struct Folder {
 struct ScannedForms::Files {
     struct Loaded {
         std::shared_ptr<const Form> form;  // null: unreadable
-        std::optional<FormFault> fault;
+        std::optional<Fault> fault;
         bool told = false;  // its fault or warnings are in the lists
     };
     std::unordered_map<std::string, Loaded> forms;
@@ -237,8 +237,8 @@ bool ScannedForms::Add(const std::string& formFile) {
         if (added) {
             try {
                 loaded.form = std::make_shared<const Form>(ReadFormFile(path));
-            } catch (const FormError& error) {
-                loaded.fault = error.Fault();
+            } catch (const FaultError& error) {
+                loaded.fault = error.GetFault();
             }
         }
         if (tell && !loaded.told) {

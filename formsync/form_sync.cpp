@@ -284,7 +284,7 @@ forms::ProjectFormsSource FormsSourceOf(const ProjectState& state,
 
 std::string FormSpot::Text() const {
     if (binary) {
-        return file + ": offset " + std::to_string(place.offset);
+        return file + ": Byte " + std::to_string(place.offset);
     }
     return file + ":" + std::to_string(place.line);
 }

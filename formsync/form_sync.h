@@ -30,7 +30,7 @@ struct FormSpot {
     std::string file;
     forms::FormPlace place;
     bool binary = false;
-    // "file:line" or "file: offset N" (UTF-8), as the command line and the window name it.
+    // "file:line" or "file: Byte N" (UTF-8), as the command line and the window name it.
     std::string Text() const;
 };
 

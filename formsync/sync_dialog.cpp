@@ -48,7 +48,7 @@ QString Quoted(const QString& text) {
 // "umain.lfm:12": the form's file without its folder, and the place in it.
 QString Place(const formsync::FormSpot& spot) {
     const QString file = QFileInfo(Utf8(spot.file)).fileName();
-    return spot.binary ? file + QStringLiteral(": Offset %1").arg(spot.place.offset)
+    return spot.binary ? file + QStringLiteral(": Byte %1").arg(spot.place.offset)
                        : file + QStringLiteral(":%1").arg(spot.place.line);
 }
 
@@ -170,7 +170,7 @@ void TfmFormSync::FillLines(const formsync::SyncPlan& plan, const forms::Project
     const std::size_t total =
         forms.Faults().size() + plan.refused.size() + plan.changed.size() + plan.added.size();
     const auto room = [&] { return listed++ < static_cast<std::size_t>(kListedLines); };
-    for (const forms::FormFault& fault : forms.Faults()) {
+    for (const Fault& fault : forms.Faults()) {
         if (room()) {
             add(QStringLiteral("nicht lesbar"), QString(), Utf8(fault.message),
                 QFileInfo(Utf8(fault.file)).fileName());

@@ -41,7 +41,7 @@ void FormSyncFlow::aSyncFormsExecute() {
                                  "gefunden: gesucht wurden <Unit>.lfm und <Unit>.dfm neben der "
                                  "Quelltext-Unit und neben der Projektdatei.")
                                  .arg(FromCp1252(state.UsesList));
-        for (const forms::FormFault& fault : forms->Faults()) {
+        for (const Fault& fault : forms->Faults()) {
             text += QStringLiteral("\n\n") + QString::fromStdString(fault.Text());
         }
         dialogs_.ShowMessage(fmMain_.Window(), MessageKind::Information, text, MessageButtons::Ok);

@@ -59,7 +59,7 @@ TEST(ProjectForms, FormsAndUnitsOfTheUsesListAndTheExtraPaths) {
                                  dir.File("umain.lfm"), dir.File("src/uAbout.dfm"),
                                  dir.File("more/broken.lfm"), dir.File("more/deep/uExtra.lfm")}));
     std::vector<std::string> faults;
-    for (const forms::FormFault& fault : found.Faults()) {
+    for (const Fault& fault : found.Faults()) {
         faults.push_back(fault.Text());
     }
     EXPECT_EQ(faults, (std::vector<std::string>{
