@@ -6,11 +6,13 @@
 // with the translation table file's path as the project file's path gives it and the line of
 // the record in that file. The unit name, the uses list and the language names are the
 // project record's: their findings name the project file and the record's line. A column
-// title names the table file's names line.
+// title names the table file's names line. When the project's forms are found, the paths are
+// checked against them too (check/form_checks.h).
 #pragma once
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "project/project_files.h"
 #include "table/ptf_table.h"
@@ -21,12 +23,14 @@ namespace parlix::build_tool {
 // ("<path>: 1 error, 2 warnings in 10 records") to `out`, and writes nothing. Returns 1 when
 // the table holds an error, or with `strict` any finding; else 0. Files that cannot be read
 // throw as ReadProject does.
-int RunCheck(const std::string& projectFile, bool strict, std::ostream& out);
+// `forms` are more form files or folders besides those the uses list names (--forms).
+int RunCheck(const std::string& projectFile, bool strict, std::ostream& out,
+             const std::vector<std::string>& forms = {});
 
 // Before a build from the project's tables: prints every finding to `err`. On an error, or
 // with `strict` on any finding, throws FaultError with the summary, so that nothing is
 // written.
 void CheckBeforeBuild(const ProjectState& state, PtfTable& translations, bool strict,
-                      std::ostream& err);
+                      std::ostream& err, const std::vector<std::string>& forms = {});
 
 }  // namespace parlix::build_tool

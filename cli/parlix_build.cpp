@@ -6,6 +6,9 @@
 #include "cli/check_command.h"
 #include "cli/exchange_command.h"
 #include "cli/read_project.h"
+#include "cli/sync_command.h"
+#include "forms/project_forms.h"
+#include "formsync/form_sync.h"
 #include "generator/unit_file.h"
 #include "generator/unit_generator.h"
 #include "project/project_files.h"
@@ -16,7 +19,7 @@ namespace parlix::build_tool {
 
 const char* const kUsage =
     "Aufruf: parlix-build [--check] [--strict] [--define 1|2] [--encoding utf8|cp1252]\n"
-    "                    [--output DATEI] PROJEKT.ppr";
+    "                    [--output DATEI] [--forms PFAD]... PROJEKT.ppr";
 
 namespace {
 
@@ -30,8 +33,10 @@ constexpr const char* kHelp =
     "  --encoding utf8|cp1252\n"
     "                   der Zeichensatz der Unit: UTF-8 mit Byte-Order-Mark (Lazarus,\n"
     "                   Delphi ab 2009) oder Windows-1252 (Delphi bis 2007); ohne die\n"
-    "                   Option der Zeichensatz der Unit, die ersetzt wird (UTF-8, wenn\n"
-    "                   sie mit einer Byte-Order-Mark beginnt), sonst Windows-1252\n"
+    "                   Option UTF-8, wenn die Formulare des Projekts Lazarus-Formulare\n"
+    "                   (.lfm) sind, sonst der Zeichensatz der Unit, die ersetzt wird\n"
+    "                   (UTF-8, wenn sie mit einer Byte-Order-Mark beginnt), sonst\n"
+    "                   Windows-1252\n"
     "  --output DATEI   die Unit nach DATEI schreiben (mit Backups dieser Datei);\n"
     "                   \"-\" schreibt sie auf die Standardausgabe\n"
     "  --check          nur prüfen: jeden Befund der Übersetzungstabelle als\n"
@@ -40,6 +45,9 @@ constexpr const char* kHelp =
     "                   nichts schreiben\n"
     "  --strict         bei jedem Befund, auch einer Warnung, nichts schreiben und\n"
     "                   mit Exit-Status 1 enden\n"
+    "  --forms PFAD     weitere Formulardatei oder ein Ordner mit Formularen für die\n"
+    "                   Prüfungen, neben denen zu den Units des Uses-Abschnitts; mehrfach\n"
+    "                   möglich\n"
     "  --help           diese Hilfe anzeigen\n"
     "\n"
     "Ohne --check gibt die Erstellung die Befunde auf der Standardfehlerausgabe aus;\n"
@@ -58,11 +66,12 @@ struct Options {
     int language = 0;
     std::optional<UnitEncodingChoice> encoding;
     std::optional<std::string> output;
+    std::vector<std::string> forms;
     std::string project;
 };
 
-constexpr OptionSpec kOptions[] = {
-    {"--check"}, {"--strict"}, {"--define", true}, {"--encoding", true}, {"--output", true}};
+constexpr OptionSpec kOptions[] = {{"--check"},          {"--strict"},       {"--define", true},
+                                   {"--encoding", true}, {"--output", true}, {"--forms", true}};
 
 // The call's options; throws UsageError for a wrong one. Empty for a call that asks for help.
 std::optional<Options> ReadOptions(const std::vector<std::string>& args) {
@@ -95,6 +104,11 @@ std::optional<Options> ReadOptions(const std::vector<std::string>& args) {
                     throw UsageError{"--encoding erwartet utf8 oder cp1252, nicht \"" + value +
                                      "\""};
                 }
+            } else if (name == "--forms") {
+                if (value.empty()) {
+                    throw UsageError{"--forms braucht einen Pfad"};
+                }
+                options.forms.push_back(value);
             } else if (name == "--output") {
                 if (options.output) {
                     throw UsageError{"--output ist mehrfach angegeben"};
@@ -121,9 +135,13 @@ void Build(const Options& options, std::ostream& out, std::ostream& err) {
     PtfTable translations;
     ReadProject(options.project, state, translations);
     state.BuildLanguage = options.language;
-    CheckBeforeBuild(state, translations, options.strict, err);
+    CheckBeforeBuild(state, translations, options.strict, err, options.forms);
 
-    const UnitEncodingChoice encoding = options.encoding.value_or(UnitEncodingChoice::AsBefore);
+    // A Lazarus program's strings are UTF-8: so is the unit of a project with Lazarus forms.
+    const UnitEncodingChoice encoding = options.encoding.value_or(
+        forms::HasLazarusForms(formsync::FormsSourceOf(state, options.forms))
+            ? UnitEncodingChoice::Utf8
+            : UnitEncodingChoice::AsBefore);
     if (options.output && *options.output == kStandardOutput) {
         // Standard output replaces no unit: Windows-1252 unless asked otherwise.
         GenerateUnit(
@@ -165,6 +183,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (IsExchangeCall(args)) {
         return RunExchange(args, out, err);
     }
+    if (IsSyncCall(args)) {
+        return RunSync(args, out, err);
+    }
     std::optional<Options> options;
     try {
         options = ReadOptions(args);
@@ -173,12 +194,17 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return kWrongUsage;
     }
     if (!options) {
-        out << kUsage << '\n' << kHelp << '\n' << kExchangeUsage << '\n' << kExchangeHelp;
+        out << kUsage << '\n'
+            << kHelp << '\n'
+            << kExchangeUsage << '\n'
+            << kExchangeHelp << '\n'
+            << kSyncUsage << '\n'
+            << kSyncHelp;
         return kSuccess;
     }
     try {
         if (options->check) {
-            return RunCheck(options->project, options->strict, out);
+            return RunCheck(options->project, options->strict, out, options->forms);
         }
         Build(*options, out, err);
         return kSuccess;

@@ -28,6 +28,7 @@ if [ -z "$tool" ]; then
   cmake --build "$repo/out/example-build" --target parlix-build >/dev/null
   tool="$repo/out/example-build/cli/parlix-build"
 fi
+tool="$(cd "$(dirname "$tool")" && pwd)/$(basename "$tool")"  # the steps run in the copy
 lcl=/usr/lib/lazarus/2.2.6
 for needed in fpc xvfb-run; do
   if ! command -v "$needed" >/dev/null; then
@@ -51,7 +52,10 @@ expect() {
   local expected="$1"
   shift
   local got
-  got="$("$@")"
+  if ! got="$("$@")"; then
+    echo "run-tasks.sh: $* failed" >&2
+    exit 1
+  fi
   if [ "$got" != "$expected" ]; then
     echo "run-tasks.sh: $* printed" >&2
     echo "$got" >&2
@@ -69,8 +73,9 @@ expect "0 neu, 0 geändert, 17 unverändert, 0 verschwunden, 0 abgelehnt" \
   "$tool" --sync-forms Tasks.ppr
 
 echo "=== The translator's work ==="
-"$tool" --import Tasks_en.csv Tasks.ppr
-"$tool" --check Tasks.ppr
+expect "17 neu, 0 geändert, 0 unverändert, 0 unbekannt, 0 abgelehnt, 0 unübersetzt, 0 Entwürfe" \
+  "$tool" --import Tasks_en.csv Tasks.ppr
+expect "Tasks_translations.ptf: 0 errors, 0 warnings in 17 records" "$tool" --check Tasks.ppr
 
 echo "=== The unit ==="
 "$tool" Tasks.ppr

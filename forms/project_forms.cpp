@@ -30,7 +30,8 @@ bool IsFormFile(const fs::path& file) {
     return extension == ".lfm" || extension == ".dfm";
 }
 
-// The files of a folder by their lower-case names.
+// The files of a folder by their lower-case names; a file of the working folder is named
+// without a folder, as the project file is.
 using Listing = std::unordered_map<std::string, std::string>;
 
 Listing List(const fs::path& folder) {
@@ -38,7 +39,8 @@ Listing List(const fs::path& folder) {
     std::error_code error;
     for (fs::directory_iterator entry(folder.empty() ? "." : folder, error), end;
          !error && entry != end; entry.increment(error)) {
-        files.try_emplace(LowerAscii(entry->path().filename().string()), entry->path().string());
+        const fs::path name = entry->path().filename();
+        files.try_emplace(LowerAscii(name.string()), (folder / name).string());
     }
     return files;
 }
@@ -213,6 +215,9 @@ ProjectForms::ProjectForms(const ProjectFormsSource& source)
         stamp = Stamp(path);
     }
     for (const ScannedForm& form : scanned_->Forms()) {
+        if (form.frame) {
+            continue;  // its texts are those of the forms it is put on
+        }
         variables_.insert(LowerAscii(form.variable));
         for (FormText& text : scanned_->Texts(form)) {
             const auto [it, added] = textByKey_.try_emplace(LowerAscii(text.path), texts_.size());

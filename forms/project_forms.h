@@ -54,7 +54,8 @@ class ProjectForms {
     const std::vector<Fault>& Faults() const { return faults_; }
 
     // Every form's texts to translate, form after form; a path given by two forms counts once
-    // (the first).
+    // (the first). A frame's own form gives none: its texts are reached through the forms it is
+    // put on.
     const std::vector<FormText>& Texts() const { return texts_; }
     // The text at a path's comparison key (ASCII lower case, no blanks); null when none.
     const FormText* TextAt(std::string_view key) const;

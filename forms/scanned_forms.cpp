@@ -259,7 +259,8 @@ bool ScannedForms::Add(const std::string& formFile) {
             std::error_code error;
             for (fs::directory_iterator entry(name.empty() ? "." : name, error), end;
                  !error && entry != end; entry.increment(error)) {
-                const fs::path& file = entry->path();
+                // A file of the working folder is named without one, as the form beside it.
+                const fs::path file = fs::path(name) / entry->path().filename();
                 if (HasExtension(file, {".pas", ".pp"})) {
                     it->second.units.try_emplace(Lower(file.stem().string()), file.string());
                 } else if (HasExtension(file, {".lfm", ".dfm"})) {
@@ -326,6 +327,10 @@ bool ScannedForms::Add(const std::string& formFile) {
                 scanned.variableDeclared = true;
                 break;
             }
+        }
+        for (const UnitDeclarations::Class& declared : unit->classes) {
+            scanned.frame = scanned.frame || (Lower(declared.name) == Lower(form->root.className) &&
+                                              Lower(declared.ancestor) == "tframe");
         }
     }
     Resolver(scanned, classForm, ancestorForm).AddForm(*form, scanned.variable, 0);

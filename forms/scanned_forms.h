@@ -44,7 +44,10 @@ struct ScannedForm {
     std::string file;
     FormSyntax syntax = FormSyntax::Lazarus;
     std::string variable;
-    bool variableDeclared = false;             // found in the unit beside the form
+    bool variableDeclared = false;  // found in the unit beside the form
+    // The unit beside declares the root's class as a TFrame: no variable reaches it, only the
+    // forms it is put on inline.
+    bool frame = false;
     std::vector<ScannedComponent> components;  // the root first, then in the files' order
 };
 
