@@ -303,12 +303,22 @@ SyncResult ApplyFormSync(const SyncPlan& plan, PtfTable& table,
         (!removeVanished.empty() && removeVanished.size() != plan.vanished.size())) {
         Refuse();
     }
+    // The rows by identity, found in one walk (RowOf would walk the table for each).
+    std::unordered_map<RecordId, int> rows;
+    rows.reserve(static_cast<std::size_t>(table.RecordCount()));
+    for (int row = 0; row < table.RecordCount(); ++row) {
+        rows.emplace(table.IdAt(row), row);
+    }
+    const auto rowOf = [&rows](RecordId id) {
+        const auto found = rows.find(id);
+        return found == rows.end() ? -1 : found->second;
+    };
     // Per record: its values as they will be, and the paths to take out.
     std::map<RecordId, RecordValues> values;
     std::map<RecordId, std::vector<std::string>> removed;
     SyncResult result;
     for (const ChangedText& change : plan.changed) {
-        const int row = table.RowOf(change.id);
+        const int row = rowOf(change.id);
         if (row < 0) {
             Refuse();
         }
@@ -327,7 +337,7 @@ SyncResult ApplyFormSync(const SyncPlan& plan, PtfTable& table,
             continue;
         }
         const VanishedPath& gone = plan.vanished[i];
-        const int row = table.RowOf(gone.id);
+        const int row = rowOf(gone.id);
         if (row < 0) {
             Refuse();
         }
