@@ -34,21 +34,24 @@ struct Words {
     const char* reservedInUses;     // entry, word
     const char* longInUses;         // entry, word
     const char* emptyUses;
-    const char* duplicateUses;  // entry
-    const char* ownUnitInUses;  // entry
-    const char* implicitUses;   // entry
-    const char* columnTitle;    // column number, title, name
-    const char* missingTitle;   // column number, name
-    const char* untranslated;   // language
-    const char* notTranslated;  // language 1, language 2
-    const char* placeholders;   // language 1, list 1, language 2, list 2
+    const char* duplicateUses;    // entry
+    const char* ownUnitInUses;    // entry
+    const char* implicitUses;     // entry
+    const char* columnTitle;      // column number, title, name
+    const char* missingTitle;     // column number, name
+    const char* noSuchComponent;  // path, name, form file
+    const char* untranslated;     // language
+    const char* notTranslated;    // language 1, language 2
+    const char* placeholders;     // language 1, list 1, language 2, list 2
     const char* none;
     const char* acceleratorCount;     // language 1, count 1, language 2, count 2
     const char* edgeBlanks;           // language 1, language 2
     const char* acceleratorConflict;  // letter, language, row, form
     const char* duplicatePath;        // path, row
     const char* nothingGenerated;
-    const char* sourceChanged;  // old text, new text
+    const char* unknownFormVariable;  // path, word
+    const char* formTextDiffers;      // language 1, text of the form, form file and line
+    const char* sourceChanged;        // old text, new text
     const char* draftTranslation;
     const char* translatedDifferently;  // translation, row
 };
@@ -93,6 +96,7 @@ constexpr Words kGerman = {
     "Spalte %1 heißt in der Tabellendatei \"%2\", im Projekt \"%3\"; ihre Werte gehören "
     "womöglich in eine andere Spalte",
     "Die Tabellendatei hat keinen Titel für Spalte %1 (\"%2\")",
+    "\"%1\": Das Formular %3 hat keine Komponente \"%2\"",
     "Nicht übersetzt: kein Text in %1",
     "Derselbe Text in %1 und %2 - nicht übersetzt?",
     "Die Format-Platzhalter unterscheiden sich: %1 %2, %3 %4",
@@ -104,6 +108,9 @@ constexpr Words kGerman = {
     "\"%1\" wird schon in Zeile %2 zugewiesen; diese spätere Zuweisung gilt",
     "Der Datensatz hat Texte, aber weder Konstantennamen noch Eigenschaft; die Unit erhält "
     "nichts davon",
+    "\"%1\": \"%2\" ist kein Formular des Projekts, und keine Unit des Uses-Abschnitts "
+    "deklariert es",
+    "Der Text in %1 weicht vom Formular ab, dort steht \"%2\" (%3)",
     "Quelltext geändert: war »%1«, jetzt »%2« - Übersetzung prüfen",
     "Entwurf - Übersetzung prüfen",
     "anders übersetzt als Zeile %2: »%1«",
@@ -147,6 +154,7 @@ constexpr Words kEnglish = {
     "column %1 is titled \"%2\" in the table file but \"%3\" in the project; its values may "
     "belong to another column",
     "the table file has no title for column %1 (\"%2\")",
+    "\"%1\": the form %3 has no component \"%2\"",
     "untranslated: no text in %1",
     "the same text in %1 and %2 (not translated?)",
     "format placeholders differ: %1 %2, %3 %4",
@@ -157,6 +165,8 @@ constexpr Words kEnglish = {
     "\"%1\" is already assigned at line %2; this later assignment wins",
     "the record has texts but neither a constant name nor a property; nothing of it reaches "
     "the unit",
+    "\"%1\": \"%2\" is no form of the project, and no unit of the uses list declares it",
+    "the text in %1 differs from the form's \"%2\" (%3)",
     "source changed from \"%1\" to \"%2\"; review the translation",
     "draft translation; review it",
     "translated differently from line %2: \"%1\"",
@@ -283,6 +293,12 @@ std::string Message(const Words& words, const Finding& finding, const CheckResul
             return Fill(words.duplicatePath, {subject, other});
         case Rule::NothingGenerated:
             return words.nothingGenerated;
+        case Rule::NoSuchComponent:
+            return Fill(words.noSuchComponent, {subject, detail, finding.place});
+        case Rule::UnknownFormVariable:
+            return Fill(words.unknownFormVariable, {subject, detail});
+        case Rule::FormTextDiffers:
+            return Fill(words.formTextDiffers, {one, detail, finding.place});
         case Rule::SourceChanged:
             return Fill(words.sourceChanged, {subject, detail});
         case Rule::DraftTranslation:

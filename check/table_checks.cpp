@@ -5,6 +5,7 @@
 
 #include "check/compiler_symbols.h"
 #include "check/first_seen.h"
+#include "check/form_checks.h"
 #include "check/pascal_names.h"
 #include "check/review_checks.h"
 #include "check/text_marks.h"
@@ -111,6 +112,13 @@ class TableCheck {
         result_.translations = review_.EarlierTranslations();
         CheckHiddenPaths();
         result_.toReview = review_.ToReview();
+        if (unit_.forms != nullptr && unit_.forms->Found()) {
+            const std::size_t before = result_.findings.size();
+            CheckAgainstForms(table_, *unit_.forms, result_.findings);
+            std::inplace_merge(result_.findings.begin(),
+                               result_.findings.begin() + static_cast<std::ptrdiff_t>(before),
+                               result_.findings.end(), ByPlace);
+        }
         for (const Finding& finding : result_.findings) {
             ++(finding.severity == Severity::Error ? result_.errors : result_.warnings);
         }

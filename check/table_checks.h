@@ -13,6 +13,9 @@
 
 #include "table/ptf_table.h"
 
+namespace parlix::forms {
+class ProjectForms;
+}
 namespace parlix::review {
 class SourceMemory;
 }
@@ -49,6 +52,8 @@ enum class Rule {
     ColumnTitle,            // the table file titles this column (subject; empty when it has
                             // no title for it) otherwise than the project names it (detail);
                             // row -1. Values are read by position, so they may be swapped.
+    NoSuchComponent,        // a piece (subject) names a scanned form without the component
+                            // (detail); place: the form file
     // Warnings
     Untranslated,           // empty in this language (column), not in the other
     NotTranslated,          // the same text, with letters, in both languages
@@ -60,6 +65,10 @@ enum class Rule {
                             // for the same form (detail) in this language (column)
     DuplicatePropertyPath,  // an earlier record (otherRow) assigns the same path (subject)
     NothingGenerated,       // texts, but neither a constant name nor a property
+    UnknownFormVariable,    // a piece's first word (detail) names no scanned form, no unit of
+                            // the uses list and nothing these units declare
+    FormTextDiffers,        // language 1 differs from the text of a piece (subject) in its form
+                            // (detail: that text); place: the form file and line
     SourceChanged,          // the translation was made for another language 1 text (subject;
                             // detail: the text now)
     DraftTranslation,       // the translation was taken over as a draft, not confirmed
@@ -76,6 +85,7 @@ struct Finding {
     int otherRow = -1;
     std::string subject;  // Windows-1252 bytes from the table
     std::string detail;
+    std::string place = {};  // UTF-8: the form file of a finding about forms, with its line
 };
 
 struct CheckResult {
@@ -98,6 +108,9 @@ struct CheckResult {
 struct UnitContext {
     std::string unitName;       // as the unit declares itself (UnitNameFor); empty: not known
     std::string usesList = {};  // the units it uses, as the project gives them
+    // The application's forms the unit assigns to; when some were found, the paths are
+    // checked against them (check/form_checks.h).
+    const forms::ProjectForms* forms = nullptr;
 };
 
 // Checks every record of the translation table, the names of its language fields, the column

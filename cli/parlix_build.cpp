@@ -7,6 +7,9 @@
 #include "cli/exchange_command.h"
 #include "cli/read_project.h"
 #include "cli/review_command.h"
+#include "cli/sync_command.h"
+#include "forms/project_forms.h"
+#include "formsync/form_sync.h"
 #include "generator/unit_file.h"
 #include "generator/unit_generator.h"
 #include "project/project_files.h"
@@ -17,7 +20,7 @@ namespace parlix::build_tool {
 
 const char* const kUsage =
     "Aufruf: parlix-build [--check] [--strict] [--define 1|2] [--encoding utf8|cp1252]\n"
-    "                    [--output DATEI] PROJEKT.ppr";
+    "                    [--output DATEI] [--forms PFAD]... PROJEKT.ppr";
 
 namespace {
 
@@ -31,8 +34,10 @@ constexpr const char* kHelp =
     "  --encoding utf8|cp1252\n"
     "                   der Zeichensatz der Unit: UTF-8 mit Byte-Order-Mark (Lazarus,\n"
     "                   Delphi ab 2009) oder Windows-1252 (Delphi bis 2007); ohne die\n"
-    "                   Option der Zeichensatz der Unit, die ersetzt wird (UTF-8, wenn\n"
-    "                   sie mit einer Byte-Order-Mark beginnt), sonst Windows-1252\n"
+    "                   Option UTF-8, wenn die Formulare des Projekts Lazarus-Formulare\n"
+    "                   (.lfm) sind, sonst der Zeichensatz der Unit, die ersetzt wird\n"
+    "                   (UTF-8, wenn sie mit einer Byte-Order-Mark beginnt), sonst\n"
+    "                   Windows-1252\n"
     "  --output DATEI   die Unit nach DATEI schreiben (mit Backups dieser Datei);\n"
     "                   \"-\" schreibt sie auf die Standardausgabe\n"
     "  --check          nur prüfen: jeden Befund der Übersetzungstabelle als\n"
@@ -41,6 +46,9 @@ constexpr const char* kHelp =
     "                   nichts schreiben\n"
     "  --strict         bei jedem Befund, auch einer Warnung, nichts schreiben und\n"
     "                   mit Exit-Status 1 enden\n"
+    "  --forms PFAD     weitere Formulardatei oder ein Ordner mit Formularen für die\n"
+    "                   Prüfungen, neben denen zu den Units des Uses-Abschnitts; mehrfach\n"
+    "                   möglich\n"
     "  --help           diese Hilfe anzeigen\n"
     "\n"
     "Ohne --check gibt die Erstellung die Befunde auf der Standardfehlerausgabe aus;\n"
@@ -61,11 +69,12 @@ struct Options {
     int language = 0;
     std::optional<UnitEncodingChoice> encoding;
     std::optional<std::string> output;
+    std::vector<std::string> forms;
     std::string project;
 };
 
-constexpr OptionSpec kOptions[] = {
-    {"--check"}, {"--strict"}, {"--define", true}, {"--encoding", true}, {"--output", true}};
+constexpr OptionSpec kOptions[] = {{"--check"},          {"--strict"},       {"--define", true},
+                                   {"--encoding", true}, {"--output", true}, {"--forms", true}};
 
 // The call's options; throws UsageError for a wrong one. Empty for a call that asks for help.
 std::optional<Options> ReadOptions(const std::vector<std::string>& args) {
@@ -98,6 +107,11 @@ std::optional<Options> ReadOptions(const std::vector<std::string>& args) {
                     throw UsageError{"--encoding erwartet utf8 oder cp1252, nicht \"" + value +
                                      "\""};
                 }
+            } else if (name == "--forms") {
+                if (value.empty()) {
+                    throw UsageError{"--forms braucht einen Pfad"};
+                }
+                options.forms.push_back(value);
             } else if (name == "--output") {
                 if (options.output) {
                     throw UsageError{"--output ist mehrfach angegeben"};
@@ -126,9 +140,13 @@ void Build(const Options& options, std::ostream& out, std::ostream& err) {
     review::SourceMemory marks(translations);
     ReadMarks(state, translations, marks, err);
     state.BuildLanguage = options.language;
-    CheckBeforeBuild(state, translations, marks, options.strict, err);
+    CheckBeforeBuild(state, translations, marks, options.strict, err, options.forms);
 
-    const UnitEncodingChoice encoding = options.encoding.value_or(UnitEncodingChoice::AsBefore);
+    // A Lazarus program's strings are UTF-8: so is the unit of a project with Lazarus forms.
+    const UnitEncodingChoice encoding = options.encoding.value_or(
+        forms::HasLazarusForms(formsync::FormsSourceOf(state, options.forms))
+            ? UnitEncodingChoice::Utf8
+            : UnitEncodingChoice::AsBefore);
     if (options.output && *options.output == kStandardOutput) {
         // Standard output replaces no unit: Windows-1252 unless asked otherwise.
         GenerateUnit(
@@ -173,6 +191,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (IsFillCall(args)) {
         return RunFill(args, out, err);
     }
+    if (IsSyncCall(args)) {
+        return RunSync(args, out, err);
+    }
     std::optional<Options> options;
     try {
         options = ReadOptions(args);
@@ -186,12 +207,14 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             << kExchangeUsage << '\n'
             << kExchangeHelp << '\n'
             << kFillUsage << '\n'
-            << kFillHelp;
+            << kFillHelp << '\n'
+            << kSyncUsage << '\n'
+            << kSyncHelp;
         return kSuccess;
     }
     try {
         if (options->check) {
-            return RunCheck(options->project, options->strict, out, err);
+            return RunCheck(options->project, options->strict, out, err, options->forms);
         }
         Build(*options, out, err);
         return kSuccess;

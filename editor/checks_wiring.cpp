@@ -11,6 +11,7 @@
 #include "check/checks_panel.h"
 #include "editor/data_grid.h"
 #include "editor/edit_commands.h"
+#include "editor/forms_wiring.h"
 #include "editor/main_window.h"
 #include "generator/unit_generator.h"
 #include "project/data_module.h"
@@ -61,8 +62,8 @@ void ChecksWiring::ConnectDataModule(Tdm1* dm1) {
     Panel->Bind(
         &dm1_->cdsTranslations,
         [this] {
-            return check::UnitContext{UnitNameFor(dm1_->State.SourceFileName),
-                                      dm1_->State.UsesList};
+            return check::UnitContext{UnitNameFor(dm1_->State.SourceFileName), dm1_->State.UsesList,
+                                      fmMain_.Forms->Current()};
         },
         &dm1_->Marks);
 }

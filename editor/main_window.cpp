@@ -21,6 +21,7 @@
 #include "editor/column_layout.h"
 #include "editor/data_grid.h"
 #include "editor/edit_commands.h"
+#include "editor/forms_wiring.h"
 #include "editor/record_navigator.h"
 #include "editor/review_commands.h"
 #include "editor/text_input_form.h"
@@ -68,6 +69,7 @@ TfmMain::TfmMain(Dialogs& dialogs) : dialogs_(dialogs) {
     CreateMenu();
     CreateStrips();
     Edit = new EditCommands(*this, dialogs_);
+    Forms = new FormsWiring(*this, dialogs_);
     Checks = new ChecksWiring(*this, dialogs_);
     Review = new ReviewCommands(*this, dialogs_);
     FormCreate();
@@ -233,6 +235,7 @@ void TfmMain::ConnectDataModule(Tdm1* dm1, ProjectFlows* flows) {
             [this] { ReportError(dialogs_, this, std::current_exception()); });
     }
     Edit->ConnectDataModule(dm1);
+    Forms->ConnectDataModule(dm1);
     Checks->ConnectDataModule(dm1);
     Review->ConnectDataModule(dm1);
 }

@@ -24,6 +24,7 @@ class ChecksWiring;
 class DataGrid;
 class EditCommands;
 class ExchangeFlow;
+class FormsWiring;
 class ProjectFlows;
 class RecordNavigator;
 class ReviewCommands;
@@ -81,6 +82,8 @@ class TfmMain : public QMainWindow, public MainWindowPort {
     ChecksWiring* Checks = nullptr;
     // "Übersetzung bestätigen", "Übersetzungen übernehmen..." and the filter's "Zu prüfen".
     ReviewCommands* Review = nullptr;
+    // The application's forms: the sync with them, and what the checks know of them.
+    FormsWiring* Forms = nullptr;
 
     // The open dialog of aOpenProject.
     FileDialogOptions odOpenProject;

@@ -88,7 +88,8 @@ class BinaryFormReader {
 
   private:
     [[noreturn]] void FailAt(std::size_t offset, const std::string& message) const {
-        throw FormError(FormFault{form_.file, {0, offset}, true, message});
+        throw FaultError(
+            Fault{Fault::Kind::Content, form_.file, 0, static_cast<std::int64_t>(offset), message});
     }
 
     [[noreturn]] void CutShort() const {

@@ -18,25 +18,9 @@ struct FormPlace {
     std::size_t offset = 0;
 };
 
-// Why a form file was skipped, or what a reader noticed while reading it.
-struct FormFault {
-    std::string file;
-    FormPlace place;      // neither line nor offset: the fault concerns the whole file
-    bool binary = false;  // the place is an offset
-    std::string message;  // UTF-8, German, for the user
-    // "file:line: message", "file: offset N: message" or "file: message".
-    std::string Text() const;
-};
-
-// A form file that cannot be read: damaged, cut short, or of no known kind.
-class FormError : public PtfError {
-  public:
-    explicit FormError(FormFault fault) : PtfError(fault.Text()), fault_(std::move(fault)) {}
-    const FormFault& Fault() const { return fault_; }
-
-  private:
-    FormFault fault_;
-};
+// Why a form file was skipped, or what a reader noticed while reading it, is a Fault
+// (table/errors.h) with the file and the line of a text form or the byte offset of a binary
+// one; a form that cannot be read throws it in a FaultError.
 
 // How a component is written: `object` (declared in this form), `inherited` (declared in the
 // ancestor's form, changed here) or `inline` (an instance of a frame).
@@ -72,7 +56,7 @@ struct Form {
     std::string file;
     FormSyntax syntax = FormSyntax::Lazarus;
     FormComponent root;
-    std::vector<FormFault> warnings;  // read all the same (a .lfm that is no valid UTF-8)
+    std::vector<Fault> warnings;  // read all the same (a .lfm that is no valid UTF-8)
 };
 
 }  // namespace parlix::forms

@@ -6,16 +6,6 @@
 
 namespace parlix::forms {
 
-std::string FormFault::Text() const {
-    if (binary) {
-        return file + ": offset " + std::to_string(place.offset) + ": " + message;
-    }
-    if (place.line > 0) {
-        return file + ":" + std::to_string(place.line) + ": " + message;
-    }
-    return file + ": " + message;
-}
-
 FormSyntax SyntaxOf(std::string_view file, std::string_view bytes) {
     if (bytes.substr(0, 4) == "TPF0" || bytes.substr(0, 3) == std::string_view("\xFF\x0A\x00", 3)) {
         return FormSyntax::Binary;
@@ -42,8 +32,8 @@ Form ReadForm(std::string_view bytes, const std::string& file) {
 
 Form ReadFormFile(const std::string& path) {
     const auto fail = [&](int error) {
-        throw FormError(FormFault{
-            path, {}, false, "die Datei kann nicht gelesen werden: " + SystemErrorText(error)});
+        throw FaultError(
+            Fault::In(path, "die Datei kann nicht gelesen werden: " + SystemErrorText(error)));
     };
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                          &std::fclose);

@@ -1,5 +1,5 @@
 // Reading form files. Each reader takes the file's bytes and gives the whole form or throws
-// FormError with the file, the line (text forms) or byte offset (binary forms) and the reason;
+// FaultError with the file, the line (text forms) or byte offset (binary forms) and the reason;
 // nothing is kept from a damaged form.
 //
 // Text forms (.lfm and .dfm) share one grammar: `object`, `inherited` or `inline` blocks with
@@ -33,7 +33,7 @@ FormSyntax SyntaxOf(std::string_view file, std::string_view bytes);
 // Reads the bytes with the reader SyntaxOf chooses.
 Form ReadForm(std::string_view bytes, const std::string& file);
 
-// Reads a form file; a file that cannot be read is a FormError too.
+// Reads a form file; a file that cannot be read is a FaultError too.
 Form ReadFormFile(const std::string& path);
 
 }  // namespace parlix::forms

@@ -89,7 +89,7 @@ struct Folder {
 struct ScannedForms::Files {
     struct Loaded {
         std::shared_ptr<const Form> form;  // null: unreadable
-        std::optional<FormFault> fault;
+        std::optional<Fault> fault;
         bool told = false;  // its fault or warnings are in the lists
     };
     std::unordered_map<std::string, Loaded> forms;
@@ -237,8 +237,8 @@ bool ScannedForms::Add(const std::string& formFile) {
         if (added) {
             try {
                 loaded.form = std::make_shared<const Form>(ReadFormFile(path));
-            } catch (const FormError& error) {
-                loaded.fault = error.Fault();
+            } catch (const FaultError& error) {
+                loaded.fault = error.GetFault();
             }
         }
         if (tell && !loaded.told) {
@@ -259,7 +259,8 @@ bool ScannedForms::Add(const std::string& formFile) {
             std::error_code error;
             for (fs::directory_iterator entry(name.empty() ? "." : name, error), end;
                  !error && entry != end; entry.increment(error)) {
-                const fs::path& file = entry->path();
+                // A file of the working folder is named without one, as the form beside it.
+                const fs::path file = fs::path(name) / entry->path().filename();
                 if (HasExtension(file, {".pas", ".pp"})) {
                     it->second.units.try_emplace(Lower(file.stem().string()), file.string());
                 } else if (HasExtension(file, {".lfm", ".dfm"})) {
@@ -327,6 +328,10 @@ bool ScannedForms::Add(const std::string& formFile) {
                 break;
             }
         }
+        for (const UnitDeclarations::Class& declared : unit->classes) {
+            scanned.frame = scanned.frame || (Lower(declared.name) == Lower(form->root.className) &&
+                                              Lower(declared.ancestor) == "tframe");
+        }
     }
     Resolver(scanned, classForm, ancestorForm).AddForm(*form, scanned.variable, 0);
 
@@ -337,6 +342,15 @@ bool ScannedForms::Add(const std::string& formFile) {
     byVariable_[Lower(scanned.variable)].push_back(forms_.size());
     forms_.push_back(std::move(scanned));
     return true;
+}
+
+std::vector<std::string> ScannedForms::FilesRead() const {
+    std::vector<std::string> files;
+    for (const auto& [file, loaded] : files_->forms) {
+        files.push_back(file);
+    }
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 std::vector<FormText> ScannedForms::Texts(const ScannedForm& form) const {

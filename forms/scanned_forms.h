@@ -44,7 +44,10 @@ struct ScannedForm {
     std::string file;
     FormSyntax syntax = FormSyntax::Lazarus;
     std::string variable;
-    bool variableDeclared = false;             // found in the unit beside the form
+    bool variableDeclared = false;  // found in the unit beside the form
+    // The unit beside declares the root's class as a TFrame: no variable reaches it, only the
+    // forms it is put on inline.
+    bool frame = false;
     std::vector<ScannedComponent> components;  // the root first, then in the files' order
 };
 
@@ -90,9 +93,13 @@ class ScannedForms {
 
     const std::vector<ScannedForm>& Forms() const { return forms_; }
     // The forms asked for that could not be read and were skipped.
-    const std::vector<FormFault>& Faults() const { return faults_; }
+    const std::vector<Fault>& Faults() const { return faults_; }
     // What the readers noticed in the forms read and in the ancestors' and frames' forms used.
-    const std::vector<FormFault>& Warnings() const { return warnings_; }
+    const std::vector<Fault>& Warnings() const { return warnings_; }
+
+    // Every form file read so far: those asked for, their ancestors' and frames', and those
+    // only looked at for their root's class.
+    std::vector<std::string> FilesRead() const;
 
     // The form's texts to translate, in the order of its components and their strings.
     std::vector<FormText> Texts(const ScannedForm& form) const;
@@ -104,8 +111,8 @@ class ScannedForms {
     struct Files;
     std::unique_ptr<Files> files_;
     std::vector<ScannedForm> forms_;
-    std::vector<FormFault> faults_;
-    std::vector<FormFault> warnings_;
+    std::vector<Fault> faults_;
+    std::vector<Fault> warnings_;
     // Lower-case variable -> forms; lower-case path -> component, per form.
     std::unordered_map<std::string, std::vector<std::size_t>> byVariable_;
     std::vector<std::unordered_map<std::string, std::size_t>> byPath_;

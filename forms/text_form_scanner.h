@@ -41,7 +41,7 @@ class TextScanner {
     [[noreturn]] void Fail(const std::string& message) const { FailAt(line_, message); }
 
     [[noreturn]] void FailAt(int line, const std::string& message) const {
-        throw FormError(FormFault{form_.file, {line, 0}, false, message});
+        throw FaultError(Fault::In(form_.file, message, line));
     }
 
     // What stands at the current position, for a message: the word just read, else the
@@ -264,11 +264,9 @@ class TextScanner {
             }
         }
         if (!utf8 && syntax_ == FormSyntax::Lazarus && form_.warnings.empty()) {
-            form_.warnings.push_back(
-                FormFault{form_.file,
-                          {line, 0},
-                          false,
-                          "der Text ist kein gültiges UTF-8 und wurde als Windows-1252 gelesen"});
+            form_.warnings.push_back(Fault::In(
+                form_.file, "der Text ist kein gültiges UTF-8 und wurde als Windows-1252 gelesen",
+                line));
         }
         const std::uint32_t largest = syntax_ == FormSyntax::Delphi ? 0xFFFF : 0x10FFFF;
         std::string text;

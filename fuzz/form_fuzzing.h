@@ -1,4 +1,4 @@
-// The body of the form readers' fuzz targets: any bytes either give a form or a FormError with
+// The body of the form readers' fuzz targets: any bytes either give a form or a FaultError with
 // a message, and every text and name of a form that was read is valid UTF-8, whatever the file
 // held, as is every message.
 #pragma once
@@ -37,8 +37,8 @@ void FuzzFormReader(const std::uint8_t* data, std::size_t size, Reader read) {
     try {
         const forms::Form form = read(bytes, std::string("fuzz"));
         CheckComponent(form.root);
-    } catch (const forms::FormError& error) {
-        if (error.Fault().message.empty() || !forms::detail::IsUtf8(error.Fault().message)) {
+    } catch (const FaultError& error) {
+        if (error.GetFault().message.empty() || !forms::detail::IsUtf8(error.GetFault().message)) {
             std::abort();
         }
     }

@@ -7,6 +7,8 @@
 #include <QString>
 
 #include "check/table_checks.h"
+#include "forms/project_forms.h"
+#include "formsync/form_sync.h"
 #include "generator/build_form.h"
 #include "generator/unit_file.h"
 #include "generator/unit_generator.h"
@@ -86,8 +88,10 @@ check::CheckResult BuildFlow::Check() {
     if (!translations.IsActive()) {
         return {};
     }
-    return check::CheckTranslations(translations,
-                                    {UnitNameFor(dm1_.State.SourceFileName), dm1_.State.UsesList});
+    // The forms as they are now: the unit is compiled against them.
+    const forms::ProjectForms forms(formsync::FormsSourceOf(dm1_.State));
+    return check::CheckTranslations(
+        translations, {UnitNameFor(dm1_.State.SourceFileName), dm1_.State.UsesList, &forms});
 }
 
 bool BuildFlow::ConfirmErrors(const check::CheckResult& checks) {

@@ -9,6 +9,8 @@
 #include <QShowEvent>
 #include <algorithm>
 
+#include "forms/project_forms.h"
+#include "formsync/form_sync.h"
 #include "project/data_module.h"
 #include "project/project_files.h"
 #include "ui/error_report.h"
@@ -22,8 +24,9 @@ namespace {
 constexpr int kFontHeight = 10;
 
 // The entries of cbEncoding, in the order of UnitEncodingChoice; the first names the
-// character set of the unit on disk.
+// character set of the unit on disk, or UTF-8 for a project with Lazarus forms.
 const char* const kAsBefore = "wie die vorhandene Unit (%1)";
+const char* const kAsLazarus = "wie die Lazarus-Formulare (UTF-8)";
 const char* const kEncodingEntries[] = {"Windows-1252 (Delphi bis 2007)",
                                         "UTF-8 mit BOM (Lazarus, Delphi ab 2009)"};
 
@@ -97,7 +100,9 @@ void TfmBuild::showEvent(QShowEvent* event) {
 }
 
 UnitEncodingChoice TfmBuild::EncodingChoice() const {
-    return static_cast<UnitEncodingChoice>(std::max(cbEncoding->currentIndex(), 0));
+    const auto choice = static_cast<UnitEncodingChoice>(std::max(cbEncoding->currentIndex(), 0));
+    return choice == UnitEncodingChoice::AsBefore && lazarusForms_ ? UnitEncodingChoice::Utf8
+                                                                   : choice;
 }
 
 void TfmBuild::FormShow() {
@@ -106,8 +111,10 @@ void TfmBuild::FormShow() {
     const QString text = QStringLiteral("Ziel: ") + path;
     lbTarget->setText(lbTarget->fontMetrics().elidedText(text, Qt::ElideMiddle, lbTarget->width()));
     lbTarget->setToolTip(path);
-    cbEncoding->setItemText(
-        0, QString::fromUtf8(kAsBefore).arg(EncodingName(ExistingUnitEncoding(target))));
+    lazarusForms_ = forms::HasLazarusForms(formsync::FormsSourceOf(dm1_.State));
+    cbEncoding->setItemText(0, lazarusForms_ ? QString::fromUtf8(kAsLazarus)
+                                             : QString::fromUtf8(kAsBefore).arg(
+                                                   EncodingName(ExistingUnitEncoding(target))));
 
     PtfTable& project = dm1_.cdsProject;
     lbLanguages->clear();

@@ -35,11 +35,13 @@ class TfmBuild : public QDialog {
     QPushButton* btOK = nullptr;
     QPushButton* btCancel = nullptr;
 
-    // The character set chosen for the unit.
+    // The character set chosen for the unit; the first entry is UTF-8 for a project whose
+    // forms are Lazarus forms (a Lazarus program's strings are UTF-8).
     UnitEncodingChoice EncodingChoice() const;
 
     // --- Handlers ---
-    // Names the target file and the character set of the unit there, and fills lbLanguages
+    // Names the target file and the character set of the unit there (UTF-8 for a project
+    // with Lazarus forms), and fills lbLanguages
     // with the project record's two languages and selects the first.
     void FormShow();
     // Shows the list exactly while the box is checked.
@@ -57,6 +59,7 @@ class TfmBuild : public QDialog {
 
     Tdm1& dm1_;
     Dialogs& dialogs_;
+    bool lazarusForms_ = false;  // the project's forms are .lfm (at the last showing)
 };
 
 }  // namespace parlix

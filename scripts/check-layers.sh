@@ -23,12 +23,13 @@ declare -A allowed=(
   [search]="table project ui history"
   [ui]="table"
   [project]="table ui history review"
-  [generator]="table project ui check"
+  [generator]="table project ui check forms formsync"
   [exchange]="table project ui history review"
-  [check]="table project ui review"
-  [cli]="table project generator exchange check review"
+  [check]="table project ui forms review"
+  [cli]="table project generator exchange check forms formsync review"
   [forms]="table"
-  [editor]="table ui history search project generator check exchange review"
+  [formsync]="table project check forms ui history review"
+  [editor]="table ui history search project generator check exchange forms formsync review"
 )
 
 # The layer of each CMake target that compiles product files.

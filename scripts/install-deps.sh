@@ -13,11 +13,12 @@ packages=(
   fp-compiler fp-units-rtl
   lazarus-src-2.2
   libexpat1-dev translate-toolkit libxml2-utils
-  xvfb xauth
+  xvfb xauth openbox imagemagick
 )
-# The Lazarus component library, to compile a generated unit into a Lazarus program; without
-# what it recommends (the whole Lazarus IDE).
-without_recommends=(lcl-units-2.2 lcl-nogui-2.2)
+# The Lazarus component library, to compile a generated unit into a Lazarus program (the GTK 2
+# widgets for the Lazarus example, which runs on a virtual display); without what it
+# recommends (the whole Lazarus IDE).
+without_recommends=(lcl-units-2.2 lcl-nogui-2.2 lcl-gtk2-2.2)
 if [ "${1:-}" = "--windows" ]; then
   # MinGW-w64 GCC, Wine to run what it builds, GoogleTest's sources, and dpkg-dev to unpack
   # expat's source package.

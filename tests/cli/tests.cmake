@@ -9,3 +9,11 @@ add_test(NAME ExampleRunsInBothLanguages
 set_tests_properties(ExampleRunsInBothLanguages PROPERTIES
   SKIP_RETURN_CODE 77
   ENVIRONMENT PARLIX_EXAMPLE_DIR=${CMAKE_BINARY_DIR}/example)
+
+# The Lazarus example: its table from its forms, a translator's CSV, the UTF-8 unit, and the
+# program compiled against the LCL and run in both languages (on a virtual display).
+add_test(NAME LazarusExampleRunsInBothLanguages
+  COMMAND ${CMAKE_SOURCE_DIR}/examples/run-tasks.sh $<TARGET_FILE:parlix-build>)
+set_tests_properties(LazarusExampleRunsInBothLanguages PROPERTIES
+  SKIP_RETURN_CODE 77
+  ENVIRONMENT PARLIX_TASKS_DIR=${CMAKE_BINARY_DIR}/tasks)

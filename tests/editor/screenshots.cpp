@@ -3,11 +3,13 @@
 // the checks panel with a finding, the offer to save, the build dialog, translate mode (with
 // the build's report in the status bar), the long-text dialog, the ordered and filtered rows,
 // find and replace, a translation to review, the export options and the report of an import,
-// and the settings. The
+// and the settings; then, on the Lazarus example, the sync with the forms after a change in the
+// form designer. The
 // windows are the real ones with Qt's real message boxes; a timer takes each picture and
 // answers in the user's place.
 //
-//   parlix_screenshots OUTPUT_FOLDER EXAMPLE_FOLDER      (see scripts/screenshots.sh)
+//   parlix_screenshots OUTPUT_FOLDER EXAMPLE_FOLDER [LAZARUS_EXAMPLE_FOLDER]
+//                                                        (see scripts/screenshots.sh)
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -29,6 +31,7 @@
 #include "editor/checks_wiring.h"
 #include "editor/data_grid.h"
 #include "editor/edit_commands.h"
+#include "editor/forms_wiring.h"
 #include "editor/main_window.h"
 #include "editor/program.h"
 #include "editor/record_navigator.h"
@@ -132,8 +135,10 @@ void Settle() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "Aufruf: parlix_screenshots AUSGABEORDNER BEISPIELORDNER\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr,
+                     "Aufruf: parlix_screenshots AUSGABEORDNER BEISPIELORDNER "
+                     "[LAZARUS-BEISPIELORDNER]\n");
         return 2;
     }
     ParlixApplication application(argc, argv);
@@ -279,6 +284,35 @@ int main(int argc, char** argv) {
     dialogs.scripts.push_back({"settings", {}, {}});
     main.aEditProject->trigger();
     Settle();
+
+    // The Lazarus example: its table made from its forms, then the forms changed in the
+    // designer (a button renamed, a caption reworded) and the sync's plan of that.
+    if (argc == 4) {
+        parlix::testing::TempDir lazarus;
+        for (const auto& entry : std::filesystem::directory_iterator(argv[3])) {
+            std::filesystem::copy(entry.path(), lazarus.Path() / entry.path().filename());
+        }
+        if (main.ChangesToSave()) {
+            dialogs.answers.push_back({QString(), QMessageBox::No});
+        }
+        main.aOpenProjectAccept(QString::fromStdString(lazarus.File("Tasks.ppr")));
+        dialogs.scripts.push_back({QString(), {}, [](QDialog& dialog) { dialog.accept(); }});
+        main.Forms->aSyncForms->trigger();
+        for (const char* name : {"umain.lfm", "umain.pas"}) {
+            std::string text = parlix::testing::ReadBytes(lazarus.File(name));
+            for (const auto& [from, to] : {std::pair<std::string, std::string>{"btAdd", "btNew"},
+                                           {"Offene Aufgaben:", "Meine Aufgaben:"}}) {
+                for (std::size_t at = text.find(from); at != std::string::npos;
+                     at = text.find(from, at + to.size())) {
+                    text.replace(at, from.size(), to);
+                }
+            }
+            parlix::testing::WriteBytes(lazarus.File(name), text);
+        }
+        dialogs.scripts.push_back({"form-sync", {}, {}});  // closed with "Abbrechen"
+        main.Forms->aSyncForms->trigger();
+        Settle();
+    }
 
     application.SetDialogs(nullptr);
     return 0;

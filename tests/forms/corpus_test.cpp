@@ -139,7 +139,7 @@ TEST(LazarusForms, EveryOneIsReadAndItsBinaryFormFromFreePascalReadsTheSame) {
         try {
             const Form text = ReadFormFile(path);
             EXPECT_EQ(text.syntax, FormSyntax::Lazarus);
-            for (const FormFault& warning : text.warnings) {
+            for (const Fault& warning : text.warnings) {
                 warnings.push_back(warning.Text());
             }
             bool childPosition = false;
@@ -154,7 +154,7 @@ TEST(LazarusForms, EveryOneIsReadAndItsBinaryFormFromFreePascalReadsTheSame) {
                               << Dump(binary) << "\n----- text form:\n"
                               << Dump(text);
             }
-        } catch (const FormError& error) {
+        } catch (const FaultError& error) {
             ADD_FAILURE() << error.what();
         }
     }
@@ -208,8 +208,8 @@ TEST(DelphiForms, HandWrittenFromLazarusFormsReadTheSameAsTextAndAsBinary) {
     try {
         ReadFormFile(damaged);
         ADD_FAILURE() << damaged << " was read";
-    } catch (const FormError& error) {
-        EXPECT_EQ(error.Fault().Text(), damaged + ": offset 186: Name einer Eigenschaft erwartet");
+    } catch (const FaultError& error) {
+        EXPECT_EQ(error.GetFault().Text(), damaged + ": Byte 186: Name einer Eigenschaft erwartet");
     }
 }
 

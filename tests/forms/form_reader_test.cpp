@@ -155,7 +155,7 @@ TEST(FormReader, ReadsTheGrammarOfEachKindIntoOneTree) {
         SCOPED_TRACE(c.name);
         try {
             EXPECT_EQ(Dump(ReadForm(c.bytes, c.file)), c.tree);
-        } catch (const FormError& error) {
+        } catch (const FaultError& error) {
             ADD_FAILURE() << error.what();
         }
     }
@@ -198,41 +198,41 @@ TEST(FormReader, RefusesADamagedFormWithItsLineOrOffset) {
         {"a.dfm", "object F: TF\n  Caption = #128512\nend",
          "a.dfm:2: #128512 ist kein UTF-16-Zeichen"},
         {"a.lfm", "object F: TF\n  Items = " + nested, "a.lfm:2: Werte zu tief verschachtelt"},
-        {"a.res", Header(4) + "TPF1", "a.res: offset 11: kein Binärformular: „TPF0“ fehlt"},
+        {"a.res", Header(4) + "TPF1", "a.res: Byte 11: kein Binärformular: „TPF0“ fehlt"},
         {"a.res",
          Root(Property("Caption", 6,
                        "\x05"
                        "ab")),
-         "a.res: offset 31: das Formular bricht ab (die Datei ist zu kurz)"},
+         "a.res: Byte 31: das Formular bricht ab (die Datei ist zu kurz)"},
         {"a.res", Root(Property("Caption", 22, "")),
-         "a.res: offset 25: unbekannte Art von Wert (22) für „Caption“"},
+         "a.res: Byte 25: unbekannte Art von Wert (22) für „Caption“"},
         {"a.res", Root(Short("Cap\ntion") + '\x08'),
-         "a.res: offset 17: Name einer Eigenschaft erwartet"},
+         "a.res: Byte 17: Name einer Eigenschaft erwartet"},
         {"a.res",
          Root("",
               "\xF2\x13" + Number(~0ULL, 8) + Short("TButton") + Short("B") + std::string(2, '\0')),
-         "a.res: offset 19: unmögliche Position der Komponente: -1"},
+         "a.res: Byte 19: unmögliche Position der Komponente: -1"},
         {"a.res", Root("", "\xF8" + Short("TButton") + Short("B") + std::string(2, '\0')),
-         "a.res: offset 18: unbekannte Kennzeichen einer Komponente"},
+         "a.res: Byte 18: unbekannte Kennzeichen einer Komponente"},
         {"a.res", Root(Property("Title", 18, Number(1, 4) + Number(0xDC00, 2))),
-         "a.res: offset 28: eine halbe UTF-16-Ersatzfolge im Text von „Title“"},
+         "a.res: Byte 28: eine halbe UTF-16-Ersatzfolge im Text von „Title“"},
         {"a.res", Root(Property("X", 21, Number(2, 4) + std::string(4, 'A'))),
-         "a.res: offset 19: der Wert von „X“ (Art 21) lässt sich weder eindeutig als Text (Free "
+         "a.res: Byte 19: der Wert von „X“ (Art 21) lässt sich weder eindeutig als Text (Free "
          "Pascal) noch als Gleitkommazahl (Delphi) lesen"},
         {"a.res", Header(100) + "TPF0",
-         "a.res: offset 7: die Ressource ist kürzer, als ihr Kopf angibt (100 Bytes)"},
+         "a.res: Byte 7: die Ressource ist kürzer, als ihr Kopf angibt (100 Bytes)"},
         // The message is UTF-8 whatever the file holds.
         {"a.dfm", "object F: TF\n  Caption \xE4 = 'x'\nend",
          "a.dfm:2: „=“ erwartet nach „Caption“, nicht „ä“"},
         // A resource of no bytes before a form: the form is not the resource's.
-        {"a.res", Header(0) + Root(""), "a.res: offset 11: kein Binärformular: „TPF0“ fehlt"},
+        {"a.res", Header(0) + Root(""), "a.res: Byte 11: kein Binärformular: „TPF0“ fehlt"},
     };
     for (const FaultCase& c : cases) {
         try {
             ReadForm(c.bytes, c.file);
             ADD_FAILURE() << "read without a fault: " << c.message;
-        } catch (const FormError& error) {
-            EXPECT_EQ(error.Fault().Text(), c.message);
+        } catch (const FaultError& error) {
+            EXPECT_EQ(error.GetFault().Text(), c.message);
             EXPECT_EQ(std::string(error.what()), c.message);
         }
     }
