@@ -9,4 +9,4 @@ scripts/install-deps.sh
 cmake -S . -B out/release -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build out/release --target parlix_screenshots
 xvfb-run -a -s "-screen 0 1280x1024x24" \
-  out/release/tests/parlix_screenshots "$folder" examples/addressbook
+  out/release/tools/parlix_screenshots "$folder" examples/addressbook
