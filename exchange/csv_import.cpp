@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <new>
+#include <optional>
 
 #include "exchange/csv_reader.h"
 #include "exchange/readers.h"
@@ -285,21 +286,23 @@ void SecondPass(CsvReader& reader, Planner& planner, Matcher& matcher,
 
 void ReadCsv(const OpenFile& open, Planner& planner, const std::vector<std::string>& columns,
              const ImportOptions& options) {
-    const CsvReader* reading = nullptr;  // for the line where memory ran out
+    // The readers outlive the try block: the handler asks the one reading for the line where
+    // memory ran out.
+    std::optional<CsvReader> first;
+    std::optional<CsvReader> second;
+    const CsvReader* reading = nullptr;
     try {
         const char delimiter = ReadHeader(open, planner, columns, options);
         if (delimiter == 0) {
             return;
         }
         Matcher matcher(planner.Rows());
-        CsvReader first(open(), delimiter, options.maxFileBytes);
-        reading = &first;
-        if (!FirstPass(first, planner, matcher)) {
+        reading = &first.emplace(open(), delimiter, options.maxFileBytes);
+        if (!FirstPass(*first, planner, matcher)) {
             return;
         }
-        CsvReader second(open(), delimiter, options.maxFileBytes);
-        reading = &second;
-        SecondPass(second, planner, matcher, columns);
+        reading = &second.emplace(open(), delimiter, options.maxFileBytes);
+        SecondPass(*second, planner, matcher, columns);
     } catch (const std::bad_alloc&) {
         planner.FailOutOfMemory(reading != nullptr ? reading->Reading() : 0);
     }
