@@ -167,8 +167,8 @@ class TableMaker {
                                               "''",
                                               "%s",
                                               "&Datei",
-                                              "Stra\xDF"
-                                              "e",
+                                              ("Stra\xDF"
+                                               "e"),
                                               "\x1A",
                                               "\t",
                                               "\x01",
