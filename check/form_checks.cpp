@@ -24,7 +24,7 @@ std::string Detail(std::string_view text) {
         const std::optional<char32_t> c = NextUtf8Character(text, i);
         const std::optional<unsigned char> byte = c ? UnicodeToCp1252(*c) : std::nullopt;
         bytes.push_back(byte ? static_cast<char>(*byte) : '?');
-        i += c ? 0 : 1;
+        i += c ? 0U : 1U;
     }
     return bytes;
 }

@@ -144,11 +144,12 @@ class TableCheck {
         std::array<std::string, 2>& names = result_.languages;
         for (int k = 0; k < 2; ++k) {
             const int column = translation_field::LanguageColumn(k + 1);
-            names[k] = table_.Field(column).FieldName();
-            if (CheckConditionalSymbol(names[k]) != NameFault::None) {
-                Add(Severity::Error, Rule::InvalidLanguageName, -1, column, -1, names[k]);
-            } else if (IsCompilerSymbol(names[k])) {
-                Add(Severity::Error, Rule::CompilerLanguageName, -1, column, -1, names[k]);
+            std::string& name = names[static_cast<std::size_t>(k)];
+            name = table_.Field(column).FieldName();
+            if (CheckConditionalSymbol(name) != NameFault::None) {
+                Add(Severity::Error, Rule::InvalidLanguageName, -1, column, -1, name);
+            } else if (IsCompilerSymbol(name)) {
+                Add(Severity::Error, Rule::CompilerLanguageName, -1, column, -1, name);
             }
         }
         if (CheckConditionalSymbol(names[0]) == NameFault::None && SameAscii(names[0], names[1])) {

@@ -135,10 +135,11 @@ void Export(const ExchangeCall& call, const ProjectState& state, PtfTable& trans
         for (int language : {1, 2}) {
             const std::string& code = language == 1 ? options.sourceCode : options.targetCode;
             if (code.empty()) {
-                throw FaultError(Fault::In(state.ProjectFileName,
-                                           "kein Sprachcode für \"" +
-                                               Cp1252ToUtf8(state.LanguageNames[language]) +
-                                               "\" bekannt; bitte mit --languages angeben"));
+                throw FaultError(Fault::In(
+                    state.ProjectFileName,
+                    "kein Sprachcode für \"" +
+                        Cp1252ToUtf8(state.LanguageNames[static_cast<std::size_t>(language)]) +
+                        "\" bekannt; bitte mit --languages angeben"));
             }
         }
     }

@@ -6,7 +6,8 @@
 #
 # Without an argument it builds parlix-build first (in out/example-build). The example is
 # copied to out/example (or to $PARLIX_EXAMPLE_DIR), so that nothing is generated inside the
-# repository. Exits with 77 when Free Pascal is not installed.
+# repository. Exits with 77 (skipped) when Free Pascal is not installed, and with 1 where CI is
+# set: the test command must not pass by skipping.
 set -euo pipefail
 repo="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -19,6 +20,7 @@ if [ -z "$tool" ]; then
 fi
 if ! command -v fpc >/dev/null; then
   echo "run-example.sh: fpc (Free Pascal) is needed: apt-get install fp-compiler" >&2
+  [ -n "${CI:-}" ] && exit 1
   exit 77
 fi
 

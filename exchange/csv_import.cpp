@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <new>
+#include <optional>
 
 #include "exchange/csv_reader.h"
 #include "exchange/readers.h"
@@ -299,7 +300,11 @@ void SecondPass(CsvReader& reader, Planner& planner, Matcher& matcher,
 
 void ReadCsv(const OpenFile& open, Planner& planner, const std::vector<std::string>& columns,
              const ImportOptions& options) {
-    const CsvReader* reading = nullptr;  // for the line where memory ran out
+    // The readers outlive the try block: the handler asks the one reading for the line where
+    // memory ran out.
+    std::optional<CsvReader> first;
+    std::optional<CsvReader> second;
+    const CsvReader* reading = nullptr;
     try {
         bool review = false;
         const char delimiter = ReadHeader(open, planner, columns, options, review);
@@ -307,14 +312,12 @@ void ReadCsv(const OpenFile& open, Planner& planner, const std::vector<std::stri
             return;
         }
         Matcher matcher(planner.Rows());
-        CsvReader first(open(), delimiter, options.maxFileBytes);
-        reading = &first;
-        if (!FirstPass(first, planner, matcher, kColumns + (review ? 1U : 0U))) {
+        reading = &first.emplace(open(), delimiter, options.maxFileBytes);
+        if (!FirstPass(*first, planner, matcher, kColumns + (review ? 1U : 0U))) {
             return;
         }
-        CsvReader second(open(), delimiter, options.maxFileBytes);
-        reading = &second;
-        SecondPass(second, planner, matcher, columns, review);
+        reading = &second.emplace(open(), delimiter, options.maxFileBytes);
+        SecondPass(*second, planner, matcher, columns, review);
     } catch (const std::bad_alloc&) {
         planner.FailOutOfMemory(reading != nullptr ? reading->Reading() : 0);
     }

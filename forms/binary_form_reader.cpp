@@ -115,7 +115,7 @@ class BinaryFormReader {
 
     std::uint32_t UInt32At(std::size_t at) const {
         std::uint32_t value = 0;
-        for (int i = 3; i >= 0; --i) {
+        for (std::size_t i = 4; i-- > 0;) {
             value = (value << 8) | static_cast<std::uint8_t>(bytes_[at + i]);
         }
         return value;

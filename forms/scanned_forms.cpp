@@ -289,17 +289,17 @@ bool ScannedForms::Add(const std::string& formFile) {
     };
     // The form beside `beside` whose root is of the class; only forms that read count.
     const auto classForm = [&](const Form& beside, const std::string& type) -> const Form* {
-        Folder& files = folder(beside.file);
-        if (!files.classes) {
-            files.classes.emplace();
-            for (const std::string& file : files.forms) {
+        Folder& neighbours = folder(beside.file);
+        if (!neighbours.classes) {
+            neighbours.classes.emplace();
+            for (const std::string& file : neighbours.forms) {
                 if (const Form* form = load(file, false)) {
-                    files.classes->try_emplace(Lower(form->root.className), file);
+                    neighbours.classes->try_emplace(Lower(form->root.className), file);
                 }
             }
         }
-        const auto found = files.classes->find(Lower(type));
-        return found == files.classes->end() ? nullptr : load(found->second, true);
+        const auto found = neighbours.classes->find(Lower(type));
+        return found == neighbours.classes->end() ? nullptr : load(found->second, true);
     };
     const auto ancestorForm = [&](const Form& form) -> const Form* {
         if (const UnitDeclarations* unit = unitOf(form)) {
@@ -408,8 +408,9 @@ PathTarget ScannedForms::Find(std::string_view path) const {
             }
         }
         if (target.kind == PathKind::Component) {
-            const std::size_t offset = static_cast<std::size_t>(
-                next < parts.size() ? parts[next].data() - path.data() : path.size());
+            const std::size_t offset =
+                next < parts.size() ? static_cast<std::size_t>(parts[next].data() - path.data())
+                                    : path.size();
             target.property = path.substr(offset);
             return target;
         }

@@ -246,7 +246,8 @@ class TextScanner {
         std::uint32_t code = 0;
         while (pos_ < bytes_.size() && (hex ? IsHexDigit(bytes_[pos_]) : IsDigit(bytes_[pos_]))) {
             const char c = bytes_[pos_];
-            const std::uint32_t digit = IsDigit(c) ? c - '0' : (c | 0x20) - 'a' + 10;
+            const auto digit =
+                static_cast<std::uint32_t>(IsDigit(c) ? c - '0' : (c | 0x20) - 'a' + 10);
             code = code < 0x1000000 ? code * (hex ? 16 : 10) + digit : code;
             ++pos_;
         }

@@ -214,7 +214,8 @@ void Generate(const ProjectState& state, PtfTable& translations, UnitText& unit)
     }
     unit.AppendLine("procedure ParlixTranslate();");
     if (state.BuildLanguage > 0) {
-        unit.AppendDirective("DEFINE", state.LanguageNames[state.BuildLanguage]);
+        unit.AppendDirective("DEFINE",
+                             state.LanguageNames[static_cast<std::size_t>(state.BuildLanguage)]);
         unit.AppendEmptyLine();
     }
     if (HasConstants(translations, stringName)) {

@@ -123,7 +123,9 @@ struct Work {
 // The first eight bytes of a text as a number that orders as the bytes do.
 std::uint64_t OrderPrefix(std::string_view text) {
     unsigned char bytes[8] = {};
-    std::memcpy(bytes, text.data(), std::min<std::size_t>(text.size(), 8));
+    if (!text.empty()) {  // an empty view may have no data at all
+        std::memcpy(bytes, text.data(), std::min<std::size_t>(text.size(), 8));
+    }
     std::uint64_t prefix = 0;
     for (const unsigned char byte : bytes) {
         prefix = prefix << 8 | byte;

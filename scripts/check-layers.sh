@@ -49,7 +49,7 @@ declare -A may_include=(
 )
 
 mapfile -t sources < <(git ls-files --cached --others --exclude-standard '*.cpp' '*.h' \
-  | grep -v -E '^(tests|bench|fuzz|examples)/' | grep / | sort)
+  | grep -v -E '^(tests|bench|fuzz|examples|tools)/' | grep / | sort)
 
 # file -> target, from target_sources(), add_library() and add_executable() in the folders'
 # CMakeLists.txt.
@@ -58,7 +58,7 @@ while read -r file target; do
   target_of[$file]=$target
 done < <(for list in */CMakeLists.txt; do
   dir="${list%/CMakeLists.txt}"
-  case "$dir" in tests | bench | fuzz | examples | out) continue ;; esac
+  case "$dir" in tests | bench | fuzz | examples | tools | out) continue ;; esac
   sed 's/#.*//' "$list" | tr '()' '\n\n' | awk -v dir="$dir" '
     {
       n = split($0, word, /[ \t]+/)

@@ -10,6 +10,6 @@ scripts/install-deps.sh
 cmake -S . -B out/release -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build out/release --target parlix_screenshots parlix-build
 xvfb-run -a -s "-screen 0 1280x1024x24" \
-  out/release/tests/parlix_screenshots "$folder" examples/addressbook examples/tasks
+  out/release/tools/parlix_screenshots "$folder" examples/addressbook examples/tasks
 # The Lazarus example's program in both languages, under a window manager of its own.
 examples/run-tasks.sh --screenshots "$folder" out/release/cli/parlix-build >/dev/null

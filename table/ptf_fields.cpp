@@ -96,18 +96,18 @@ ValueView ViewOf(const PtfTable::Value& value) {
 // Field
 
 const std::string& Field::FieldName() const {
-    return table_->fields_[index_].name;
+    return table_->fields_[Slot()].name;
 }
 FieldType Field::DataType() const {
-    return table_->fields_[index_].type;
+    return table_->fields_[Slot()].type;
 }
 int Field::Size() const {
-    return table_->fields_[index_].size;
+    return table_->fields_[Slot()].size;
 }
 
 bool Field::IsNull() const {
     if (table_->state_ == TableState::Edit || table_->state_ == TableState::Insert) {
-        return table_->buffer_[index_].isNull;
+        return table_->buffer_[Slot()].isNull;
     }
     const PtfTable::Record* record = table_->CurrentRecord();
     return record == nullptr || record->IsNull(index_);
@@ -118,7 +118,7 @@ std::string_view Field::StringView() const {
         throw PtfError("Feld " + FieldName() + " ist kein Textfeld");
     }
     if (table_->state_ == TableState::Edit || table_->state_ == TableState::Insert) {
-        return table_->buffer_[index_].Text();
+        return table_->buffer_[Slot()].Text();
     }
     const PtfTable::Record* record = table_->CurrentRecord();
     return record == nullptr ? std::string_view{} : record->Bytes(index_);
@@ -127,7 +127,7 @@ std::string_view Field::StringView() const {
 std::string Field::AsString() const {
     ValueView view;
     if (table_->state_ == TableState::Edit || table_->state_ == TableState::Insert) {
-        view = ViewOf(table_->buffer_[index_]);
+        view = ViewOf(table_->buffer_[Slot()]);
     } else if (const PtfTable::Record* record = table_->CurrentRecord()) {
         view = record->View(index_);
     }
@@ -158,7 +158,7 @@ std::int32_t Field::AsInteger() const {
     }
     ValueView view;
     if (table_->state_ == TableState::Edit || table_->state_ == TableState::Insert) {
-        view = ViewOf(table_->buffer_[index_]);
+        view = ViewOf(table_->buffer_[Slot()]);
     } else {
         view.integer = table_->CurrentRecord()->Integer(index_);
     }
@@ -187,7 +187,7 @@ double Field::AsFloat() const {
     const FieldType type = DataType();
     if (type == FieldType::ftFloat) {
         if (table_->state_ == TableState::Edit || table_->state_ == TableState::Insert) {
-            return table_->buffer_[index_].number;
+            return table_->buffer_[Slot()].number;
         }
         return table_->CurrentRecord()->Number(index_);
     }
@@ -341,7 +341,8 @@ PtfTable::Value& PtfTable::WritableValue(int column) {
 
 void PtfTable::AssignString(int column, std::string_view text) {
     Value& value = WritableValue(column);
-    const std::size_t limit = static_cast<std::size_t>(fields_[column].size);
+    const std::size_t limit =
+        static_cast<std::size_t>(fields_[static_cast<std::size_t>(column)].size);
     value.isNull = false;
     value.isBorrowed = false;
     if (!HasLineBreak(text)) {
@@ -364,7 +365,8 @@ void PtfTable::LoadText(int column, std::string_view text) {
     Value& value = WritableValue(column);
     value.isNull = false;
     value.isBorrowed = true;
-    value.borrowed = text.substr(0, static_cast<std::size_t>(fields_[column].size));
+    value.borrowed =
+        text.substr(0, static_cast<std::size_t>(fields_[static_cast<std::size_t>(column)].size));
     NotifyRecordChanged();
 }
 

@@ -54,15 +54,18 @@ std::vector<std::string_view> SplitLines(std::string_view content) {
     const char* const end = p + content.size();
     // One line per LF, and so room for all of them at once (lone CRs may add a few).
     std::size_t breaks = 0;
-    for (const char* at = p; (at = static_cast<const char*>(std::memchr(at, '\n', end - at)));
+    for (const char* at = p;
+         (at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at))));
          ++at) {
         ++breaks;
     }
     lines.reserve(breaks + 1);
     while (p < end) {
-        const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
+        const char* lf =
+            static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
         const char* limit = lf != nullptr ? lf : end;
-        const char* cr = static_cast<const char*>(std::memchr(p, '\r', limit - p));
+        const char* cr =
+            static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(limit - p)));
         if (cr != nullptr) {
             lines.emplace_back(p, cr - p);
             p = (cr + 1 < end && cr[1] == '\n') ? cr + 2 : cr + 1;

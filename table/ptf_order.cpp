@@ -282,8 +282,9 @@ void PtfTable::SortRecords(std::vector<Record*>::iterator first,
 }
 
 void PtfTable::OrderPendingRecords() const {
-    const Record* current =
-        pos_ >= 0 && static_cast<std::size_t>(pos_) < rows_.size() ? rows_[pos_] : nullptr;
+    const Record* current = pos_ >= 0 && static_cast<std::size_t>(pos_) < rows_.size()
+                                ? rows_[static_cast<std::size_t>(pos_)]
+                                : nullptr;
     auto middle = rows_.begin() + static_cast<std::ptrdiff_t>(sortedCount_);
     if (sortedCount_ < rows_.size() - sortedCount_) {
         SortRecords(rows_.begin(), rows_.end());  // mostly new records: sort them all at once

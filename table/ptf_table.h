@@ -153,6 +153,8 @@ class Field {
     friend class PtfTable;
     friend struct detail::TableLoading;
     Field(PtfTable* table, int index) : table_(table), index_(index) {}
+    // The index into the table's fields and edit buffer.
+    std::size_t Slot() const { return static_cast<std::size_t>(index_); }
     PtfTable* table_;
     int index_;
 };

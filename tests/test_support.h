@@ -22,6 +22,17 @@
 
 namespace parlix::testing {
 
+// Whether this build runs under AddressSanitizer (scripts/test-all.sh builds the core tests so
+// once), which reserves terabytes of address space for its shadow memory: a limit on a
+// process's address space cannot be set there.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+inline constexpr bool kAddressSanitizer = __has_feature(address_sanitizer);
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+
 // A fresh folder that is removed with everything in it when the test ends.
 class TempDir {
   public:

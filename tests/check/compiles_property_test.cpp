@@ -6,7 +6,7 @@
 // generated twice (defining language 1, then 2) and compiled with Free Pascal in Delphi mode,
 // many units in one run, against a stub unit that declares the forms' components.
 // And every symbol that Free Pascal defines itself, for every target it has, is refused as a
-// language name. Skipped where fpc is not installed.
+// language name. Needs fpc (see required_tools.h).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -167,8 +167,8 @@ class TableMaker {
                                               "''",
                                               "%s",
                                               "&Datei",
-                                              "Stra\xDF"
-                                              "e",
+                                              ("Stra\xDF"
+                                               "e"),
                                               "\x1A",
                                               "\t",
                                               "\x01",
@@ -314,9 +314,7 @@ std::set<std::string> SymbolsDefinedBy(const std::string& fpc, const std::string
 // language name: compared with what the checks know from the compilers' documentation.
 TEST(ChecksPromise, EverySymbolFreePascalDefinesIsAnError) {
     const std::string fpc = testing::FindFpc();
-    if (fpc.empty()) {
-        GTEST_SKIP() << "fpc is not installed";
-    }
+    REQUIRE_TOOL(!fpc.empty(), "fpc (fp-compiler)");
     testing::TempDir dir;
     const std::string folder = dir.Path().string();
     const std::set<std::string> linux = SymbolsDefinedBy(fpc, folder, "linux");
@@ -338,9 +336,7 @@ TEST(ChecksPromise, EverySymbolFreePascalDefinesIsAnError) {
 
 TEST(ChecksPromise, NoErrorMeansTheUnitCompiles) {
     const std::string fpc = testing::FindFpc();
-    if (fpc.empty()) {
-        GTEST_SKIP() << "fpc is not installed";
-    }
+    REQUIRE_TOOL(!fpc.empty(), "fpc (fp-compiler)");
     constexpr unsigned kTables = 500;
     testing::TempDir dir;
     const std::string folder = dir.Path().string();

@@ -147,6 +147,9 @@ TEST(HostileFiles, AreRefusedAndChangeNothing) {
          "Datei \"@/Demo_translations.ptf\" kann nicht erstellt werden. Die Datei gehört"},
     };
     for (const Case& c : cases) {
+        if (c.addressSpace != 0 && testing::kAddressSanitizer) {
+            continue;  // the same command's build without the sanitizer runs these cases
+        }
         SCOPED_TRACE(c.what);
         const auto setup = [&](const fs::path& folder) {
             WriteDemo(folder);

@@ -11,6 +11,7 @@
 #include "exchange/exchange.h"
 #include "exchange/exchange_support.h"
 #include "project/project_files.h"
+#include "required_tools.h"
 #include "review/source_memory.h"
 #include "table/ptf_format.h"
 #include "test_support.h"
@@ -25,14 +26,16 @@ using testing::TempDir;
 using testing::WriteBytes;
 
 bool HaveTranslateToolkit() {
-    return std::system("command -v pocount xliff2po po2xliff csv2po >/dev/null 2>&1") == 0;
+    for (const char* program : {"pocount", "xliff2po", "po2xliff", "csv2po"}) {
+        if (testing::FindProgram(program).empty()) {
+            return false;
+        }
+    }
+    return true;
 }
 
-#define REQUIRE_TRANSLATE_TOOLKIT()                                                         \
-    if (!HaveTranslateToolkit()) {                                                          \
-        GTEST_SKIP() << "translate-toolkit is not installed (scripts/install-deps.sh "      \
-                        "installs it): pocount, xliff2po, po2xliff and csv2po are missing"; \
-    }
+// pocount, xliff2po, po2xliff and csv2po.
+#define REQUIRE_TRANSLATE_TOOLKIT() REQUIRE_TOOL(HaveTranslateToolkit(), "translate-toolkit")
 
 // Runs a command, its output (standard output, when `out` is given) going to a file.
 int Shell(const std::string& command, const std::string& out = "/dev/null") {
@@ -70,8 +73,7 @@ std::vector<Row> PeerRows() {
 // rows, are valid XLIFF 1.2 by the strict schema: nulls, empty texts, empty sources, control
 // characters and every high byte included.
 TEST(ExchangeSchema, EveryXliffExportValidatesAgainstTheStrictSchema) {
-    ASSERT_EQ(std::system("command -v xmllint >/dev/null 2>&1"), 0)
-        << "xmllint is missing (libxml2-utils; scripts/install-deps.sh installs it)";
+    REQUIRE_TOOL(!testing::FindProgram("xmllint").empty(), "xmllint (libxml2-utils)");
     std::vector<std::pair<std::string, std::vector<Row>>> tables = {
         {"peers", PeerRows()},
         {"worked", testing::WorkedExampleRows()},

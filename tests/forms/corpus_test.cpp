@@ -18,6 +18,7 @@
 #include "forms/form_dump.h"
 #include "forms/form_reader.h"
 #include "forms/lazarus_corpus.h"
+#include "required_tools.h"
 #include "test_support.h"
 
 namespace parlix::forms {
@@ -25,16 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using parlix::testing::Dump;
-
-// Where the test command runs (CI is set), a missing package fails the test instead of
-// skipping it, so that a lost install step cannot pass unnoticed.
-bool Required() {
-    return std::getenv("CI") != nullptr;
-}
-
-bool HaveFpcres() {
-    return std::system("command -v fpcres >/dev/null 2>&1") == 0;
-}
 
 // Converts each source form into Free Pascal's external resource format, in one shell run;
 // `log` keeps what fpcres said. Returns false when any conversion failed.
@@ -83,19 +74,12 @@ std::string ResourceData(const std::string& file) {
     return bytes.substr(u32(16));
 }
 
-// Fails or skips (see Required) when the Lazarus sources or fpcres are missing.
-#define REQUIRE_CORPUS()                                                                      \
-    do {                                                                                      \
-        const char* missing = !fs::exists(parlix::testing::kLazarusSources)                   \
-                                  ? "the Lazarus sources (lazarus-src-2.2) are not installed" \
-                              : !HaveFpcres() ? "fpcres (fp-compiler) is not installed"       \
-                                              : nullptr;                                      \
-        if (missing != nullptr && Required()) {                                               \
-            FAIL() << missing << "; scripts/install-deps.sh installs them";                   \
-        }                                                                                     \
-        if (missing != nullptr) {                                                             \
-            GTEST_SKIP() << missing;                                                          \
-        }                                                                                     \
+// The Lazarus sources, and fpcres to make their binary forms.
+#define REQUIRE_CORPUS()                                                                       \
+    do {                                                                                       \
+        REQUIRE_TOOL(fs::exists(parlix::testing::kLazarusSources),                             \
+                     "the Lazarus sources (lazarus-src-2.2)");                                 \
+        REQUIRE_TOOL(!parlix::testing::FindProgram("fpcres").empty(), "fpcres (fp-compiler)"); \
     } while (false)
 
 struct Figures {

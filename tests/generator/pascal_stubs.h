@@ -3,30 +3,20 @@
 // programs share them.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "required_tools.h"
 
 namespace parlix::testing {
 
 // The path of fpc when it is on PATH, or empty.
 inline std::string FindFpc() {
-    const char* path = std::getenv("PATH");
-    std::istringstream folders(path != nullptr ? path : "");
-    std::string folder;
-    while (std::getline(folders, folder, ':')) {
-        const std::string candidate = (folder.empty() ? "." : folder) + "/fpc";
-        if (::access(candidate.c_str(), X_OK) == 0) {
-            return candidate;
-        }
-    }
-    return {};
+    return FindProgram("fpc");
 }
 
 // A stub unit that declares one form variable whose class has the published string properties

@@ -1,7 +1,7 @@
 // The generated units compile with Free Pascal in Delphi mode and assign the right texts: each
 // case is compiled with a small program and stub units for the forms, once for each language
 // (and for most in both encodings), and the program prints what ParlixTranslate assigned.
-// Skipped where fpc (or, for the Lazarus program, the component library) is not installed.
+// Needs fpc and, for the Lazarus program, the component library (see required_tools.h).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -41,9 +41,7 @@ void ExpectCompilesAndTranslates(const CompileCase& test, int language,
     SCOPED_TRACE("language " + std::to_string(language) +
                  (encoding == UnitEncoding::Utf8 ? ", UTF-8" : ", Windows-1252"));
     const std::string fpc = FindFpc();
-    if (fpc.empty()) {
-        GTEST_SKIP() << "fpc is not installed";
-    }
+    REQUIRE_TOOL(!fpc.empty(), "fpc (fp-compiler)");
     TempDir dir;
     for (const auto& [name, source] : test.stubs) {
         testing::WriteBytes(dir.File(name + ".pas"), source);
@@ -177,10 +175,7 @@ TEST(UnitCompiles, LongTexts) {
 // text (GTK shows a button's design-time caption instead), the unit in UTF-8 every character.
 TEST(UnitCompiles, InALazarusProgram) {
     const std::vector<std::string> lcl = testing::FindLclUnits();
-    if (lcl.empty()) {
-        GTEST_SKIP() << "the Lazarus component library (lcl-units-2.2, lcl-nogui-2.2) is not "
-                        "installed";
-    }
+    REQUIRE_TOOL(!lcl.empty(), "the Lazarus component library (lcl-units-2.2, lcl-nogui-2.2)");
     CompileCase test;
     test.sourceFileName = "uTexte.pas";
     test.uses = "uMain";

@@ -208,9 +208,7 @@ class ProjectFlowsTest : public QObject {
 
         // Both units compile and assign the texts of their language.
         const std::string fpc = FindFpc();
-        if (fpc.empty()) {
-            QSKIP("fpc is not installed");
-        }
+        QREQUIRE_TOOL(!fpc.empty(), "fpc (fp-compiler)");
         WriteBytes(h.File("uMain.pas"), FormUnit("uMain", "frmMain", {"btClose"}));
         WriteBytes(h.File("uForms.pas"), "unit uForms;\ninterface\nimplementation\nend.\n");
         WriteBytes(h.File("translate.pas"),
