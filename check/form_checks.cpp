@@ -29,16 +29,6 @@ std::string Detail(std::string_view text) {
     return bytes;
 }
 
-std::string WithoutBlanks(std::string_view piece) {
-    std::string path;
-    for (const char c : piece) {
-        if (c != ' ' && c != '\t') {
-            path.push_back(c);
-        }
-    }
-    return path;
-}
-
 }  // namespace
 
 void CheckAgainstForms(PtfTable& table, const forms::ProjectForms& forms,
@@ -76,7 +66,7 @@ void CheckAgainstForms(PtfTable& table, const forms::ProjectForms& forms,
                 }
                 continue;
             }
-            const forms::PathTarget target = forms.Scanned().Find(WithoutBlanks(piece));
+            const forms::PathTarget target = forms.Scanned().Find(PathWithoutBlanks(piece));
             if (target.kind == forms::PathKind::NoComponent) {
                 findings.push_back({Severity::Error, Rule::NoSuchComponent, row, kPropertyColumn,
                                     -1, std::string(piece), Detail(target.missing),

@@ -297,4 +297,14 @@ void AppendLowerAscii(std::string& key, std::string_view word) {
     }
 }
 
+std::string PathWithoutBlanks(std::string_view piece) {
+    std::string path;
+    for (const char c : piece) {
+        if (c != ' ' && c != '\t') {
+            path.push_back(c);
+        }
+    }
+    return path;
+}
+
 }  // namespace parlix::check

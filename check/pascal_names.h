@@ -60,6 +60,10 @@ struct PropertyPath {
 };
 PropertyPath ParsePropertyPath(std::string_view piece, std::string* key = nullptr);
 
+// A path without the blanks Pascal allows between its parts, in its own case: how the forms
+// name it.
+std::string PathWithoutBlanks(std::string_view piece);
+
 // ASCII lower case, as Pascal compares identifiers.
 void AppendLowerAscii(std::string& key, std::string_view word);
 

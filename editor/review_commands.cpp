@@ -87,13 +87,7 @@ void ReviewCommands::aConfirmTranslationExecute() {
         return;
     }
     PtfTable& table = dm1_->cdsTranslations;
-    if (table.State() == TableState::Edit || table.State() == TableState::Insert) {
-        if (table.Modified()) {
-            table.Post();  // the text as typed is what is confirmed; a step of its own
-        } else {
-            table.Cancel();
-        }
-    }
+    table.EndEdit();  // the text as typed is what is confirmed; a step of its own
     int confirmed = 0;
     {
         HistoryStep step(dm1_->History);
@@ -121,13 +115,7 @@ void ReviewCommands::aFillFromTableExecute() {
         return;
     }
     PtfTable& table = dm1_->cdsTranslations;
-    if (table.State() == TableState::Edit || table.State() == TableState::Insert) {
-        if (table.Modified()) {
-            table.Post();
-        } else {
-            table.Cancel();
-        }
-    }
+    table.EndEdit();
     const review::FillPlan plan = review::PlanFill(table, &dm1_->Marks);
     if (plan.Count() == 0) {
         dialogs_.ShowInformation(

@@ -64,14 +64,7 @@ std::string ExchangeFlow::CodeFor(const std::string& languageName) const {
 }
 
 void ExchangeFlow::StorePendingEdit() {
-    PtfTable& table = dm1_.cdsTranslations;
-    if (table.State() == TableState::Edit || table.State() == TableState::Insert) {
-        if (table.Modified()) {
-            table.Post();
-        } else {
-            table.Cancel();
-        }
-    }
+    dm1_.cdsTranslations.EndEdit();
 }
 
 void ExchangeFlow::ShowError(const QString& text) {

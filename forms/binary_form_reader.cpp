@@ -6,6 +6,7 @@
 
 #include "forms/form_codec.h"
 #include "forms/form_reader.h"
+#include "table/cp1252.h"
 
 namespace parlix::forms {
 
@@ -327,13 +328,12 @@ class BinaryFormReader {
             const std::uint32_t unit = Unit(pos_ + 2 * i);
             if (detail::IsHighSurrogate(unit) && i + 1 < units &&
                 detail::IsLowSurrogate(Unit(pos_ + 2 * i + 2))) {
-                detail::AppendCodePoint(detail::CombineSurrogates(unit, Unit(pos_ + 2 * i + 2)),
-                                        text);
+                AppendUtf8(text, detail::CombineSurrogates(unit, Unit(pos_ + 2 * i + 2)));
                 ++i;
             } else if (detail::IsHighSurrogate(unit) || detail::IsLowSurrogate(unit)) {
                 FailAt(pos_ + 2 * i, "eine halbe UTF-16-Ersatzfolge im Text von „" + path + "“");
             } else {
-                detail::AppendCodePoint(unit, text);
+                AppendUtf8(text, unit);
             }
         }
         pos_ += 2 * std::size_t{units};

@@ -19,9 +19,6 @@ void AppendBytes(std::string_view bytes, bool utf8, std::string& out);
 // its texts (identifiers of a Windows-1252 form in Windows-1252).
 std::string Readable(std::string_view bytes);
 
-// Appends a Unicode scalar value (not a surrogate, at most U+10FFFF) as UTF-8.
-void AppendCodePoint(char32_t c, std::string& out);
-
 inline bool IsHighSurrogate(std::uint32_t unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;
 }

@@ -285,13 +285,13 @@ class TextScanner {
             }
             if (detail::IsHighSurrogate(code) && i + 1 < pieces_.size() && pieces_[i + 1].isCode &&
                 detail::IsLowSurrogate(pieces_[i + 1].code)) {
-                detail::AppendCodePoint(detail::CombineSurrogates(code, pieces_[i + 1].code), text);
+                AppendUtf8(text, detail::CombineSurrogates(code, pieces_[i + 1].code));
                 ++i;
             } else if (detail::IsHighSurrogate(code) || detail::IsLowSurrogate(code)) {
                 FailAt(line, "#" + std::to_string(code) +
                                  " ist eine halbe UTF-16-Ersatzfolge ohne ihre andere Hälfte");
             } else {
-                detail::AppendCodePoint(code, text);
+                AppendUtf8(text, code);
             }
         }
         return text;

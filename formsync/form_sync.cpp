@@ -94,17 +94,6 @@ std::string TypeOf(const forms::FormText& text, std::size_t limit) {
     return bytes;
 }
 
-// A row's path without the blanks Pascal allows between its parts, in its own case.
-std::string WithoutBlanks(std::string_view piece) {
-    std::string path;
-    for (const char c : piece) {
-        if (c != ' ' && c != '\t') {
-            path.push_back(c);
-        }
-    }
-    return path;
-}
-
 // The paths of a Property value, trimmed, empty ones left out.
 std::vector<std::string_view> Pieces(std::string_view property) {
     std::vector<std::string_view> split;
@@ -170,7 +159,7 @@ class Planner {
                 }
                 continue;
             }
-            const forms::PathTarget target = forms_.Scanned().Find(WithoutBlanks(piece));
+            const forms::PathTarget target = forms_.Scanned().Find(check::PathWithoutBlanks(piece));
             if (target.kind == forms::PathKind::NoComponent) {
                 VanishedPath& gone = plan_.vanished.emplace_back();
                 gone.id = table_.IdAt(row);

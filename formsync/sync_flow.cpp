@@ -20,13 +20,7 @@ void FormSyncFlow::aSyncFormsExecute() {
         return;
     }
     // The plan compares the forms with the stored records.
-    if (table.State() == TableState::Edit || table.State() == TableState::Insert) {
-        if (table.Modified()) {
-            table.Post();
-        } else {
-            table.Cancel();
-        }
-    }
+    table.EndEdit();
     auto forms = std::make_shared<const forms::ProjectForms>(formsync::FormsSourceOf(state));
     if (FormsRead) {
         FormsRead(forms);

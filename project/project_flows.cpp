@@ -89,17 +89,6 @@ QString Path(const std::string& path) {
     return QString::fromStdString(path);
 }
 
-// Ends an edit as leaving the row does: a changed record is stored, an unchanged one dropped.
-void StoreOrDropEdit(PtfTable& table) {
-    if (table.State() == TableState::Edit || table.State() == TableState::Insert) {
-        if (table.Modified()) {
-            table.Post();
-        } else {
-            table.Cancel();
-        }
-    }
-}
-
 }  // namespace
 
 ProjectFlows::ProjectFlows(MainWindowPort& fmMain, TfmEditProject& fmEditProject, Tdm1& dm1,
@@ -169,7 +158,7 @@ bool ProjectFlows::ConfirmSaveIfModified() {
         if (answer != MessageAnswer::Yes && answer != MessageAnswer::No) {
             return false;  // Cancel, Escape or the close button: nothing changes, not even the edit
         }
-        StoreOrDropEdit(table);  // a changed record enables the save action
+        table.EndEdit();  // a changed record enables the save action
         if (answer == MessageAnswer::No) {
             return true;  // the changes stay unsaved, and Save stays available
         }
@@ -179,7 +168,7 @@ bool ProjectFlows::ConfirmSaveIfModified() {
         fmMain_.SetChangesToSave(false);  // saved: nothing is left to save
         return true;
     }
-    StoreOrDropEdit(table);  // an edit that changed nothing
+    table.EndEdit();  // an edit that changed nothing
     fmMain_.SetChangesToSave(false);
     return true;
 }

@@ -133,6 +133,10 @@ const PtfTable::Record* PtfTable::CurrentRecord() const {
 
 void PtfTable::CheckBrowseMode() {
     CheckActive();
+    EndEdit();
+}
+
+void PtfTable::EndEdit() {
     if (state_ == TableState::Edit || state_ == TableState::Insert) {
         if (modified_) {
             Post();

@@ -225,6 +225,9 @@ class PtfTable {
     void Delete();
     // Whether a value of the record being edited or inserted was assigned.
     bool Modified() const { return modified_; }
+    // Ends a pending edit as a move does: a changed record is posted, an unchanged one
+    // dropped. Nothing happens in browse state or on a closed table.
+    void EndEdit();
 
     // --- Fields ---------------------------------------------------------------------------
     int FieldCount() const { return static_cast<int>(fields_.size()); }

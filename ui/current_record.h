@@ -15,13 +15,7 @@ class CurrentRecordKept {
         if (!table.IsActive()) {
             return;
         }
-        if (table.State() == TableState::Edit || table.State() == TableState::Insert) {
-            if (table.Modified()) {
-                table.Post();
-            } else {
-                table.Cancel();
-            }
-        }
+        table.EndEdit();
         const int row = table.RecNo();
         if (row >= 0 && row < table.RecordCount()) {
             id_ = table.IdAt(row);
