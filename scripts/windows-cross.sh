@@ -174,7 +174,8 @@ cross_configure() {
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   fi
   cmake -S "$source" -B "$binary" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DPARLIX_WINDOWS_DEPS="$deps" "${launcher[@]}" "$@" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DPARLIX_WINDOWS_DEPS="$deps" \
+    -DPARLIX_WINEPREFIX="$WINEPREFIX" "${launcher[@]}" "$@" \
     >/dev/null
 }
 

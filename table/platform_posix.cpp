@@ -236,7 +236,7 @@ void CleanUpOnEnding(void (*cleanup)() noexcept) {
         }
         struct sigaction action {};
         action.sa_handler = CleanUpAndEnd;
-        action.sa_flags = SA_RESETHAND;
+        action.sa_flags = static_cast<int>(SA_RESETHAND);
         sigemptyset(&action.sa_mask);
         ::sigaction(signal, &action, nullptr);
     }

@@ -456,6 +456,12 @@ bool RenameReplacing(const std::string& from, const std::string& to, bool durabl
     if (source.empty() || target.empty()) {
         return false;
     }
+    // A folder is no file to replace (and refusing it is no reason to wait), as rename says.
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        errno = EISDIR;
+        return false;
+    }
     // The C runtime's rename refuses an existing target; this replaces it in one step.
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0);
     return Retrying([&] { return ::MoveFileExW(source.c_str(), target.c_str(), flags) != 0; });
