@@ -94,10 +94,12 @@ bool Widen(std::string_view text, std::wstring& wide, bool strict) {
            needed;
 }
 
-// A path for a wide-character call; empty (with errno set) when it is no UTF-8.
+// A path for a wide-character call; empty (with errno set) when it is empty or no UTF-8.
 std::wstring WidePath(std::string_view path) {
     std::wstring wide;
-    if (!Widen(path, wide, /*strict=*/true)) {
+    if (path.empty()) {
+        errno = ENOENT;
+    } else if (!Widen(path, wide, /*strict=*/true)) {
         SetErrnoFrom(::GetLastError());
         wide.clear();
     }
@@ -278,8 +280,9 @@ bool ListFolder(const std::string& folder, const std::function<void(std::string_
     WIN32_FIND_DATAW entry{};
     const HANDLE listing = ::FindFirstFileW(wide.c_str(), &entry);
     if (listing == INVALID_HANDLE_VALUE) {
-        SetErrnoFrom(::GetLastError());
-        return ::GetLastError() == ERROR_FILE_NOT_FOUND;  // an empty drive
+        const DWORD error = ::GetLastError();
+        SetErrnoFrom(error);
+        return error == ERROR_FILE_NOT_FOUND;  // an empty drive
     }
     struct Close {
         HANDLE listing;
