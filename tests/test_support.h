@@ -38,9 +38,10 @@ class TempDir {
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& Path() const { return path_; }
-    // A path in the folder, as UTF-8 (`name` is UTF-8 too).
+    // A path in the folder, as UTF-8 (`name` is UTF-8 too), with the system's separators: on
+    // Windows "a/b" becomes "a\b", as a listing of the folder gives it.
     std::string File(const std::string& name) const {
-        return platform::Utf8Path(path_ / platform::NativePath(name));
+        return platform::Utf8Path((path_ / platform::NativePath(name)).make_preferred());
     }
 
   private:

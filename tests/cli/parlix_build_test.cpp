@@ -211,7 +211,8 @@ TEST_F(ParlixBuildTest, AProjectWithoutRecordOrSourceUnitFails) {
 TEST_F(ParlixBuildTest, AnUnwritableUnitFailsWithoutBackups) {
     WriteProjectFiles(project_, ProjectSettings{.sourceFile = "missing\\uTexte.pas"},
                       testing::WorkedExampleRows());
-    const std::string missing = dir_.File("app/missing/uTexte.pas");
+    // The project's folder as given, and the unit as the project names it, with slashes.
+    const std::string missing = dir_.File("app/") + "missing/uTexte.pas";
     ExpectFailure({project_}, "Datei \"" + missing + "\" kann nicht erstellt werden. " +
                                   SystemErrorText(ENOENT));
     ExpectFailure({"--output", dir_.File("app"), project_}, "Datei \"" + dir_.File("app") +
