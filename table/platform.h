@@ -115,6 +115,9 @@ bool RemoveFile(const char* path) noexcept;
 // makes the pages present at once, where the system can.
 void* MapPages(std::size_t size, bool prefault) noexcept;
 void UnmapPages(void* memory, std::size_t size) noexcept;
+// A hint that mapped pages are best kept in huge pages (Linux: transparent huge pages; Windows
+// gives them only to programs with a right of their own, so nothing happens there).
+void PreferHugePages(void* memory, std::size_t size) noexcept;
 
 // --- Time
 std::tm LocalTime(std::time_t when);

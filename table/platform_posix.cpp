@@ -201,6 +201,10 @@ void UnmapPages(void* memory, std::size_t size) noexcept {
     ::munmap(memory, size);
 }
 
+void PreferHugePages(void* memory, std::size_t size) noexcept {
+    ::madvise(memory, size, MADV_HUGEPAGE);
+}
+
 std::tm LocalTime(std::time_t when) {
     std::tm local{};
     ::localtime_r(&when, &local);

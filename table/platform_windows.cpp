@@ -487,6 +487,8 @@ void UnmapPages(void* memory, std::size_t) noexcept {
     ::VirtualFree(memory, 0, MEM_RELEASE);
 }
 
+void PreferHugePages(void*, std::size_t) noexcept {}
+
 std::tm LocalTime(std::time_t when) {
     std::tm local{};
     ::localtime_s(&local, &when);
