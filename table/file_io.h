@@ -68,8 +68,8 @@ std::string NameOf(const std::string& path);
 // The file `name` in `folder`.
 std::string PathIn(const std::string& folder, std::string_view name);
 
-// --- File names as a project names them. Both '/' and '\' separate folders, so that projects moved
-// between Windows and Linux keep working; a drive colon ends the folder part too.
+// --- File names as a project names them. Both '/' and '\' separate folders, so that projects
+// moved between Windows and Linux keep working; a drive colon ends the folder part too.
 
 // The text after the last separator.
 std::string_view ExtractFileName(std::string_view path);

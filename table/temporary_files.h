@@ -10,9 +10,9 @@
 namespace parlix {
 
 // Creates the temporary file ".<name>.tmp-XXXXXX" in the folder of `target`, open for writing,
-// after removing temporaries of the same target that an interrupted write
-// left more than an hour ago. The file is recorded for RemoveTemporaryFilesInProgress until
-// the object is destroyed or Release is called; the destructor closes and removes it.
+// after removing temporaries of the same target that an interrupted write left more than an
+// hour ago. The file is recorded for RemoveTemporaryFilesInProgress until the object is
+// destroyed or Release is called; the destructor closes and removes it.
 class TemporaryFile {
   public:
     // Check OpenFile(): not open when the file could not be created (errno tells why).
