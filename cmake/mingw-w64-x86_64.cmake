@@ -2,7 +2,7 @@
 # and runs what it builds (tests, test discovery) under Wine. scripts/windows-cross.sh uses it:
 #
 #   cmake -S . -B out/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-#     -DPARLIX_WINDOWS_DEPS=$PWD/out/windows-deps ...
+#     -DPARLIX_WINDOWS_DEPS=$PWD/out/windows-deps -DPARLIX_WINEPREFIX=$PWD/out/wine ...
 #
 # PARLIX_WINDOWS_DEPS names the folder (absolute) where GoogleTest and expat for Windows were
 # installed; it is searched like the MinGW system folder.
@@ -35,5 +35,11 @@ set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
 # programs but asks for wine32 on every start.
 find_program(PARLIX_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 if(PARLIX_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${PARLIX_WINE})
+  # Quiet, without offers to download Mono and Gecko, and in the Wine prefix PARLIX_WINEPREFIX
+  # (absolute) when given, so that running a test does not make ~/.wine.
+  set(CMAKE_CROSSCOMPILING_EMULATOR env WINEDEBUG=-all "WINEDLLOVERRIDES=mscoree,mshtml=")
+  if(PARLIX_WINEPREFIX)
+    list(APPEND CMAKE_CROSSCOMPILING_EMULATOR WINEPREFIX=${PARLIX_WINEPREFIX})
+  endif()
+  list(APPEND CMAKE_CROSSCOMPILING_EMULATOR ${PARLIX_WINE})
 endif()

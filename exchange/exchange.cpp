@@ -1,8 +1,6 @@
 // The exchange's entry points: formats by file name, planning from a file, applying a plan.
 #include "exchange/exchange.h"
 
-#include <sys/stat.h>
-
 #include <map>
 #include <memory>
 #include <new>
@@ -12,6 +10,7 @@
 #include "review/source_memory.h"
 #include "table/errors.h"
 #include "table/file_io.h"
+#include "table/platform.h"
 #include "table/text.h"
 
 namespace parlix::exchange {
@@ -129,9 +128,8 @@ ImportPlan PlanImport(const std::string& path, PtfTable& table, const ImportOpti
         return Refused(path, Format::Xliff,
                        "unbekanntes Dateiformat (erwartet .xlf, .xliff oder .csv)");
     }
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-        static_cast<std::uint64_t>(info.st_size) > options.maxFileBytes) {
+    const platform::FileStatus info = platform::Status(path);
+    if (info.kind == platform::FileKind::Regular && info.size > options.maxFileBytes) {
         return Refused(path, *format,
                        "die Datei ist größer als " + detail::Megabytes(options.maxFileBytes));
     }

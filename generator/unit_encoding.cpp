@@ -1,23 +1,30 @@
 #include "generator/unit_encoding.h"
 
-#include <filesystem>
-#include <fstream>
-
 #include "table/cp1252.h"
+#include "table/errors.h"
+#include "table/file_io.h"
 
 namespace parlix {
 
 UnitEncoding ExistingUnitEncoding(const std::string& path) {
-    // Only a regular file is read: opening a FIFO would wait for a writer.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    // Only a regular file is read (FileReader refuses the rest): opening a FIFO would wait for
+    // a writer.
+    try {
+        FileReader file(path);
+        char start[kUtf8ByteOrderMark.size()] = {};
+        std::size_t got = 0;
+        while (got < sizeof start) {
+            const std::size_t more = file.Read(start + got, sizeof start - got);
+            if (more == 0) {
+                break;
+            }
+            got += more;
+        }
+        const bool marked = std::string_view(start, got) == kUtf8ByteOrderMark;
+        return marked ? UnitEncoding::Utf8 : UnitEncoding::Windows1252;
+    } catch (const EFOpenError&) {
         return UnitEncoding::Windows1252;
     }
-    std::ifstream file(path, std::ios::binary);
-    char start[kUtf8ByteOrderMark.size()] = {};
-    file.read(start, sizeof start);
-    const bool marked = file && std::string_view(start, sizeof start) == kUtf8ByteOrderMark;
-    return marked ? UnitEncoding::Utf8 : UnitEncoding::Windows1252;
 }
 
 UnitEncoding ResolveUnitEncoding(UnitEncodingChoice choice, const std::string& path) {

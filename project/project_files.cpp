@@ -2,6 +2,7 @@
 
 #include "table/cp1252.h"
 #include "table/file_io.h"
+#include "table/platform.h"
 #include "table/ptf_format.h"
 
 namespace parlix {
@@ -55,8 +56,7 @@ void SetIdentityFields(PtfTable& project) {
 }
 
 std::string FormatLastSave(std::time_t when) {
-    std::tm local{};
-    ::localtime_r(&when, &local);
+    const std::tm local = platform::LocalTime(when);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     return text;

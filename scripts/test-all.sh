@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the layers, installs what is missing, builds Parlix with warnings as errors, and runs
 # every test: the core and GUI tests, the core tests once more built with clang under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the format check, and a bounded fuzzing run.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the core tests of the Windows build under
+# Wine, the format check, and a bounded fuzzing run.
 #
 # CI is set for the tests (unless it is set already): a test that needs a tool which is not
 # installed then fails instead of skipping (tests/required_tools.h), so that this command
@@ -41,6 +42,10 @@ cmake --build out/sanitize --target parlix_core_tests
 step "core tests (ASan and UBSan)"
 (cd out/sanitize/tests && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ./parlix_core_tests --gtest_brief=1)
+
+# The core and parlix-build for Windows, tested under Wine.
+step "Windows (MinGW-w64, Wine)"
+PARLIX_BUILD_LINUX="$PWD/out/release/cli/parlix-build" scripts/windows-cross.sh
 
 step "format"
 scripts/check-format.sh

@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # Cross-builds the core, parlix-build.exe and the core tests for 64-bit Windows with MinGW-w64
-# (cmake/mingw-w64-x86_64.cmake) and runs the core tests under Wine, as one process.
+# (cmake/mingw-w64-x86_64.cmake), runs the core tests under Wine, as one process, and builds the
+# example's unit with parlix-build.exe under a path that is no ASCII (examples/run-example.sh),
+# byte for byte as the Linux parlix-build does.
 #
 #   scripts/windows-cross.sh               every step
 #   scripts/windows-cross.sh --smoke       stop after the toolchain check (tests/windows-smoke)
 #   scripts/windows-cross.sh -- ARGS...    pass ARGS to the test program (--gtest_filter=...)
+#
+# PARLIX_BUILD_LINUX names the Linux parlix-build to compare the example's unit with; without
+# it, run-example.sh builds one.
 #
 # Debian has no GoogleTest or expat built for MinGW, so the script builds them from Debian's
 # sources into out/windows-deps/ and keeps them there, like the Wine prefix in out/wine/: the
@@ -14,7 +19,7 @@ cd "$(dirname "$0")/.."
 root="$PWD"
 
 smoke_only=0
-test_args=()
+test_args=(--gtest_brief=1)
 while [ $# -gt 0 ]; do
   case "$1" in
     --smoke) smoke_only=1 ;;
@@ -30,6 +35,9 @@ build="$root/out/windows"
 export WINEPREFIX="$root/out/wine" WINEARCH=win64 WINEDEBUG=-all
 # Nothing here needs .NET or HTML; without these Wine offers to download Mono and Gecko.
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine turns file names and arguments into UTF-16 by the locale's character set: with "C" a name
+# that is no ASCII would not survive.
+export LC_ALL=C.UTF-8
 wine=/usr/lib/wine/wine64  # Debian 12 puts no wine64 on the path
 [ -x "$wine" ] || wine=wine
 
@@ -174,7 +182,8 @@ cross_configure() {
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   fi
   cmake -S "$source" -B "$binary" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DPARLIX_WINDOWS_DEPS="$deps" "${launcher[@]}" "$@" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DPARLIX_WINDOWS_DEPS="$deps" \
+    -DPARLIX_WINEPREFIX="$WINEPREFIX" "${launcher[@]}" "$@" \
     >/dev/null
 }
 
@@ -210,6 +219,19 @@ run_tests() {
   (cd "$build/tests" && "$wine" ./parlix_core_tests.exe "${test_args[@]}")
 }
 
+run_example() {
+  local status=0
+  PARLIX_EXAMPLE_DIR="$build/example/Übersetzung 日本" \
+    examples/run-example.sh "$build/cli/parlix-build.exe" >"$build/example.log" 2>&1 || status=$?
+  grep -E '^(parlix-build wrote|It is byte)|run-example' "$build/example.log" || true
+  if [ "$status" -eq 77 ] && [ -z "${CI:-}" ]; then
+    echo "(the unit was not compiled: no Free Pascal)"
+  elif [ "$status" -ne 0 ]; then
+    cat "$build/example.log"
+    return 1
+  fi
+}
+
 step "packages" install_packages
 step "GoogleTest" build_googletest
 step "expat" build_expat
@@ -221,4 +243,5 @@ fi
 step "configure" configure_parlix
 step "build" build_parlix
 step "core tests under Wine" run_tests
-echo "Windows build: core tests passed under Wine."
+step "example under Wine" run_example
+echo "Windows build: core tests passed under Wine, the example's unit is the Linux one."

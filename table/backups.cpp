@@ -1,14 +1,12 @@
 #include "table/backups.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 #include "table/errors.h"
+#include "table/file_io.h"
 #include "table/file_replacement.h"
+#include "table/platform.h"
 #include "table/temporary_files.h"
 
 namespace parlix {
@@ -18,57 +16,45 @@ namespace {
 // Only a regular file is backed up: a folder is no file, and copying a device or a FIFO would
 // read it without end.
 bool IsRegularFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return platform::Status(path).kind == platform::FileKind::Regular;
 }
 
 // The highest n from 1 to `limit` for which base + n (n in decimal, without leading zeros) is
 // in the folder, 0 when there is none, and `limit` when the folder cannot be listed. One
 // listing instead of one test per number keeps a huge backup count from taking minutes.
 std::int32_t HighestNumberAfter(const std::string& base, std::int32_t limit) {
-    namespace fs = std::filesystem;
-    const fs::path basePath(base);
-    const std::string prefix = basePath.filename().string();
-    const fs::path folder = basePath.parent_path().empty() ? fs::path(".") : basePath.parent_path();
+    const std::string prefix = NameOf(base);
     std::int32_t highest = 0;
-    try {
-        for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-            const std::string name = entry.path().filename().string();
-            if (name.size() <= prefix.size() || name.size() > prefix.size() + 10 ||
-                name.compare(0, prefix.size(), prefix) != 0 || name[prefix.size()] == '0') {
-                continue;
-            }
-            std::int64_t number = 0;
-            for (std::size_t i = prefix.size(); i < name.size() && number >= 0; ++i) {
-                const char c = name[i];
-                number = c >= '0' && c <= '9' ? number * 10 + (c - '0') : -1;
-            }
-            if (number >= 1 && number <= limit) {
-                highest = std::max(highest, static_cast<std::int32_t>(number));
-            }
+    const bool listed = platform::ListFolder(FolderOf(base), [&](std::string_view name) {
+        if (name.size() <= prefix.size() || name.size() > prefix.size() + 10 ||
+            name.compare(0, prefix.size(), prefix) != 0 || name[prefix.size()] == '0') {
+            return;
         }
-    } catch (const fs::filesystem_error&) {
-        return limit;  // every number is tried, as a listing would have allowed
-    }
-    return highest;
+        std::int64_t number = 0;
+        for (std::size_t i = prefix.size(); i < name.size() && number >= 0; ++i) {
+            const char c = name[i];
+            number = c >= '0' && c <= '9' ? number * 10 + (c - '0') : -1;
+        }
+        if (number >= 1 && number <= limit) {
+            highest = std::max(highest, static_cast<std::int32_t>(number));
+        }
+    });
+    // A folder that cannot be listed: every number is tried, as a listing would have allowed.
+    return listed ? highest : limit;
 }
 
 struct Identity {
-    dev_t device;
-    ino_t inode;
+    std::uint64_t device;
+    std::uint64_t file;
     bool operator==(const Identity&) const = default;
 };
 
-std::optional<Identity> IdentityOf(const std::filesystem::path& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
+std::optional<Identity> IdentityOf(const std::string& path) {
+    const platform::FileStatus status = platform::Status(path);
+    if (status.kind == platform::FileKind::None) {
         return std::nullopt;
     }
-    return Identity{info.st_dev, info.st_ino};
-}
-
-std::filesystem::path FolderOf(const std::filesystem::path& path) {
-    return path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
+    return Identity{status.device, status.file};
 }
 
 // Whether `name` is that of a backup of `file` or a temporary file of a write to it.
@@ -86,35 +72,29 @@ bool IsKeptBeside(std::string_view name, std::string_view file) {
 }  // namespace
 
 bool IsFileOrKeptBeside(const std::string& path, const std::string& file) {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    const fs::path kept(file);
-    const std::string keptName = kept.filename().string();
-    if (IdentityOf(FolderOf(target)) == IdentityOf(FolderOf(kept)) &&
-        IdentityOf(FolderOf(target)).has_value() &&
-        (target.filename() == kept.filename() ||
-         IsKeptBeside(target.filename().string(), keptName))) {
+    const std::string targetName = NameOf(path);
+    const std::string keptName = NameOf(file);
+    const std::string keptFolder = FolderOf(file);
+    const std::optional<Identity> folder = IdentityOf(FolderOf(path));
+    if (folder.has_value() && folder == IdentityOf(keptFolder) &&
+        (targetName == keptName || IsKeptBeside(targetName, keptName))) {
         return true;
     }
-    const std::optional<Identity> identity = IdentityOf(target);
+    const std::optional<Identity> identity = IdentityOf(path);
     if (!identity) {
         return false;
     }
-    if (identity == IdentityOf(kept)) {
+    if (identity == IdentityOf(file)) {
         return true;
     }
-    // Another name for one of the backups (a hard link elsewhere, a symbolic link).
-    try {
-        for (const fs::directory_entry& entry : fs::directory_iterator(FolderOf(kept))) {
-            if (IsKeptBeside(entry.path().filename().string(), keptName) &&
-                IdentityOf(entry.path()) == identity) {
-                return true;
-            }
-        }
-    } catch (const fs::filesystem_error&) {
-        // A folder that cannot be listed holds no backup that could be written over.
-    }
-    return false;
+    // Another name for one of the backups (a hard link elsewhere, a symbolic link). A folder
+    // that cannot be listed holds no backup that could be written over.
+    bool found = false;
+    platform::ListFolder(keptFolder, [&](std::string_view name) {
+        found = found ||
+                (IsKeptBeside(name, keptName) && IdentityOf(PathIn(keptFolder, name)) == identity);
+    });
+    return found;
 }
 
 void RotateBackups(const std::string& path, std::int32_t count, std::string_view suffix) {

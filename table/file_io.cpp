@@ -1,11 +1,8 @@
 #include "table/file_io.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <new>
 
 #include "table/errors.h"
@@ -20,42 +17,31 @@ bool IsSeparator(char c) {
 
 }  // namespace
 
-FileReader::FileReader(const std::string& path) : path_(path) {
-    // Without O_NONBLOCK, opening a FIFO waits until something writes to it.
-    descriptor_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (descriptor_ < 0) {
+FileReader::FileReader(const std::string& path)
+    : path_(path), file_(platform::File::OpenForReading(path)) {
+    if (!file_) {
         throw EFOpenError(path, SystemErrorText(errno));
     }
-    struct stat info {};
-    if (::fstat(descriptor_, &info) != 0) {
-        const int error = errno;
-        ::close(descriptor_);
-        throw EFOpenError(path, SystemErrorText(error));
+    const platform::FileStatus info = file_.Status();
+    if (info.kind == platform::FileKind::None) {
+        throw EFOpenError(path, SystemErrorText(errno));
     }
-    if (!S_ISREG(info.st_mode)) {
-        ::close(descriptor_);
-        throw EFOpenError(path, S_ISDIR(info.st_mode) ? SystemErrorText(EISDIR)
-                                                      : "Das ist keine gewöhnliche Datei (ein "
-                                                        "Gerät, eine FIFO oder ein Socket).");
+    if (info.kind != platform::FileKind::Regular) {
+        throw EFOpenError(path, info.kind == platform::FileKind::Folder
+                                    ? SystemErrorText(EISDIR)
+                                    : "Das ist keine gewöhnliche Datei (ein Gerät, eine FIFO "
+                                      "oder ein Socket).");
     }
-    size_ = static_cast<std::uint64_t>(info.st_size);
-    mode_ = info.st_mode & 07777;
-}
-
-FileReader::~FileReader() {
-    ::close(descriptor_);
+    size_ = info.size;
+    mode_ = info.mode;
 }
 
 std::size_t FileReader::Read(char* buffer, std::size_t size) {
-    for (;;) {
-        const ssize_t got = ::read(descriptor_, buffer, size);
-        if (got >= 0) {
-            return static_cast<std::size_t>(got);
-        }
-        if (errno != EINTR) {
-            throw EFOpenError(path_, SystemErrorText(errno));
-        }
+    const std::ptrdiff_t got = file_.Read(buffer, size);
+    if (got < 0) {
+        throw EFOpenError(path_, SystemErrorText(errno));
     }
+    return static_cast<std::size_t>(got);
 }
 
 std::string Megabytes(std::uint64_t bytes) {
@@ -100,8 +86,21 @@ FileBuffer ReadFileBuffer(const std::string& path, std::uint64_t maxBytes) {
 }
 
 bool FileExists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+    const platform::FileKind kind = platform::Status(path).kind;
+    return kind != platform::FileKind::None && kind != platform::FileKind::Folder;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::filesystem::path folder = platform::NativePath(path).parent_path();
+    return folder.empty() ? std::string(".") : platform::Utf8Path(folder);
+}
+
+std::string NameOf(const std::string& path) {
+    return platform::Utf8Path(platform::NativePath(path).filename());
+}
+
+std::string PathIn(const std::string& folder, std::string_view name) {
+    return platform::Utf8Path(platform::NativePath(folder) / platform::NativePath(name));
 }
 
 std::string_view ExtractFileName(std::string_view path) {

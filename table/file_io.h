@@ -1,5 +1,5 @@
-// Reading whole files and the file-name helpers of the system. Paths are native file-system
-// paths (UTF-8 on Linux). Writing goes through FileReplacement (table/file_replacement.h).
+// Reading whole files and the file-name helpers. Paths are UTF-8 (table/platform.h turns them
+// into the system's). Writing goes through FileReplacement (table/file_replacement.h).
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "table/page_memory.h"
+#include "table/platform.h"
 
 namespace parlix {
 
@@ -17,7 +18,6 @@ namespace parlix {
 class FileReader {
   public:
     explicit FileReader(const std::string& path);
-    ~FileReader();
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
 
@@ -29,7 +29,7 @@ class FileReader {
 
   private:
     std::string path_;
-    int descriptor_ = -1;
+    platform::File file_;
     std::uint64_t size_ = 0;
     unsigned mode_ = 0;
 };
@@ -58,8 +58,18 @@ std::string Megabytes(std::uint64_t bytes);
 // Whether a file (not a folder) exists under this name.
 bool FileExists(const std::string& path);
 
-// --- File names. Both '/' and '\' separate folders, so that projects moved between Windows
-// and Linux keep working; a drive colon ends the folder part too.
+// --- Paths as the system splits them (Linux at '/', Windows at '/' and '\'), for the files
+// of a write and those kept beside it.
+
+// The folder of `path` ("." when it names none).
+std::string FolderOf(const std::string& path);
+// The last part of `path`.
+std::string NameOf(const std::string& path);
+// The file `name` in `folder`.
+std::string PathIn(const std::string& folder, std::string_view name);
+
+// --- File names as a project names them. Both '/' and '\' separate folders, so that projects
+// moved between Windows and Linux keep working; a drive colon ends the folder part too.
 
 // The text after the last separator.
 std::string_view ExtractFileName(std::string_view path);

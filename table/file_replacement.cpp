@@ -1,9 +1,6 @@
 #include "table/file_replacement.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -24,10 +21,11 @@ constexpr std::size_t kWriteBackStretch = std::size_t{8} << 20;
 std::string ResolvedTarget(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (fs::is_symlink(fs::symlink_status(path, ec))) {
-        fs::path resolved = fs::weakly_canonical(path, ec);
+    const fs::path native = platform::NativePath(path);
+    if (fs::is_symlink(fs::symlink_status(native, ec))) {
+        fs::path resolved = fs::weakly_canonical(native, ec);
         if (!ec) {
-            return resolved.string();
+            return platform::Utf8Path(resolved);
         }
     }
     return path;
@@ -35,19 +33,16 @@ std::string ResolvedTarget(const std::string& path) {
 
 // A file the user made read-only is not replaced behind their back.
 void CheckReplaceable(const std::string& target, const std::string& shown, WriteStep step) {
-    if (::access(target.c_str(), W_OK) != 0 && errno != ENOENT) {
+    if (!platform::MayReplace(target)) {
         throw EFCreateError(shown, SystemErrorText(errno), step);
     }
 }
 
 // Reads until `size` bytes or the end of the file; the number read, or -1 on a failure.
-ssize_t ReadFully(int descriptor, char* buffer, std::size_t size) {
+std::ptrdiff_t ReadFully(platform::File& file, char* buffer, std::size_t size) {
     std::size_t got = 0;
     while (got < size) {
-        const ssize_t n = ::read(descriptor, buffer + got, size - got);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
+        const std::ptrdiff_t n = file.Read(buffer + got, size - got);
         if (n < 0) {
             return -1;
         }
@@ -56,7 +51,7 @@ ssize_t ReadFully(int descriptor, char* buffer, std::size_t size) {
         }
         got += static_cast<std::size_t>(n);
     }
-    return static_cast<ssize_t>(got);
+    return static_cast<std::ptrdiff_t>(got);
 }
 
 }  // namespace
@@ -68,64 +63,42 @@ class StagedFile {
   public:
     StagedFile(const std::string& target, const std::string& shown, unsigned mode, bool durable)
         : target_(target), shown_(shown), temporary_(target), mode_(mode), durable_(durable) {
-        if (temporary_.Descriptor() < 0) {
+        if (!temporary_.OpenFile()) {
             throw EFCreateError(shown_, SystemErrorText(errno), WriteStep::Temporary);
         }
     }
 
-    void Write(const char* data, std::size_t left) {
-        const int descriptor = temporary_.Descriptor();
-        while (left > 0) {
-            const ssize_t written = ::write(descriptor, data, left);
-            if (written < 0 && errno == EINTR) {
-                continue;
-            }
-            if (written < 0) {
-                Fail(WriteStep::Write);
-            }
-            data += written;
-            left -= static_cast<std::size_t>(written);
-            written_ += static_cast<std::size_t>(written);
+    void Write(const char* data, std::size_t size) {
+        platform::File& file = temporary_.OpenFile();
+        if (!file.Write(data, size)) {
+            Fail(WriteStep::Write);
         }
+        written_ += size;
         // Start writing each finished stretch to disk now, while the rest is still being
         // made, so that the flush before the rename has little left to wait for. Only a hint:
         // errors show in that flush.
         if (durable_ && written_ - writeBackStart_ >= kWriteBackStretch) {
-            ::sync_file_range(descriptor, static_cast<off_t>(writeBackStart_),
-                              static_cast<off_t>(written_ - writeBackStart_),
-                              SYNC_FILE_RANGE_WRITE);
+            file.StartWriteBack(writeBackStart_, written_ - writeBackStart_);
             writeBackStart_ = written_;
         }
     }
 
     // The permissions, the flush to disk and the close, which can report a failed write.
     void Finish() {
-        const int descriptor = temporary_.Descriptor();
-        if (::fchmod(descriptor, static_cast<mode_t>(mode_)) != 0 ||
-            (durable_ && ::fsync(descriptor) != 0)) {
+        platform::File& file = temporary_.OpenFile();
+        if (!file.SetMode(mode_) || (durable_ && !file.Flush())) {
             Fail(WriteStep::Flush);
         }
-        if (::close(temporary_.TakeDescriptor()) != 0) {
+        if (!temporary_.TakeFile().Close()) {
             Fail(WriteStep::Flush);
         }
     }
 
     void Commit() {
-        if (::rename(temporary_.Path().c_str(), target_.c_str()) != 0) {
+        if (!platform::RenameReplacing(temporary_.Path(), target_, durable_)) {
             Fail(WriteStep::Commit);
         }
         temporary_.Release();
-        if (!durable_) {
-            return;
-        }
-        // Make the rename itself durable; a failure here no longer endangers the data.
-        const std::filesystem::path folder = std::filesystem::path(target_).parent_path();
-        const int directory =
-            ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (directory >= 0) {
-            ::fsync(directory);
-            ::close(directory);
-        }
     }
 
   private:
@@ -138,49 +111,40 @@ class StagedFile {
     TemporaryFile temporary_;  // removed with this object unless it took the target's place
     unsigned mode_;
     bool durable_;
-    std::size_t written_ = 0;         // bytes handed to the file system
-    std::size_t writeBackStart_ = 0;  // the first of them not yet sent on to the disk
+    std::uint64_t written_ = 0;         // bytes handed to the file system
+    std::uint64_t writeBackStart_ = 0;  // the first of them not yet sent on to the disk
 };
 
 }  // namespace detail
 
 FileReplacement::FileReplacement(const std::string& path, std::int32_t backups)
     : path_(path), target_(ResolvedTarget(path)), backups_(backups) {
-    struct stat existing {};
-    if (::stat(target_.c_str(), &existing) != 0) {
+    const platform::FileStatus existing = platform::Status(target_);
+    if (existing.kind == platform::FileKind::None) {
         // A new file gets the permissions a newly created file gets.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode_ = 0666 & ~mask;
+        mode_ = platform::NewFileMode();
         StartWriting();  // a missing folder fails now
         return;
     }
-    if (S_ISDIR(existing.st_mode)) {
+    if (existing.kind == platform::FileKind::Folder) {
         throw EFCreateError(path_, SystemErrorText(EISDIR), WriteStep::Target);
     }
-    if (!S_ISREG(existing.st_mode)) {
+    if (existing.kind == platform::FileKind::Other) {
         // A device or a FIFO takes the bytes as they come; replacing it would destroy it.
-        direct_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-        if (direct_ < 0) {
+        direct_ = platform::File::OpenForWriting(target_);
+        if (!direct_) {
             throw EFCreateError(path_, SystemErrorText(errno), WriteStep::Target);
         }
         return;
     }
-    mode_ = existing.st_mode & 07777;
-    old_ = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (old_ < 0) {
+    mode_ = existing.mode;
+    old_ = platform::File::OpenForReading(target_);
+    if (!old_) {
         StartWriting();  // nothing to compare with
     }
 }
 
-FileReplacement::~FileReplacement() {
-    if (direct_ >= 0) {
-        ::close(direct_);
-    }
-    if (old_ >= 0) {
-        ::close(old_);
-    }
-}
+FileReplacement::~FileReplacement() = default;
 
 void FileReplacement::Write(std::string_view bytes) {
     if (buffer_.size() + bytes.size() > kChunk) {
@@ -201,17 +165,9 @@ void FileReplacement::Hand(const char* data, std::size_t size) {
     if (size == 0) {
         return;
     }
-    if (direct_ >= 0) {
-        while (size > 0) {
-            const ssize_t written = ::write(direct_, data, size);
-            if (written < 0 && errno == EINTR) {
-                continue;
-            }
-            if (written < 0) {
-                throw EFCreateError(path_, SystemErrorText(errno), WriteStep::Write);
-            }
-            data += written;
-            size -= static_cast<std::size_t>(written);
+    if (direct_) {
+        if (!direct_.Write(data, size)) {
+            throw EFCreateError(path_, SystemErrorText(errno), WriteStep::Write);
         }
         return;
     }
@@ -232,7 +188,7 @@ std::size_t FileReplacement::Matching(const char* data, std::size_t size) {
     std::size_t same = 0;
     while (same < size) {
         const std::size_t piece = std::min(size - same, kChunk);
-        if (ReadFully(old_, compared_.data(), piece) != static_cast<ssize_t>(piece) ||
+        if (ReadFully(old_, compared_.data(), piece) != static_cast<std::ptrdiff_t>(piece) ||
             std::memcmp(compared_.data(), data + same, piece) != 0) {
             break;
         }
@@ -244,7 +200,7 @@ std::size_t FileReplacement::Matching(const char* data, std::size_t size) {
 
 void FileReplacement::StartWriting() {
     staged_ = std::make_unique<detail::StagedFile>(target_, path_, mode_, /*durable=*/true);
-    if (old_ < 0) {
+    if (!old_) {
         return;
     }
     // The bytes that matched are the old file's: they are copied from there.
@@ -252,10 +208,7 @@ void FileReplacement::StartWriting() {
     for (std::uint64_t at = 0; at < equal_;) {
         const std::size_t piece = static_cast<std::size_t>(
             std::min<std::uint64_t>(equal_ - at, static_cast<std::uint64_t>(compared_.size())));
-        const ssize_t got = ::pread(old_, compared_.data(), piece, static_cast<off_t>(at));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
+        const std::ptrdiff_t got = old_.ReadAt(compared_.data(), piece, at);
         if (got <= 0) {
             throw EFCreateError(path_, got < 0 ? SystemErrorText(errno) : "Die Datei wurde kürzer",
                                 WriteStep::Write);
@@ -263,17 +216,14 @@ void FileReplacement::StartWriting() {
         staged_->Write(compared_.data(), static_cast<std::size_t>(got));
         at += static_cast<std::uint64_t>(got);
     }
-    ::close(old_);
-    old_ = -1;
+    old_ = platform::File();
 }
 
 Replacement FileReplacement::Commit(const BackupFailureQuestion& question) {
     Hand(buffer_.data(), buffer_.size());
     buffer_.clear();
-    if (direct_ >= 0) {
-        const int descriptor = direct_;
-        direct_ = -1;
-        if (::close(descriptor) != 0) {
+    if (direct_) {
+        if (!direct_.Close()) {
             throw EFCreateError(path_, SystemErrorText(errno), WriteStep::Flush);
         }
         return Replacement::Written;

@@ -26,6 +26,7 @@
 #include <string_view>
 
 #include "table/errors.h"
+#include "table/platform.h"
 
 namespace parlix {
 
@@ -71,9 +72,9 @@ class FileReplacement {
     std::string path_;    // as the caller named it, for messages and backup names
     std::string target_;  // the file replaced (a link resolved)
     std::int32_t backups_;
-    unsigned mode_ = 0;  // of the new file
-    int direct_ = -1;    // the descriptor of a target written directly
-    int old_ = -1;       // the existing file, compared while the bytes are equal
+    unsigned mode_ = 0;      // of the new file
+    platform::File direct_;  // a target written directly
+    platform::File old_;     // the existing file, compared while the bytes are equal
     std::uint64_t equal_ = 0;
     std::unique_ptr<detail::StagedFile> staged_;
     std::string buffer_;

@@ -1,8 +1,8 @@
 #include "table/page_memory.h"
 
-#include <sys/mman.h>
-
 #include <new>
+
+#include "table/platform.h"
 
 namespace parlix::detail {
 
@@ -16,7 +16,7 @@ void PageMemoryRelease::operator()(char* memory) const noexcept {
         return;
     }
     if (mapped) {
-        ::munmap(memory, size);
+        platform::UnmapPages(memory, size);
     } else {
         delete[] memory;
     }
@@ -26,9 +26,8 @@ PageMemory AllocatePages(std::size_t size, bool prefault) {
     if (size < kSmallest) {
         return PageMemory(new char[size == 0 ? 1 : size], PageMemoryRelease{size, false});
     }
-    void* memory = ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
-                          MAP_PRIVATE | MAP_ANONYMOUS | (prefault ? MAP_POPULATE : 0), -1, 0);
-    if (memory == MAP_FAILED) {
+    void* memory = platform::MapPages(size, prefault);
+    if (memory == nullptr) {
         throw std::bad_alloc();
     }
     return PageMemory(static_cast<char*>(memory), PageMemoryRelease{size, true});
@@ -38,8 +37,8 @@ PageMemory AllocateZeroedTable(std::size_t size) {
     if (size < kSmallest) {
         return PageMemory(new char[size == 0 ? 1 : size](), PageMemoryRelease{size, false});
     }
-    PageMemory memory = AllocatePages(size);       // anonymous pages: zero until written
-    ::madvise(memory.get(), size, MADV_HUGEPAGE);  // a hint; without it, small pages
+    PageMemory memory = AllocatePages(size);        // anonymous pages: zero until written
+    platform::PreferHugePages(memory.get(), size);  // a hint; without it, small pages
     return memory;
 }
 

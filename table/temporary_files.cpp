@@ -1,25 +1,16 @@
 #include "table/temporary_files.h"
 
-#include <fcntl.h>
-#include <pthread.h>
-#include <signal.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
 #include <string_view>
-#include <system_error>
+
+#include "table/file_io.h"
 
 namespace parlix {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr std::string_view kMarker = ".tmp-";
 constexpr std::size_t kRandomPart = 6;  // the XXXXXX of mkostemp
@@ -56,10 +47,6 @@ void Forget(int slot) noexcept {
     }
 }
 
-fs::path FolderOf(const fs::path& target) {
-    return target.parent_path().empty() ? fs::path(".") : target.parent_path();
-}
-
 }  // namespace
 
 // A temporary of "target" is named "." + target + ".tmp-XXXXXX".
@@ -81,41 +68,33 @@ bool IsTemporaryFileOf(std::string_view name, std::string_view target) {
 
 TemporaryFile::TemporaryFile(const std::string& target) {
     RemoveStaleTemporaries(target, kStaleAfterSeconds);
-    const fs::path path(target);
-    std::string pattern =
-        (FolderOf(path) / ("." + path.filename().string() + std::string(kMarker) + "XXXXXX"))
-            .string();
-    // A signal between creating the file and recording it would leave it behind: signals wait.
-    sigset_t all;
-    sigset_t previous;
-    sigfillset(&all);
-    ::pthread_sigmask(SIG_SETMASK, &all, &previous);
-    descriptor_ = ::mkostemp(pattern.data(), O_CLOEXEC);
-    const int error = errno;
-    if (descriptor_ >= 0) {
-        path_ = pattern;
-        slot_ = Record(path_);
-    }
-    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    std::string path =
+        PathIn(FolderOf(target), "." + NameOf(target) + std::string(kMarker) + "XXXXXX");
+    int error = 0;
+    // The end of the process between creating the file and recording it would leave it behind.
+    platform::WithCleanupWaiting([&] {
+        file_ = platform::File::CreateUnique(path);
+        error = errno;
+        if (file_) {
+            path_ = path;
+            slot_ = Record(path_);
+        }
+    });
     errno = error;
 }
 
 TemporaryFile::~TemporaryFile() {
     const int error = errno;  // a destructor on a failure path keeps the failure's cause
-    if (descriptor_ >= 0) {
-        ::close(descriptor_);
-    }
+    file_ = platform::File();
     if (!path_.empty()) {
-        ::unlink(path_.c_str());
+        platform::RemoveFile(path_.c_str());
     }
     Forget(slot_);
     errno = error;
 }
 
-int TemporaryFile::TakeDescriptor() {
-    const int descriptor = descriptor_;
-    descriptor_ = -1;
-    return descriptor;
+platform::File TemporaryFile::TakeFile() {
+    return std::move(file_);
 }
 
 void TemporaryFile::Release() {
@@ -127,30 +106,29 @@ void TemporaryFile::Release() {
 void RemoveTemporaryFilesInProgress() noexcept {
     for (Slot& slot : g_slots) {
         if (slot.state.load(std::memory_order_acquire) == kRecorded) {
-            ::unlink(slot.path);
+            platform::RemoveFile(slot.path);
         }
     }
 }
 
 void RemoveStaleTemporaries(const std::string& target, long ageSeconds) noexcept {
     try {
-        const fs::path path(target);
-        const std::string name = path.filename().string();
+        const std::string name = NameOf(target);
         if (name.empty()) {
             return;
         }
         const std::time_t limit = std::time(nullptr) - ageSeconds;
-        std::error_code ec;
-        for (const fs::directory_entry& entry : fs::directory_iterator(FolderOf(path), ec)) {
-            if (!IsTemporaryFileOf(entry.path().filename().string(), name)) {
-                continue;
+        const std::string folder = FolderOf(target);
+        platform::ListFolder(folder, [&](std::string_view entry) {
+            if (!IsTemporaryFileOf(entry, name)) {
+                return;
             }
-            struct stat info {};
-            if (::lstat(entry.path().c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-                info.st_mtime <= limit) {
-                ::unlink(entry.path().c_str());
+            const std::string path = PathIn(folder, entry);
+            const platform::FileStatus info = platform::LinkStatus(path);
+            if (info.kind == platform::FileKind::Regular && info.modified <= limit) {
+                platform::RemoveFile(path.c_str());
             }
-        }
+        });
     } catch (...) {
         // A folder that cannot be listed keeps its debris; the write itself goes on.
     }

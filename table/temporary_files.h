@@ -5,30 +5,32 @@
 #include <string>
 #include <string_view>
 
+#include "table/platform.h"
+
 namespace parlix {
 
-// Creates the temporary file ".<name>.tmp-XXXXXX" in the folder of `target`, open for writing
-// (close-on-exec), after removing temporaries of the same target that an interrupted write
-// left more than an hour ago. The file is recorded for RemoveTemporaryFilesInProgress until
-// the object is destroyed or Release is called; the destructor closes and removes it.
+// Creates the temporary file ".<name>.tmp-XXXXXX" in the folder of `target`, open for writing,
+// after removing temporaries of the same target that an interrupted write left more than an
+// hour ago. The file is recorded for RemoveTemporaryFilesInProgress until the object is
+// destroyed or Release is called; the destructor closes and removes it.
 class TemporaryFile {
   public:
-    // Check Descriptor(): below 0 when the file could not be created (errno tells why).
+    // Check OpenFile(): not open when the file could not be created (errno tells why).
     explicit TemporaryFile(const std::string& target);
     ~TemporaryFile();
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    int Descriptor() const { return descriptor_; }
+    platform::File& OpenFile() { return file_; }
     const std::string& Path() const { return path_; }
-    // Hands the descriptor to the caller (who closes it), keeping the file and the record.
-    int TakeDescriptor();
+    // Hands the open file to the caller (who closes it), keeping the file and the record.
+    platform::File TakeFile();
     // The file has been renamed or removed by the caller: nothing is left to clean up.
     void Release();
 
   private:
     std::string path_;
-    int descriptor_ = -1;
+    platform::File file_;
     int slot_ = -1;
 };
 

@@ -1,24 +1,16 @@
 // Helpers for tests that touch the file system.
 #pragma once
 
-#include <grp.h>
-#include <sched.h>
-#include <signal.h>
-#include <stdlib.h>
-#include <sys/mount.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
+#include <random>
 #include <string>
+#include <system_error>
 #include <vector>
+
+#include "table/platform.h"
 
 namespace parlix::testing {
 
@@ -37,33 +29,44 @@ inline constexpr bool kAddressSanitizer = false;
 class TempDir {
   public:
     TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "parlix-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
+        std::random_device random;
+        const std::filesystem::path temp = std::filesystem::temp_directory_path();
+        do {
+            path_ = temp / ("parlix-test-" + std::to_string(random()));
+        } while (!std::filesystem::create_directory(path_));
     }
     ~TempDir() {
+        // A test may have made files read-only, which Windows does not delete.
+        namespace fs = std::filesystem;
         std::error_code ec;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
-        std::filesystem::remove_all(path_, ec);
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+        for (const auto& entry : fs::recursive_directory_iterator(path_, ec)) {
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        }
+        fs::remove_all(path_, ec);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& Path() const { return path_; }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    // A path in the folder, as UTF-8 (`name` is UTF-8 too), with the system's separators: on
+    // Windows "a/b" becomes "a\b", as a listing of the folder gives it.
+    std::string File(const std::string& name) const {
+        return platform::Utf8Path((path_ / platform::NativePath(name)).make_preferred());
+    }
 
   private:
     std::filesystem::path path_;
 };
 
+// Paths are UTF-8, as everywhere in Parlix.
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(platform::NativePath(path), std::ios::binary | std::ios::trunc);
     out << bytes;
 }
 
 inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(platform::NativePath(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
@@ -71,14 +74,14 @@ inline std::string ReadBytes(const std::string& path) {
 inline std::vector<std::string> Names(const std::filesystem::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
+        names.push_back(platform::Utf8Path(entry.path().filename()));
     }
     std::sort(names.begin(), names.end());
     return names;
 }
 
-// What a test body that runs in a child process found wrong (gtest's assertions do not reach
-// the parent from there).
+// What a test body found wrong, collected so that a body can run in a child process too
+// (gtest's assertions do not reach the parent from there; see child_process.h).
 class ChildReport {
   public:
     void Expect(bool condition, const std::string& what) {
@@ -92,99 +95,13 @@ class ChildReport {
     std::string text_;
 };
 
-// How a child process of RunInChild is limited.
-struct ChildLimits {
-    // Runs as the user nobody when the tests run as root, who may write read-only files and
-    // folders: so read-only cases hold whoever runs them.
-    bool unprivileged = false;
-    // A small disk for the child's folder: a tmpfs of this size where the machine lets a child
-    // mount one, else (after the setup) a limit of half this size on each file the child
-    // writes (ulimit -f). Either way a write of more than half of it fails.
-    std::uint64_t diskBytes = 0;
-};
-
-using ChildSetup = std::function<void(const std::filesystem::path& folder)>;
-using ChildBody = std::function<void(const std::filesystem::path& folder, ChildReport& report)>;
-
-// Runs `setup` and then `body` in a child process limited as asked, in a fresh folder of its
-// own (gone afterwards), and returns what the body reported; "" when everything held. A
-// crash or a hang of 30 seconds is reported too.
-inline std::string RunInChild(const ChildLimits& limits, const ChildSetup& setup,
-                              const ChildBody& body) {
-    const TempDir parent;
-    const std::string folder = parent.File("child");
-    std::filesystem::create_directory(folder);
-    int channel[2];
-    if (::pipe(channel) != 0) {
-        return "no pipe";
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        ::alarm(30);
-        ChildReport report;
-        const bool root = ::geteuid() == 0;
-        bool sizeLimited = false;
-        if (limits.diskBytes != 0) {
-            // A mount of our own needs a mount namespace: root has one for the asking, others
-            // through a user namespace (where the machine allows it).
-            const uid_t uid = ::geteuid();
-            const gid_t gid = ::getegid();
-            bool separate = ::unshare(CLONE_NEWNS) == 0;
-            if (!separate && ::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0) {
-                std::ofstream("/proc/self/setgroups") << "deny";
-                std::ofstream("/proc/self/uid_map") << "0 " << uid << " 1";
-                std::ofstream("/proc/self/gid_map") << "0 " << gid << " 1";
-                separate = true;
-            }
-            const std::string size = "size=" + std::to_string(limits.diskBytes) + ",mode=0777";
-            const bool mounted =
-                separate && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
-                ::mount("parlix-test", folder.c_str(), "tmpfs", 0, size.c_str()) == 0;
-            sizeLimited = !mounted;
-        }
-        if (limits.unprivileged && root) {
-            // The way to the folder must be open to nobody too.
-            const uid_t nobody = 65534;
-            if (::chmod(parent.Path().c_str(), 0755) != 0 ||
-                ::chown(folder.c_str(), nobody, nobody) != 0 || ::setgroups(0, nullptr) != 0 ||
-                ::setgid(nobody) != 0 || ::setuid(nobody) != 0) {
-                ::_exit(4);
-            }
-        }
-        if (setup) {
-            setup(folder);
-        }
-        if (sizeLimited) {
-            ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of killing
-            const rlimit limit{limits.diskBytes / 2, limits.diskBytes / 2};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        body(folder, report);
-        const std::string& text = report.Text();
-        [[maybe_unused]] const ssize_t written = ::write(channel[1], text.data(), text.size());
-        ::close(channel[1]);
-        ::_exit(0);  // the mount, if any, goes with the child's namespace
-    }
-    ::close(channel[1]);
-    std::string text;
-    char buffer[4096];
-    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;) {
-        text.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(channel[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        text += "the child process ended with status " + std::to_string(status) + "\n";
-    }
-    // The files are the child's (perhaps read-only, perhaps nobody's): the parent removes them.
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, ec)) {
-        std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
-    }
-    return text;
+// Makes a symbolic link `link` to `target`; false where the system gives no right to (Wine, and
+// Windows without developer mode), for a test to skip.
+inline bool MakeSymlink(const std::string& target, const std::string& link) {
+    std::error_code error;
+    std::filesystem::create_symlink(platform::NativePath(target), platform::NativePath(link),
+                                    error);
+    return !error;
 }
 
 }  // namespace parlix::testing

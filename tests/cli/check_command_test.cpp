@@ -1,15 +1,15 @@
 // parlix-build --check and --strict, and the findings of a plain build: the lines editors and
 // CI read, the exit statuses, and that a check writes nothing.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
 #include "cli/parlix_build.h"
+#include "cli/run_executable.h"
 #include "cli/run_tool.h"
 #include "generator/build_test_support.h"
+#include "table/platform.h"
 
 namespace parlix {
 namespace {
@@ -227,15 +227,11 @@ TEST_F(CheckCommandTest, ACheckTakesNoOutputAndUnreadableFilesFail) {
 // output, and exits with 1.
 TEST_F(CheckCommandTest, TheExecutableNamesTheTableAsTheCommandLineDoes) {
     Write(kFaulty);
-    const std::string folder = dir_.Path().string();
-    const std::string out = dir_.File("out.txt");
-    const int status =
-        std::system(("cd '" + folder + "' && '" PARLIX_BUILD_EXECUTABLE "' --check Demo.ppr >'" +
-                     out + "' 2>&1")
-                        .c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    const std::string printed = ReadBytes(out);
+    const testing::ExecutableResult result =
+        testing::RunExecutable(platform::Utf8Path(dir_.Path()), {"--check", "Demo.ppr"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "");
+    const std::string& printed = result.out;
     EXPECT_EQ(printed.find("Demo_translations.ptf:5: error: \"Begin\" is a reserved word"), 0u)
         << printed;
     EXPECT_TRUE(printed.ends_with("Demo_translations.ptf: 2 errors, 1 warning in 3 records\n"));

@@ -1,12 +1,11 @@
 #include "cli/parlix_build.h"
+#include "cli/run_executable.h"
 #include "cli/run_tool.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -14,6 +13,7 @@
 #include "generator/build_test_support.h"
 #include "generator/unit_generator.h"
 #include "table/errors.h"
+#include "table/platform.h"
 
 namespace parlix {
 namespace {
@@ -211,7 +211,8 @@ TEST_F(ParlixBuildTest, AProjectWithoutRecordOrSourceUnitFails) {
 TEST_F(ParlixBuildTest, AnUnwritableUnitFailsWithoutBackups) {
     WriteProjectFiles(project_, ProjectSettings{.sourceFile = "missing\\uTexte.pas"},
                       testing::WorkedExampleRows());
-    const std::string missing = dir_.File("app/missing/uTexte.pas");
+    // The project's folder as given, and the unit as the project names it, with slashes.
+    const std::string missing = dir_.File("app/") + "missing/uTexte.pas";
     ExpectFailure({project_}, "Datei \"" + missing + "\" kann nicht erstellt werden. " +
                                   SystemErrorText(ENOENT));
     ExpectFailure({"--output", dir_.File("app"), project_}, "Datei \"" + dir_.File("app") +
@@ -264,19 +265,14 @@ TEST_F(ParlixBuildTest, ADoubleDashEndsTheOptions) {
 
 // --- The built executable -----------------------------------------------------------------
 
-// Runs parlix-build in `folder` with a shell command line; stderr goes to a file there.
-Result RunExecutable(const fs::path& folder, const std::string& arguments) {
-    const std::string err = (folder / "stderr.txt").string();
-    const std::string command = "cd '" + folder.string() + "' && '" PARLIX_BUILD_EXECUTABLE "' " +
-                                arguments + " 2>'" + err + "'";
-    const int status = std::system(command.c_str());
-    Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", ReadBytes(err)};
-    fs::remove(err);
-    return result;
+Result RunExecutable(const fs::path& folder, const std::vector<std::string>& args) {
+    const testing::ExecutableResult result =
+        testing::RunExecutable(platform::Utf8Path(folder), args);
+    return {result.status, result.out, result.err};
 }
 
 TEST_F(ParlixBuildTest, ExecutableFindsTheUnitFromTheProjectFolderNotTheWorkingFolder) {
-    const Result result = RunExecutable(dir_.Path(), "--define 2 app/Demo.ppr");
+    const Result result = RunExecutable(dir_.Path(), {"--define", "2", "app/Demo.ppr"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, BlanksWarning("app/Demo_translations.ptf"));
     EXPECT_TRUE(SameUnit(ReadBytes(unit_), Golden("worked_example.pas")));
@@ -284,12 +280,12 @@ TEST_F(ParlixBuildTest, ExecutableFindsTheUnitFromTheProjectFolderNotTheWorkingF
 }
 
 TEST_F(ParlixBuildTest, ExecutableReportsFailuresAndWrongCalls) {
-    Result result = RunExecutable(dir_.Path(), "app/Missing.ppr");
+    Result result = RunExecutable(dir_.Path(), {"app/Missing.ppr"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "parlix-build: Datei app/Missing.ppr kann nicht geöffnet werden. " +
                               SystemErrorText(ENOENT) + "\n");
 
-    result = RunExecutable(dir_.Path(), "--define 0 app/Demo.ppr");
+    result = RunExecutable(dir_.Path(), {"--define", "0", "app/Demo.ppr"});
     EXPECT_EQ(result.status, 2);
     EXPECT_NE(result.err.find(build_tool::kUsage), std::string::npos);
     EXPECT_EQ(ReadBytes(unit_), "old unit");

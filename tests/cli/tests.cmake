@@ -2,6 +2,12 @@
 target_compile_definitions(parlix_core_tests PRIVATE
   PARLIX_BUILD_EXECUTABLE="$<TARGET_FILE:parlix-build>")
 add_dependencies(parlix_core_tests parlix-build)
+# How a test starts it as a program of its own (cli/run_executable.h).
+if(WIN32)
+  target_sources(parlix_core_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/run_executable_windows.cpp)
+else()
+  target_sources(parlix_core_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/run_executable_posix.cpp)
+endif()
 
 # The example of examples/ builds, compiles and runs in both languages (skipped without fpc,
 # failed where CI is set, like the tests of tests/required_tools.h).

@@ -4,7 +4,6 @@
 #include "generator/unit_encoding.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -71,12 +70,6 @@ TEST(UnitEncoding, FollowsTheUnitItReplacesUnlessAsked) {
         EXPECT_EQ(written.lines, UnitLines(unit).size());
         EXPECT_EQ(unit.starts_with(kBom), test.expected == UnitEncoding::Utf8);
     }
-
-    // Only a regular file is looked into: a FIFO would keep the build waiting for a writer.
-    TempDir dir;
-    const std::string fifo = dir.File("uTexte.pas");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(ResolveUnitEncoding(UnitEncodingChoice::AsBefore, fifo), UnitEncoding::Windows1252);
 }
 
 // The number of bytes between the apostrophes of each literal of a unit, a doubled apostrophe

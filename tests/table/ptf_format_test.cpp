@@ -409,16 +409,17 @@ TEST(SavePtfFile, ReplacesAnExistingFileKeepingItsPermissionsAndLinks) {
     table.CreateTable();
     const std::string real = dir.File("real.ptf");
     WriteBytes(real, "old content");
+    if (!testing::MakeSymlink(real, dir.File("link.ptf"))) {
+        GTEST_SKIP() << "this system makes no symbolic links";
+    }
     std::filesystem::permissions(real, std::filesystem::perms::owner_read |
                                            std::filesystem::perms::owner_write |
                                            std::filesystem::perms::group_read);
-    std::filesystem::create_symlink(real, dir.File("link.ptf"));
+    const std::filesystem::perms permissions = std::filesystem::status(real).permissions();
     SavePtfFile(dir.File("link.ptf"), '"', table);
     EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.ptf")));
     EXPECT_EQ(ReadBytes(real).substr(0, 2), "/*");
-    EXPECT_EQ(std::filesystem::status(real).permissions(), std::filesystem::perms::owner_read |
-                                                               std::filesystem::perms::owner_write |
-                                                               std::filesystem::perms::group_read);
+    EXPECT_EQ(std::filesystem::status(real).permissions(), permissions);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "cli/run_tool.h"
 #include "generator/build_test_support.h"
 
