@@ -40,11 +40,11 @@ struct FileStatus {
     std::uint64_t size = 0;     // bytes, of a regular file
     unsigned mode = 0;          // permission bits (Windows: 0444 when read-only, else 0666)
     std::int64_t modified = 0;  // the last change, in seconds since 1970
-    // The same as finely as the system keeps it, in nanoseconds since 1970: a file changed
-    // twice within one second shows as changed.
-    std::int64_t modifiedNanoseconds = 0;
     std::uint64_t device = 0;   // with `file`, the same for every name of one file (links)
     std::uint64_t file = 0;
+    // The last change as finely as the system keeps it, in nanoseconds since 1970: a file
+    // changed twice within one second shows as changed.
+    std::int64_t modifiedNanoseconds = 0;
 };
 
 // With symbolic links followed.
