@@ -252,19 +252,20 @@ bool ScannedForms::Add(const std::string& formFile) {
     const auto folder = [&](const std::string& path) -> Folder& {
         const std::string name = platform::Utf8Path(platform::NativePath(path).parent_path());
         auto [it, added] = files.folders.try_emplace(name);
+        Folder& listed = it->second;
         if (added) {
             platform::ListFolder(name.empty() ? "." : name, [&](std::string_view entry) {
                 // A file of the working folder is named without one, as the form beside it.
                 std::string file = PathIn(name, entry);
                 if (HasExtension(file, {".pas", ".pp"})) {
-                    it->second.units.try_emplace(Lower(StemOf(file)), std::move(file));
+                    listed.units.try_emplace(Lower(StemOf(file)), std::move(file));
                 } else if (HasExtension(file, {".lfm", ".dfm"})) {
-                    it->second.forms.push_back(std::move(file));
+                    listed.forms.push_back(std::move(file));
                 }
             });
-            std::sort(it->second.forms.begin(), it->second.forms.end());
+            std::sort(listed.forms.begin(), listed.forms.end());
         }
-        return it->second;
+        return listed;
     };
     // The unit beside a form: the same name with .pas or .pp, in any case.
     const auto unitOf = [&](const Form& form) -> const UnitDeclarations* {
