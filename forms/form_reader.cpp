@@ -1,8 +1,7 @@
 #include "forms/form_reader.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <memory>
+#include "table/errors.h"
+#include "table/file_io.h"
 
 namespace parlix::forms {
 
@@ -31,28 +30,14 @@ Form ReadForm(std::string_view bytes, const std::string& file) {
 }
 
 Form ReadFormFile(const std::string& path) {
-    const auto fail = [&](int error) {
+    try {
+        const FileBuffer bytes = ReadFileBuffer(path);
+        return ReadForm(bytes.View(), path);
+    } catch (const EFOpenError& error) {
+        // A form that cannot be read is a fault of that form, worded as those in its content.
         throw FaultError(
-            Fault::In(path, "die Datei kann nicht gelesen werden: " + SystemErrorText(error)));
-    };
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) {
-        fail(errno);
+            Fault::In(path, "die Datei kann nicht gelesen werden: " + error.GetFault().message));
     }
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const std::size_t count = std::fread(buffer, 1, sizeof buffer, file.get());
-        bytes.append(buffer, count);
-        if (count < sizeof buffer) {
-            if (std::ferror(file.get()) != 0) {
-                fail(errno != 0 ? errno : EIO);
-            }
-            break;
-        }
-    }
-    return ReadForm(bytes, path);
 }
 
 }  // namespace parlix::forms

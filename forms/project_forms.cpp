@@ -8,10 +8,13 @@
 #include "table/cp1252.h"
 #include "table/errors.h"
 #include "table/file_io.h"
+#include "table/platform.h"
 
 namespace parlix::forms {
 
 namespace fs = std::filesystem;
+using platform::NativePath;
+using platform::Utf8Path;
 
 std::string LowerAscii(std::string_view text) {
     std::string lower(text);
@@ -25,8 +28,8 @@ std::string LowerAscii(std::string_view text) {
 
 namespace {
 
-bool IsFormFile(const fs::path& file) {
-    const std::string extension = LowerAscii(file.extension().string());
+bool IsFormFile(const std::string& file) {
+    const std::string extension = LowerAscii(ExtensionOf(file));
     return extension == ".lfm" || extension == ".dfm";
 }
 
@@ -34,14 +37,11 @@ bool IsFormFile(const fs::path& file) {
 // without a folder, as the project file is.
 using Listing = std::unordered_map<std::string, std::string>;
 
-Listing List(const fs::path& folder) {
+Listing List(const std::string& folder) {
     Listing files;
-    std::error_code error;
-    for (fs::directory_iterator entry(folder.empty() ? "." : folder, error), end;
-         !error && entry != end; entry.increment(error)) {
-        const fs::path name = entry->path().filename();
-        files.try_emplace(LowerAscii(name.string()), (folder / name).string());
-    }
+    platform::ListFolder(folder.empty() ? "." : folder, [&](std::string_view name) {
+        files.try_emplace(LowerAscii(name), PathIn(folder, name));
+    });
     return files;
 }
 
@@ -70,13 +70,16 @@ std::vector<std::string> UsesEntries(std::string_view usesList) {
 }
 
 // Every form below a folder, sorted, so that the order does not depend on the file system.
-std::vector<std::string> FormsBelow(const fs::path& folder) {
+std::vector<std::string> FormsBelow(const std::string& folder) {
     std::vector<std::string> forms;
     std::error_code error;
-    for (fs::recursive_directory_iterator entry(folder, error), end; !error && entry != end;
-         entry.increment(error)) {
-        if (entry->is_regular_file(error) && IsFormFile(entry->path())) {
-            forms.push_back(entry->path().string());
+    for (fs::recursive_directory_iterator entry(NativePath(folder), error), end;
+         !error && entry != end; entry.increment(error)) {
+        if (entry->is_regular_file(error)) {
+            std::string file = Utf8Path(entry->path());
+            if (IsFormFile(file)) {
+                forms.push_back(std::move(file));
+            }
         }
     }
     std::sort(forms.begin(), forms.end());
@@ -84,9 +87,8 @@ std::vector<std::string> FormsBelow(const fs::path& folder) {
 }
 
 std::int64_t Stamp(const std::string& path) {
-    std::error_code error;
-    const fs::file_time_type time = fs::last_write_time(path, error);
-    return error ? -1 : static_cast<std::int64_t>(time.time_since_epoch().count());
+    const platform::FileStatus status = platform::Status(path);
+    return status.kind == platform::FileKind::None ? -1 : status.modifiedNanoseconds;
 }
 
 // The folders beside the source unit and the project file, the source unit's first, each
@@ -98,7 +100,8 @@ class Beside {
             if (beside.empty()) {
                 continue;
             }
-            const fs::path folder = fs::path(beside).parent_path().lexically_normal();
+            const std::string folder =
+                Utf8Path(NativePath(beside).parent_path().lexically_normal());
             if (std::find(paths_.begin(), paths_.end(), folder) == paths_.end()) {
                 paths_.push_back(folder);
                 listings_.push_back(List(folder));
@@ -121,14 +124,14 @@ class Beside {
 
     std::vector<std::string> Folders() const {
         std::vector<std::string> folders;
-        for (const fs::path& folder : paths_) {
-            folders.push_back(folder.empty() ? "." : folder.string());
+        for (const std::string& folder : paths_) {
+            folders.push_back(folder.empty() ? "." : folder);
         }
         return folders;
     }
 
   private:
-    std::vector<fs::path> paths_;
+    std::vector<std::string> paths_;
     std::vector<Listing> listings_;
 };
 
@@ -141,23 +144,22 @@ std::vector<std::string> Locate(const ProjectFormsSource& source, const Beside& 
         }
     }
     for (const std::string& extra : source.extras) {
-        std::error_code error;
-        if (fs::is_directory(extra, error)) {
+        const platform::FileKind kind = platform::Status(extra).kind;
+        if (kind == platform::FileKind::Folder) {
             if (folders != nullptr) {
                 folders->push_back(extra);
             }
             const std::vector<std::string> below = FormsBelow(extra);
             files.insert(files.end(), below.begin(), below.end());
-        } else if (fs::exists(extra, error)) {
+        } else if (kind != platform::FileKind::None) {
             files.push_back(extra);
         } else if (faults != nullptr) {
             faults->push_back(Fault::In(extra, "Datei oder Ordner nicht gefunden"));
         }
     }
     std::unordered_set<std::string> added;
-    std::erase_if(files, [&](const std::string& file) {
-        return !added.insert(fs::path(file).lexically_normal().string()).second;
-    });
+    std::erase_if(files,
+                  [&](const std::string& file) { return !added.insert(NormalPath(file)).second; });
     return files;
 }
 
@@ -170,7 +172,7 @@ std::vector<std::string> FindProjectFormFiles(const ProjectFormsSource& source) 
 bool HasLazarusForms(const ProjectFormsSource& source) {
     const std::vector<std::string> files = FindProjectFormFiles(source);
     return !files.empty() && std::all_of(files.begin(), files.end(), [](const std::string& file) {
-        return LowerAscii(fs::path(file).extension().string()) == ".lfm";
+        return LowerAscii(ExtensionOf(file)) == ".lfm";
     });
 }
 

@@ -20,11 +20,12 @@
 
 namespace parlix::forms {
 
+// Paths are UTF-8, as everywhere in Parlix (table/platform.h).
 struct ProjectFormsSource {
-    std::string projectFile;          // native path
-    std::string sourceUnit;           // the unit the project writes, native path; may be empty
+    std::string projectFile;
+    std::string sourceUnit;           // the unit the project writes; may be empty
     std::string usesList;             // Windows-1252, as the project gives it
-    std::vector<std::string> extras;  // more form files or folders, native paths
+    std::vector<std::string> extras;  // more form files or folders
     friend bool operator==(const ProjectFormsSource&, const ProjectFormsSource&) = default;
 };
 

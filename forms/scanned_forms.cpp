@@ -1,8 +1,6 @@
 #include "forms/scanned_forms.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iterator>
 #include <optional>
@@ -12,10 +10,9 @@
 #include "forms/pascal_unit.h"
 #include "forms/translatable.h"
 #include "table/file_io.h"
+#include "table/platform.h"
 
 namespace parlix::forms {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -32,8 +29,8 @@ std::string Lower(std::string_view text) {
     return lower;
 }
 
-bool HasExtension(const fs::path& file, std::initializer_list<std::string_view> extensions) {
-    const std::string extension = Lower(file.extension().string());
+bool HasExtension(const std::string& file, std::initializer_list<std::string_view> extensions) {
+    const std::string extension = Lower(ExtensionOf(file));
     for (const std::string_view wanted : extensions) {
         if (extension == wanted) {
             return true;
@@ -225,7 +222,7 @@ ScannedForms::~ScannedForms() = default;
 
 bool ScannedForms::Add(const std::string& formFile) {
     Files& files = *files_;
-    if (!files.added.insert(fs::path(formFile).lexically_normal().string()).second) {
+    if (!files.added.insert(NormalPath(formFile)).second) {
         return true;
     }
     // Reads a form file once. `tell` puts its fault or warnings in the lists (once): for the
@@ -253,30 +250,29 @@ bool ScannedForms::Add(const std::string& formFile) {
         return loaded.form.get();
     };
     const auto folder = [&](const std::string& path) -> Folder& {
-        const std::string name = fs::path(path).parent_path().string();
+        const std::string name = platform::Utf8Path(platform::NativePath(path).parent_path());
         auto [it, added] = files.folders.try_emplace(name);
+        Folder& listed = it->second;
         if (added) {
-            std::error_code error;
-            for (fs::directory_iterator entry(name.empty() ? "." : name, error), end;
-                 !error && entry != end; entry.increment(error)) {
+            platform::ListFolder(name.empty() ? "." : name, [&](std::string_view entry) {
                 // A file of the working folder is named without one, as the form beside it.
-                const fs::path file = fs::path(name) / entry->path().filename();
+                std::string file = PathIn(name, entry);
                 if (HasExtension(file, {".pas", ".pp"})) {
-                    it->second.units.try_emplace(Lower(file.stem().string()), file.string());
+                    listed.units.try_emplace(Lower(StemOf(file)), std::move(file));
                 } else if (HasExtension(file, {".lfm", ".dfm"})) {
-                    it->second.forms.push_back(file.string());
+                    listed.forms.push_back(std::move(file));
                 }
-            }
-            std::sort(it->second.forms.begin(), it->second.forms.end());
+            });
+            std::sort(listed.forms.begin(), listed.forms.end());
         }
-        return it->second;
+        return listed;
     };
     // The unit beside a form: the same name with .pas or .pp, in any case.
     const auto unitOf = [&](const Form& form) -> const UnitDeclarations* {
         auto [it, added] = files.units.try_emplace(form.file);
         if (added) {
             const Folder& beside = folder(form.file);
-            const auto unit = beside.units.find(Lower(fs::path(form.file).stem().string()));
+            const auto unit = beside.units.find(Lower(StemOf(form.file)));
             if (unit != beside.units.end()) {
                 try {
                     it->second = ReadUnitDeclarations(ReadFileBuffer(unit->second).View());

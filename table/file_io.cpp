@@ -103,6 +103,18 @@ std::string PathIn(const std::string& folder, std::string_view name) {
     return platform::Utf8Path(platform::NativePath(folder) / platform::NativePath(name));
 }
 
+std::string ExtensionOf(const std::string& path) {
+    return platform::Utf8Path(platform::NativePath(path).extension());
+}
+
+std::string StemOf(const std::string& path) {
+    return platform::Utf8Path(platform::NativePath(path).stem());
+}
+
+std::string NormalPath(const std::string& path) {
+    return platform::Utf8Path(platform::NativePath(path).lexically_normal());
+}
+
 std::string_view ExtractFileName(std::string_view path) {
     for (std::size_t i = path.size(); i > 0; --i) {
         if (IsSeparator(path[i - 1])) {

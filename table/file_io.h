@@ -67,6 +67,14 @@ std::string FolderOf(const std::string& path);
 std::string NameOf(const std::string& path);
 // The file `name` in `folder`.
 std::string PathIn(const std::string& folder, std::string_view name);
+// The extension of the last part, with its dot: ".lfm" ("" when it has none; a name whose only
+// dot is its first character, ".profile", has none).
+std::string ExtensionOf(const std::string& path);
+// The last part without its extension.
+std::string StemOf(const std::string& path);
+// The path without "." and ".." parts and repeated separators (Windows: with '\' for '/'), so
+// that a file named in two ways has one name.
+std::string NormalPath(const std::string& path);
 
 // --- File names as a project names them. Both '/' and '\' separate folders, so that projects
 // moved between Windows and Linux keep working; a drive colon ends the folder part too.

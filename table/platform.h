@@ -42,6 +42,9 @@ struct FileStatus {
     std::int64_t modified = 0;  // the last change, in seconds since 1970
     std::uint64_t device = 0;   // with `file`, the same for every name of one file (links)
     std::uint64_t file = 0;
+    // The last change as finely as the system keeps it, in nanoseconds since 1970: a file
+    // changed twice within one second shows as changed.
+    std::int64_t modifiedNanoseconds = 0;
 };
 
 // With symbolic links followed.

@@ -26,6 +26,10 @@ FileStatus StatusFrom(const struct stat& info) {
     status.size = static_cast<std::uint64_t>(info.st_size);
     status.mode = info.st_mode & 07777;
     status.modified = info.st_mtime;
+    // Counted without sign, so that a time past 2262 wraps instead of overflowing.
+    status.modifiedNanoseconds =
+        static_cast<std::int64_t>(static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1'000'000'000u +
+                                  static_cast<std::uint64_t>(info.st_mtim.tv_nsec));
     status.device = info.st_dev;
     status.file = info.st_ino;
     return status;

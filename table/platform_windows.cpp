@@ -132,6 +132,13 @@ std::int64_t UnixSeconds(const FILETIME& time) {
     return static_cast<std::int64_t>(ticks / 10'000'000) - 11'644'473'600;
 }
 
+// Nanoseconds since 1970 of a time in 100 ns since 1601 (counted without sign, so that a time
+// past 2262 wraps instead of overflowing).
+std::int64_t UnixNanoseconds(const FILETIME& time) {
+    const std::uint64_t ticks = (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+    return static_cast<std::int64_t>((ticks - 116'444'736'000'000'000u) * 100u);
+}
+
 // `links`: a reparse point (a symbolic link, a junction) is no file of its own.
 FileStatus StatusOfHandle(HANDLE handle, bool links) {
     FileStatus status;
@@ -156,6 +163,7 @@ FileStatus StatusOfHandle(HANDLE handle, bool links) {
     status.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
     status.mode = (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? 0444 : 0666;
     status.modified = UnixSeconds(info.ftLastWriteTime);
+    status.modifiedNanoseconds = UnixNanoseconds(info.ftLastWriteTime);
     status.device = info.dwVolumeSerialNumber;
     status.file = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
     return status;

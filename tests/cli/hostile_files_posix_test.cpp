@@ -93,6 +93,10 @@ TEST(HostileFiles, AreRefusedAndChangeNothing) {
          [](const fs::path& d) { ::mkfifo((d / "in.xlf").c_str(), 0600); },
          {"--import", "@/in.xlf", "@/Demo.ppr"},
          "Datei @/in.xlf kann nicht geöffnet werden. Das ist keine gewöhnliche Datei"},
+        {"a FIFO as form",
+         [](const fs::path& d) { ::mkfifo((d / "uFifo.lfm").c_str(), 0600); },
+         {"--sync-forms", "--forms", "@/uFifo.lfm", "@/Demo.ppr"},
+         "@/uFifo.lfm: die Datei kann nicht gelesen werden: Das ist keine gewöhnliche Datei"},
         {"an endless device as translation table",
          [](const fs::path& d) {
              fs::remove(d / "Demo_translations.ptf");

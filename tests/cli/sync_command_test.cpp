@@ -1,6 +1,7 @@
 // parlix-build --sync-forms on the Lazarus example: the table made from its forms, a second
 // run that finds nothing to do, the forms changed in the designer, the checks that see it, the
-// UTF-8 unit of a Lazarus project, and the calls that fail.
+// UTF-8 unit of a Lazarus project, the calls that fail, and all of it in a folder whose name is
+// no ASCII.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -35,13 +36,18 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
+// The Lazarus example's files into `folder` (UTF-8).
+void CopyExample(const std::string& folder) {
+    const fs::path to = platform::NativePath(folder);
+    fs::create_directories(to);
+    for (const auto& entry : fs::directory_iterator(fs::path(PARLIX_EXAMPLES_DIR) / "tasks")) {
+        fs::copy(entry.path(), to / entry.path().filename());
+    }
+}
+
 class SyncFormsTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        for (const auto& entry : fs::directory_iterator(fs::path(PARLIX_EXAMPLES_DIR) / "tasks")) {
-            fs::copy(entry.path(), dir.Path() / entry.path().filename());
-        }
-    }
+    void SetUp() override { CopyExample(platform::Utf8Path(dir.Path())); }
     std::string File(const std::string& name) const { return dir.File(name); }
     ToolResult Run(std::vector<std::string> args) {
         args.push_back(File("Tasks.ppr"));
@@ -162,6 +168,47 @@ TEST_F(SyncFormsTest, CallsThatFailChangeNothing) {
     // form of its own.
     const ToolResult extra = Run({"--sync-forms", "--dry-run", "--forms", dir.Path().string()});
     EXPECT_EQ(extra.out, "17 neu, 0 geändert, 0 unverändert, 0 verschwunden, 0 abgelehnt\n");
+}
+
+// A project in a folder whose name is no ASCII, as a user's "C:\Users\Jürgen\..." on
+// Windows: the forms beside the project, the units and the frame's form beside them, a folder
+// given with --forms, and the checks that read the forms too.
+TEST(SyncForms, FindsAndReadsTheFormsInAFolderNamedInAnyScript) {
+    TempDir dir;
+    const std::string folder = dir.File("Übersetzung/日本");
+    CopyExample(folder);
+    const std::string project = dir.File("Übersetzung/日本/Tasks.ppr");
+    const std::string form = dir.File("Übersetzung/日本/umain.lfm");
+    const std::string table = dir.File("Übersetzung/日本/Tasks_translations.ptf");
+
+    const ToolResult sync = RunTool({"--sync-forms", project});
+    EXPECT_EQ(sync.status, 0) << sync.err;
+    EXPECT_EQ(sync.out, "17 neu, 0 geändert, 0 unverändert, 0 verschwunden, 0 abgelehnt\n");
+    const std::vector<std::string> added = Lines(sync.err);
+    ASSERT_EQ(added.size(), 17u) << sync.err;
+    EXPECT_EQ(added[0], form + ":6: note: neu: frmMain.Caption = \"Aufgaben\"");
+    const std::string made = ReadBytes(table);
+    // The frame's text, found through the frame's form and unit beside the form (in
+    // Windows-1252: \337 is "ß").
+    for (const char* row : {"\"frmMain\",\"frmMain.Caption\",\"\",\"Aufgaben\",null,",
+                            "\"Hint\",\"frmAbout.Buttons1.btClose.Hint\",\"\",\"Das Fenster "
+                            "schlie\337en\",null,"}) {
+        EXPECT_NE(made.find(row), std::string::npos) << row;
+    }
+    const ToolResult again = RunTool({"--sync-forms", "--dry-run", "--forms", folder, project});
+    EXPECT_EQ(again.out, "0 neu, 0 geändert, 17 unverändert, 0 verschwunden, 0 abgelehnt\n");
+    EXPECT_EQ(again.err, "");
+
+    EXPECT_EQ(RunTool({"--check", project}).status, 0);
+    for (const char* unit : {"umain.lfm", "umain.pas"}) {
+        Replace(dir.File("Übersetzung/日本/" + std::string(unit)), "btAdd", "btNew");
+    }
+    const ToolResult check = RunTool({"--check", project});
+    EXPECT_EQ(check.status, 1);
+    EXPECT_NE(check.out.find(table + ":9: error: \"frmMain.btAdd.Caption\": the form " + form +
+                             " has no component \"btAdd\""),
+              std::string::npos)
+        << check.out;
 }
 
 }  // namespace
