@@ -174,6 +174,9 @@ KeyWork::KeyWork(int rowCount, const KeyFieldsAt& fieldsAt, const Interest& inte
         }
         before_.assign(ranked_.size(), 0);
     }
+    if (keep_) {
+        joined_.reserve(static_cast<std::size_t>(rowCount));
+    }
     // The walk reads each row once and in order; the rows of a group are kept or counted as
     // it passes them, while the row is at hand.
     constexpr int kBlock = 16;  // hashes made, and their slots fetched, a block ahead
