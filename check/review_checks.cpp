@@ -75,13 +75,20 @@ void ReviewChecks::Check(int row, const std::string& source, const Texts& texts,
 }
 
 std::vector<std::pair<int, std::string>> ReviewChecks::EarlierTranslations() const {
-    std::vector<int> rows = earlier_;
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (earlier_.empty()) {
+        return {};
+    }
+    // Marked in a bit per row, so that they come out in order, each once, without sorting.
+    std::vector<bool> named(static_cast<std::size_t>(table_.RowCount()));
+    for (const int row : earlier_) {
+        named[static_cast<std::size_t>(row)] = true;
+    }
     std::vector<std::pair<int, std::string>> translations;
-    translations.reserve(rows.size());
-    for (const int row : rows) {
-        translations.emplace_back(row, table_.TextAt(row, kTranslation));
+    for (std::size_t row = 0; row < named.size(); ++row) {
+        if (named[row]) {
+            const int at = static_cast<int>(row);
+            translations.emplace_back(at, table_.TextAt(at, kTranslation));
+        }
     }
     return translations;
 }

@@ -103,10 +103,7 @@ class TableCheck {
             for (int i = 0; i < count; ++i) {
                 const std::size_t first = result_.findings.size();
                 CheckRecord(start + i, block_[i]);
-                if (result_.findings.size() - first > 1) {
-                    std::stable_sort(result_.findings.begin() + static_cast<std::ptrdiff_t>(first),
-                                     result_.findings.end(), ByPlace);
-                }
+                SortByPlace(first);
             }
         }
         result_.translations = review_.EarlierTranslations();
@@ -128,6 +125,18 @@ class TableCheck {
   private:
     static bool ByPlace(const Finding& a, const Finding& b) {
         return a.row != b.row ? a.row < b.row : a.column < b.column;
+    }
+
+    // Orders a record's findings, from `first` on, by column, keeping the order of those of
+    // one column: the few findings of a record, most often in order already, are moved into
+    // place one by one, which takes no memory as a stable sort would for every record.
+    void SortByPlace(std::size_t first) {
+        std::vector<Finding>& findings = result_.findings;
+        for (std::size_t i = first + 1; i < findings.size(); ++i) {
+            for (std::size_t k = i; k > first && ByPlace(findings[k], findings[k - 1]); --k) {
+                std::swap(findings[k], findings[k - 1]);
+            }
+        }
     }
 
     void Add(Severity severity, Rule rule, int row, int column, int otherRow = -1,

@@ -44,7 +44,8 @@ std::vector<std::string> RowKeys(int rowCount, const KeyFieldsAt& fields,
                                  RowOfKey* rowOfKey = nullptr);
 
 // The keys of some rows only, each as RowKeys gives it. Only the rows that can bear on them are
-// looked at closely, so a few keys of a large table cost two quick walks over it.
+// looked at closely, so a few keys of a large table cost one quick walk over it (two when some
+// of those rows share a name with another row).
 std::vector<std::string> KeysOfRows(int rowCount, const KeyFieldsAt& fields,
                                     const std::vector<int>& rows);
 

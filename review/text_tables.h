@@ -1,4 +1,4 @@
-// Flat tables of texts for the keys of a large table: a map from texts to values and a counter
+// Flat tables of texts for the keys of a large table: a map from texts to values and the rows
 // of names. Views into the table, found by a hash: no node per entry, and a table of a million
 // rows fits in a few small tables.
 #pragma once
@@ -42,6 +42,10 @@ class TextMap {
         const Slot& slot = slots_[Place(text, hash)];
         return slot.used ? &slot.value : nullptr;
     }
+    Value* Find(std::string_view text, std::uint64_t hash) {
+        Slot& slot = slots_[Place(text, hash)];
+        return slot.used ? &slot.value : nullptr;
+    }
 
     void Prefetch(std::uint64_t hash) const {
         __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
@@ -80,90 +84,71 @@ class TextMap {
     std::size_t count_ = 0;
 };
 
-// How many rows have each name: a slot of eight bytes per name (a tag of its hash and the
-// name's number), in huge pages where the system offers them, so that counting the names of a
-// million rows stays in a small table that lookups find quickly.
-class NameCounter {
+// The rows of names: for each name the first row that has it, and whether another row has it
+// too. A slot of eight bytes per name (a tag of its hash and the row), in huge pages where the
+// system offers them, so that the names of a million rows fit a small table that lookups find
+// quickly. The names stay in the rows; `nameOf(row)` reads a row's name where a tag matches.
+class NameRows {
   public:
-    explicit NameCounter(std::size_t expected) {
-        Allocate(std::bit_ceil(std::max<std::size_t>(expected * 2, 16)));
-        names_.reserve(expected);
-    }
+    static constexpr int kNew = -1;     // Add: no row had the name
+    static constexpr int kShared = -2;  // Add: two rows or more had it already
 
-    void Prefetch(std::uint64_t hash) const { __builtin_prefetch(&slots_[hash & mask_]); }
-
-    // Counts a name; returns its number.
-    int Add(std::string_view name, std::uint64_t hash) {
-        if ((names_.size() + 1) * 2 > mask_ + 1) {
-            Grow();
-        }
-        const auto tag = static_cast<std::uint32_t>(hash >> 32);
-        for (std::size_t at = hash & mask_;; at = (at + 1) & mask_) {
-            Slot& slot = slots_[at];
-            if (slot.number == 0) {
-                names_.push_back({name, hash, 1});
-                slot = {tag, static_cast<std::uint32_t>(names_.size())};
-                return static_cast<int>(names_.size() - 1);
-            }
-            Name& known = names_[slot.number - 1];
-            if (slot.tag == tag && known.text == name) {
-                ++known.count;
-                return static_cast<int>(slot.number - 1);
-            }
-        }
-    }
-
-    int Count(int number) const { return names_[static_cast<std::size_t>(number)].count; }
-
-    // How many rows have this name (0: none).
-    int Count(std::string_view name, std::uint64_t hash) const {
-        const auto tag = static_cast<std::uint32_t>(hash >> 32);
-        for (std::size_t at = hash & mask_;; at = (at + 1) & mask_) {
-            const Slot& slot = slots_[at];
-            if (slot.number == 0) {
-                return 0;
-            }
-            const Name& known = names_[slot.number - 1];
-            if (slot.tag == tag && known.text == name) {
-                return known.count;
-            }
-        }
-    }
-
-  private:
-    struct Slot {
-        std::uint32_t tag;
-        std::uint32_t number;  // 0: empty; else the name's number plus 1
-    };
-    struct Name {
-        std::string_view text;
-        std::uint64_t hash;
-        int count;
-    };
-
-    void Allocate(std::size_t slots) {
+    // Room for the names of `rows` rows.
+    explicit NameRows(std::size_t rows) {
+        const std::size_t slots = std::bit_ceil(std::max<std::size_t>(rows * 2, 16));
         memory_ = parlix::detail::AllocateZeroedTable(slots * sizeof(Slot));
         slots_ = reinterpret_cast<Slot*>(memory_.get());
         mask_ = slots - 1;
     }
 
-    void Grow() {
-        Allocate((mask_ + 1) * 2);
-        for (std::size_t number = 0; number < names_.size(); ++number) {
-            const std::uint64_t hash = names_[number].hash;
-            std::size_t at = hash & mask_;
-            while (slots_[at].number != 0) {
-                at = (at + 1) & mask_;
+    void Prefetch(std::uint64_t hash) const { __builtin_prefetch(&slots_[hash & mask_]); }
+
+    // Adds the name of `row`: kNew, kShared, or the one row that had it until now.
+    template <typename NameOf>
+    int Add(std::string_view name, std::uint64_t hash, int row, const NameOf& nameOf) {
+        const auto tag = static_cast<std::uint32_t>(hash >> 32);
+        for (std::size_t at = hash & mask_;; at = (at + 1) & mask_) {
+            Slot& slot = slots_[at];
+            if (slot.row == 0) {
+                slot = {tag, static_cast<std::uint32_t>(row) + 1};
+                return kNew;
             }
-            slots_[at] = {static_cast<std::uint32_t>(hash >> 32),
-                          static_cast<std::uint32_t>(number + 1)};
+            if (slot.tag == tag && nameOf(slot.Row()) == name) {
+                if ((slot.row & kSharedBit) != 0) {
+                    return kShared;
+                }
+                slot.row |= kSharedBit;
+                return slot.Row();
+            }
         }
     }
+
+    // The one row that has this name; -1 when none or several have it.
+    template <typename NameOf>
+    int UniqueRow(std::string_view name, std::uint64_t hash, const NameOf& nameOf) const {
+        const auto tag = static_cast<std::uint32_t>(hash >> 32);
+        for (std::size_t at = hash & mask_;; at = (at + 1) & mask_) {
+            const Slot& slot = slots_[at];
+            if (slot.row == 0) {
+                return -1;
+            }
+            if (slot.tag == tag && nameOf(slot.Row()) == name) {
+                return (slot.row & kSharedBit) != 0 ? -1 : slot.Row();
+            }
+        }
+    }
+
+  private:
+    static constexpr std::uint32_t kSharedBit = std::uint32_t{1} << 31;
+    struct Slot {
+        std::uint32_t tag;
+        std::uint32_t row;  // 0: empty; else the first row plus 1, and kSharedBit
+        int Row() const { return static_cast<int>((row & ~kSharedBit) - 1); }
+    };
 
     parlix::detail::PageMemory memory_;
     Slot* slots_ = nullptr;
     std::size_t mask_ = 0;
-    std::vector<Name> names_;
 };
 
 }  // namespace parlix::review::detail
