@@ -1,37 +1,23 @@
 #include "exchange/import_report.h"
 
-#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFormLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <vector>
 
 #include "exchange/exchange.h"
 #include "ui/look.h"
+#include "ui/plan_dialog.h"
 
 namespace parlix {
 
 namespace {
 
 constexpr int kFontHeight = 10;
-
-QLabel* Count(QWidget* parent, const char* name, std::size_t count) {
-    auto* label = new QLabel(QString::number(count), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
-
-QTableWidgetItem* Cell(const QString& text) {
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    item->setToolTip(text);
-    return item;
-}
+constexpr int kShownLines = 12;  // the list as high as its lines, up to a dozen
 
 }  // namespace
 
@@ -49,14 +35,14 @@ TfmImportReport::TfmImportReport(const exchange::ImportPlan& plan, const QString
 
     auto* counts = new QFormLayout;
     counts->setFormAlignment(Qt::AlignLeft);
-    lbNew = Count(this, "lbNew", static_cast<std::size_t>(plan.NewCount()));
-    lbChanged = Count(this, "lbChanged", static_cast<std::size_t>(plan.ChangedCount()));
-    lbUnchanged = Count(this, "lbUnchanged", plan.unchanged.size());
-    lbUnknown = Count(this, "lbUnknown", plan.unknown.size());
-    lbRefused = Count(this, "lbRefused", plan.refused.size());
+    lbNew = CountLabel(this, "lbNew", static_cast<std::size_t>(plan.NewCount()));
+    lbChanged = CountLabel(this, "lbChanged", static_cast<std::size_t>(plan.ChangedCount()));
+    lbUnchanged = CountLabel(this, "lbUnchanged", plan.unchanged.size());
+    lbUnknown = CountLabel(this, "lbUnknown", plan.unknown.size());
+    lbRefused = CountLabel(this, "lbRefused", plan.refused.size());
     lbUntranslated =
-        Count(this, "lbUntranslated", static_cast<std::size_t>(plan.UntranslatedCount()));
-    lbDrafts = Count(this, "lbDrafts", static_cast<std::size_t>(plan.DraftCount()));
+        CountLabel(this, "lbUntranslated", static_cast<std::size_t>(plan.UntranslatedCount()));
+    lbDrafts = CountLabel(this, "lbDrafts", static_cast<std::size_t>(plan.DraftCount()));
     counts->addRow(QStringLiteral("Neu übersetzt:"), lbNew);
     counts->addRow(QStringLiteral("Geändert:"), lbChanged);
     counts->addRow(QStringLiteral("Unverändert:"), lbUnchanged);
@@ -65,15 +51,9 @@ TfmImportReport::TfmImportReport(const exchange::ImportPlan& plan, const QString
     counts->addRow(QStringLiteral("Unübersetzt (nicht übernommen):"), lbUntranslated);
     counts->addRow(QStringLiteral("Zu prüfen (als Entwurf übernommen):"), lbDrafts);
 
-    sgUnits = new QTableWidget(0, 3, this);
-    sgUnits->setObjectName(QStringLiteral("sgUnits"));
-    sgUnits->setHorizontalHeaderLabels(
-        {QStringLiteral("Schlüssel"), QStringLiteral("Zeile"), QStringLiteral("Grund")});
-    sgUnits->verticalHeader()->hide();
-    sgUnits->setSelectionBehavior(QAbstractItemView::SelectRows);
-    sgUnits->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    sgUnits->setWordWrap(false);
-    sgUnits->horizontalHeader()->setStretchLastSection(true);
+    sgUnits =
+        PlanLines(this, "sgUnits",
+                  {QStringLiteral("Schlüssel"), QStringLiteral("Zeile"), QStringLiteral("Grund")});
     FillUnits(plan);
 
     const auto written = static_cast<int>(plan.changes.size());
@@ -97,29 +77,12 @@ TfmImportReport::TfmImportReport(const exchange::ImportPlan& plan, const QString
     lbSummary->setObjectName(QStringLiteral("lbSummary"));
     lbSummary->setWordWrap(true);
 
-    auto* buttons = new QDialogButtonBox(this);
-    btApply = buttons->addButton(QStringLiteral("Übernehmen"), QDialogButtonBox::AcceptRole);
-    btApply->setObjectName(QStringLiteral("btApply"));
+    const PlanButtons buttons =
+        LayOutPlanDialog(*this, lbFile, counts, sgUnits, lbSummary, kShownLines);
+    btApply = buttons.apply;
+    btCancel = buttons.cancel;
     btApply->setEnabled(plan.HasChanges());
     btApply->setDefault(plan.HasChanges());
-    btCancel = buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-    btCancel->setObjectName(QStringLiteral("btCancel"));
-    connect(btApply, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lbFile);
-    layout->addLayout(counts);
-    layout->addWidget(sgUnits, 1);
-    layout->addWidget(lbSummary);
-    layout->addWidget(buttons);
-    // The list as high as its rows, up to a dozen; the dialog as high as it needs.
-    const int rowHeight = sgUnits->fontMetrics().height() + 6;
-    sgUnits->verticalHeader()->setDefaultSectionSize(rowHeight);
-    const int shownRows = std::min(sgUnits->rowCount(), 12);
-    sgUnits->setMinimumHeight(sgUnits->horizontalHeader()->sizeHint().height() +
-                              shownRows * rowHeight + 2 * sgUnits->frameWidth());
-    sgUnits->setVisible(sgUnits->rowCount() > 0);
     (plan.HasChanges() ? btApply : btCancel)->setFocus();
     resize(560, minimumSizeHint().height());
 }
@@ -159,13 +122,14 @@ void TfmImportReport::FillUnits(const exchange::ImportPlan& plan) {
     sgUnits->setRowCount(listed + (more ? 1 : 0));
     for (int row = 0; row < listed; ++row) {
         const Listed& at = units[static_cast<std::size_t>(row)];
-        sgUnits->setItem(row, 0, Cell(QString::fromStdString(at.unit->key)));
-        sgUnits->setItem(row, 1, Cell(QString::number(at.unit->line)));
-        sgUnits->setItem(row, 2, Cell(at.reason));
+        sgUnits->setItem(row, 0, ReadOnlyCell(QString::fromStdString(at.unit->key)));
+        sgUnits->setItem(row, 1, ReadOnlyCell(QString::number(at.unit->line)));
+        sgUnits->setItem(row, 2, ReadOnlyCell(at.reason));
     }
     if (more) {
         sgUnits->setItem(
-            listed, 0, Cell(QStringLiteral("... und %1 weitere").arg(units.size() - kListedUnits)));
+            listed, 0,
+            ReadOnlyCell(QStringLiteral("... und %1 weitere").arg(units.size() - kListedUnits)));
     }
     sgUnits->setColumnWidth(0, 200);
     sgUnits->resizeColumnToContents(1);

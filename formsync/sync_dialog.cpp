@@ -1,18 +1,15 @@
 #include "formsync/sync_dialog.h"
 
-#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFormLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTableWidget>
-#include <QVBoxLayout>
 #include <algorithm>
 
 #include "formsync/form_sync.h"
 #include "ui/look.h"
+#include "ui/plan_dialog.h"
 #include "ui/text_input_rules.h"
 
 namespace parlix {
@@ -22,20 +19,7 @@ namespace {
 constexpr int kFontHeight = 10;
 constexpr int kShownLines = 14;
 
-enum Column { kTick, kWhat, kPath, kText, kPlace, kColumns };
-
-QLabel* Count(QWidget* parent, const char* name, std::size_t count) {
-    auto* label = new QLabel(QString::number(count), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
-
-QTableWidgetItem* Cell(const QString& text) {
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    item->setToolTip(text);
-    return item;
-}
+enum Column { kTick, kWhat, kPath, kText, kPlace };
 
 QString Utf8(const std::string& text) {
     return QString::fromStdString(text);
@@ -78,27 +62,20 @@ TfmFormSync::TfmFormSync(const formsync::SyncPlan& plan, const forms::ProjectFor
 
     auto* counts = new QFormLayout;
     counts->setFormAlignment(Qt::AlignLeft);
-    lbNew = Count(this, "lbNew", plan.added.size());
-    lbChanged = Count(this, "lbChanged", plan.changed.size());
-    lbUnchanged = Count(this, "lbUnchanged", static_cast<std::size_t>(plan.unchanged));
-    lbVanished = Count(this, "lbVanished", plan.vanished.size());
-    lbRefused = Count(this, "lbRefused", plan.refused.size());
+    lbNew = CountLabel(this, "lbNew", plan.added.size());
+    lbChanged = CountLabel(this, "lbChanged", plan.changed.size());
+    lbUnchanged = CountLabel(this, "lbUnchanged", static_cast<std::size_t>(plan.unchanged));
+    lbVanished = CountLabel(this, "lbVanished", plan.vanished.size());
+    lbRefused = CountLabel(this, "lbRefused", plan.refused.size());
     counts->addRow(QStringLiteral("Neu (Zeile wird angelegt):"), lbNew);
     counts->addRow(QStringLiteral("Geändert (Text von %1):").arg(language1_), lbChanged);
     counts->addRow(QStringLiteral("Unverändert:"), lbUnchanged);
     counts->addRow(QStringLiteral("Verschwunden (Komponente fehlt):"), lbVanished);
     counts->addRow(QStringLiteral("Abgelehnt (nicht übernommen):"), lbRefused);
 
-    sgLines = new QTableWidget(0, kColumns, this);
-    sgLines->setObjectName(QStringLiteral("sgLines"));
-    sgLines->setHorizontalHeaderLabels({QStringLiteral("Entfernen"), QStringLiteral("Was"),
-                                        QStringLiteral("Pfad"), QStringLiteral("Text oder Grund"),
-                                        QStringLiteral("Ort")});
-    sgLines->verticalHeader()->hide();
-    sgLines->setSelectionBehavior(QAbstractItemView::SelectRows);
-    sgLines->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    sgLines->setWordWrap(false);
-    sgLines->horizontalHeader()->setStretchLastSection(true);
+    sgLines = PlanLines(this, "sgLines",
+                        {QStringLiteral("Entfernen"), QStringLiteral("Was"), QStringLiteral("Pfad"),
+                         QStringLiteral("Text oder Grund"), QStringLiteral("Ort")});
     FillLines(plan, forms);
     connect(sgLines, &QTableWidget::itemChanged, this, [this] { UpdateSummary(); });
 
@@ -106,27 +83,10 @@ TfmFormSync::TfmFormSync(const formsync::SyncPlan& plan, const forms::ProjectFor
     lbSummary->setObjectName(QStringLiteral("lbSummary"));
     lbSummary->setWordWrap(true);
 
-    auto* buttons = new QDialogButtonBox(this);
-    btApply = buttons->addButton(QStringLiteral("Übernehmen"), QDialogButtonBox::AcceptRole);
-    btApply->setObjectName(QStringLiteral("btApply"));
-    btCancel = buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-    btCancel->setObjectName(QStringLiteral("btCancel"));
-    connect(btApply, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lbForms);
-    layout->addLayout(counts);
-    layout->addWidget(sgLines, 1);
-    layout->addWidget(lbSummary);
-    layout->addWidget(buttons);
-    const int rowHeight = sgLines->fontMetrics().height() + 6;
-    sgLines->verticalHeader()->setDefaultSectionSize(rowHeight);
-    const int shownRows = std::min(sgLines->rowCount(), kShownLines);
-    sgLines->setMinimumHeight(sgLines->horizontalHeader()->sizeHint().height() +
-                              shownRows * rowHeight + 2 * sgLines->frameWidth() +
-                              sgLines->horizontalScrollBar()->sizeHint().height());
-    sgLines->setVisible(sgLines->rowCount() > 0);
+    const PlanButtons buttons =
+        LayOutPlanDialog(*this, lbForms, counts, sgLines, lbSummary, kShownLines);
+    btApply = buttons.apply;
+    btCancel = buttons.cancel;
     UpdateSummary();
     resize(880, minimumSizeHint().height());
 }
@@ -145,11 +105,11 @@ void TfmFormSync::FillLines(const formsync::SyncPlan& plan, const forms::Project
                             const QString& place) {
         const int row = sgLines->rowCount();
         sgLines->insertRow(row);
-        sgLines->setItem(row, kTick, Cell(QString()));
-        sgLines->setItem(row, kWhat, Cell(what));
-        sgLines->setItem(row, kPath, Cell(path));
-        sgLines->setItem(row, kText, Cell(text));
-        sgLines->setItem(row, kPlace, Cell(place));
+        sgLines->setItem(row, kTick, ReadOnlyCell(QString()));
+        sgLines->setItem(row, kWhat, ReadOnlyCell(what));
+        sgLines->setItem(row, kPath, ReadOnlyCell(path));
+        sgLines->setItem(row, kText, ReadOnlyCell(text));
+        sgLines->setItem(row, kPlace, ReadOnlyCell(place));
         return row;
     };
     // The vanished paths first, each with its tick: the user decides about them.
