@@ -1,18 +1,16 @@
-// The system calls of table/platform.h on Windows: wide-character Win32 calls, with every path
-// converted from UTF-8 to UTF-16 here and every name read back converted to UTF-8.
+// The files' side of table/platform.h on Windows (the process's side is
+// platform_windows_process.cpp): wide-character Win32 calls, with every path converted from UTF-8
+// to UTF-16 here and every name read back converted to UTF-8.
 #define NOMINMAX
 #define WIN32_LEAN_AND_MEAN
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
-// After windows.h, which it needs.
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
 #include "table/platform.h"
+#include "table/platform_windows_text.h"
 
 namespace parlix::platform {
 
@@ -76,24 +74,6 @@ void SetErrnoFrom(DWORD error) {
     errno = ErrnoOf(error);
 }
 
-// UTF-8 to UTF-16. `strict`: invalid UTF-8 fails (ERROR_NO_UNICODE_TRANSLATION) instead of
-// becoming U+FFFD.
-bool Widen(std::string_view text, std::wstring& wide, bool strict) {
-    wide.clear();
-    if (text.empty()) {
-        return true;
-    }
-    const DWORD flags = strict ? MB_ERR_INVALID_CHARS : 0;
-    const int length = static_cast<int>(text.size());
-    const int needed = ::MultiByteToWideChar(CP_UTF8, flags, text.data(), length, nullptr, 0);
-    if (needed <= 0) {
-        return false;
-    }
-    wide.resize(static_cast<std::size_t>(needed));
-    return ::MultiByteToWideChar(CP_UTF8, flags, text.data(), length, wide.data(), needed) ==
-           needed;
-}
-
 // A path for a wide-character call; empty (with errno set) when it is empty or no UTF-8.
 std::wstring WidePath(std::string_view path) {
     std::wstring wide;
@@ -104,18 +84,6 @@ std::wstring WidePath(std::string_view path) {
         wide.clear();
     }
     return wide;
-}
-
-std::string Narrow(std::wstring_view wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(wide.size());
-    const int needed =
-        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(needed > 0 ? needed : 0), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, text.data(), needed, nullptr, nullptr);
-    return text;
 }
 
 HANDLE Handle(std::intptr_t handle) {
@@ -223,6 +191,34 @@ std::uint64_t NextRandom() {
 }
 
 }  // namespace
+
+bool Widen(std::string_view text, std::wstring& wide, bool strict) {
+    wide.clear();
+    if (text.empty()) {
+        return true;
+    }
+    const DWORD flags = strict ? MB_ERR_INVALID_CHARS : 0;
+    const int length = static_cast<int>(text.size());
+    const int needed = ::MultiByteToWideChar(CP_UTF8, flags, text.data(), length, nullptr, 0);
+    if (needed <= 0) {
+        return false;
+    }
+    wide.resize(static_cast<std::size_t>(needed));
+    return ::MultiByteToWideChar(CP_UTF8, flags, text.data(), length, wide.data(), needed) ==
+           needed;
+}
+
+std::string Narrow(std::wstring_view wide) {
+    if (wide.empty()) {
+        return {};
+    }
+    const int length = static_cast<int>(wide.size());
+    const int needed =
+        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(needed > 0 ? needed : 0), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, text.data(), needed, nullptr, nullptr);
+    return text;
+}
 
 std::filesystem::path NativePath(std::string_view path) {
     std::wstring wide;
@@ -496,60 +492,5 @@ void UnmapPages(void* memory, std::size_t) noexcept {
 }
 
 void PreferHugePages(void*, std::size_t) noexcept {}
-
-std::tm LocalTime(std::time_t when) {
-    std::tm local{};
-    ::localtime_s(&local, &when);
-    return local;
-}
-
-std::vector<std::string> CommandLineArguments(int argc, char** argv) {
-    // argv holds the arguments in the ANSI code page, which cannot hold every file name.
-    int count = 0;
-    LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    if (wide == nullptr) {
-        return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
-    }
-    std::vector<std::string> arguments;
-    for (int i = 1; i < count; ++i) {
-        arguments.push_back(Narrow(wide[i]));
-    }
-    ::LocalFree(wide);
-    return arguments;
-}
-
-void UseBinaryStandardStreams() {
-    for (std::FILE* stream : {stdin, stdout, stderr}) {
-        ::_setmode(::_fileno(stream), _O_BINARY);
-    }
-}
-
-namespace {
-
-void (*g_cleanup)() noexcept = nullptr;
-SRWLOCK g_creating = SRWLOCK_INIT;
-
-// Runs on a thread of its own while the program goes on: it takes the lock for good, so that
-// no further file is created, cleans up, and lets the system's handler end the process.
-BOOL WINAPI CleanUpAndEnd(DWORD) {
-    ::AcquireSRWLockExclusive(&g_creating);
-    g_cleanup();
-    return FALSE;
-}
-
-}  // namespace
-
-void CleanUpOnEnding(void (*cleanup)() noexcept) {
-    g_cleanup = cleanup;
-    ::SetConsoleCtrlHandler(CleanUpAndEnd, TRUE);
-}
-
-void WithCleanupWaiting(const std::function<void()>& steps) {
-    ::AcquireSRWLockExclusive(&g_creating);
-    struct Release {
-        ~Release() { ::ReleaseSRWLockExclusive(&g_creating); }
-    } release;
-    steps();
-}
 
 }  // namespace parlix::platform
