@@ -33,13 +33,7 @@ class EditCommandsTest : public QObject {
 
     // Demo.ppr with four saved records; the last one lacks its English text (null).
     void DemoProject() {
-        H().WriteProjectFile("Demo.ppr", "Deutsch", "English", "uTexte.pas");
-        H().WriteTranslationFile(
-            "Demo_translations.ptf",
-            {{"Form", "frmMain.Caption", "sTitle", "Adressbuch", "Address book"},
-             {"Label", "frmMain.lblName.Caption", "", "Name:", "Name:"},
-             {"Button", "frmMain.btSave.Caption", "sSave", "Speichern", "Save"},
-             {"Hint", "frmMain.btSave.Hint", "", "Adresse speichern", ""}});
+        H().WriteDemoProject();
         const std::string file = H().File("Demo_translations.ptf");
         std::string bytes = ReadBytes(file);
         bytes.replace(bytes.rfind("\"\","), 3, "null,");  // the last English text is null

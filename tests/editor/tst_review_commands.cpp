@@ -32,13 +32,7 @@ class ReviewCommandsTest : public QObject {
 
     // Demo.ppr with four saved records; the last one is not translated.
     void DemoProject() {
-        H().WriteProjectFile("Demo.ppr", "Deutsch", "English", "uTexte.pas");
-        H().WriteTranslationFile(
-            "Demo_translations.ptf",
-            {{"Form", "frmMain.Caption", "sTitle", "Adressbuch", "Address book"},
-             {"Label", "frmMain.lblName.Caption", "", "Name:", "Name:"},
-             {"Button", "frmMain.btSave.Caption", "sSave", "Speichern", "Save"},
-             {"Hint", "frmMain.btSave.Hint", "", "Adresse speichern", ""}});
+        H().WriteDemoProject();
         H().OpenProject("Demo.ppr");
         QCOMPARE(H().Table().RecordCount(), 4);
     }

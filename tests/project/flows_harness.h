@@ -150,6 +150,17 @@ class FlowsHarness {
                        "\"2020-01-02 03:04:05\",\r\n12);\r\n");
     }
 
+    // Demo.ppr and its table of four records, saved: two with a StringName, one label without,
+    // and a hint whose English text is empty.
+    void WriteDemoProject() {
+        WriteProjectFile("Demo.ppr", "Deutsch", "English", "uTexte.pas");
+        WriteTranslationFile("Demo_translations.ptf",
+                             {{"Form", "frmMain.Caption", "sTitle", "Adressbuch", "Address book"},
+                              {"Label", "frmMain.lblName.Caption", "", "Name:", "Name:"},
+                              {"Button", "frmMain.btSave.Caption", "sSave", "Speichern", "Save"},
+                              {"Hint", "frmMain.btSave.Hint", "", "Adresse speichern", ""}});
+    }
+
     // A translation table file with the given records (five texts each).
     void WriteTranslationFile(const std::string& name, const std::vector<QStringList>& rows,
                               const std::string& language1 = "Deutsch",
