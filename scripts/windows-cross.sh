@@ -162,16 +162,22 @@ init_wine() {
     echo "cached: $WINEPREFIX"
     return
   fi
-  local output
-  rm -rf "$WINEPREFIX"
+  local output attempt
   # Without wine32 it reports that it cannot start 32-bit helpers; 64-bit programs run all the
-  # same, so its output shows only when it fails.
-  if ! output="$("$wine" wineboot --init 2>&1)"; then
+  # same, so its output shows only when it fails. Now and then a first start fails to load
+  # kernel32.dll (status c0000135) and the next one succeeds: it is tried three times, each on
+  # a new prefix with no server left behind.
+  for attempt in 1 2 3; do
+    wineserver -k 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
+    if output="$("$wine" wineboot --init 2>&1)" && wineserver -w; then
+      touch "$WINEPREFIX/.parlix-ready"
+      return
+    fi
     echo "$output"
-    return 1
-  fi
-  wineserver -w
-  touch "$WINEPREFIX/.parlix-ready"
+    echo "Wine prefix: attempt $attempt failed"
+  done
+  return 1
 }
 
 # cross_configure SOURCE BUILD [OPTIONS...]
